@@ -1,0 +1,72 @@
+// The handler the host creates for one discovery job and whose operations
+// it calls one at a time on one thread. The operations are defined in the
+// folders of their subsystems (clients/, schedules/, storage/, jobs/).
+//
+// Ownership: the host owns the handler and the configuration message; every
+// operation builds its fetchers and replies on its own stack. m_clients
+// lives from DiscoverClients to DiscoverJobs and is only appended to;
+// m_serverName is shared by all handlers of the process.
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "clients/TSMClientInfo.h"
+#include "host/CForeignHandlerBase.h"
+#include "jobs/CTSMJobInfo.h"
+
+#define TSM_PLUGIN_API __attribute__((visibility("default")))
+
+class TSM_PLUGIN_API CForeignHandlerTSM : public CForeignHandlerBase {
+ public:
+  CForeignHandlerTSM();
+  explicit CForeignHandlerTSM(long long value);
+  ~CForeignHandlerTSM() override;
+
+  bool DiscoverConfig(CNMessageBase* config) override;
+  bool DiscoverStoragePolicies(CNMessageBase* config) override;
+  bool DiscoverClients(CNMessageBase* config) override;
+  bool DiscoverJobs(CNMessageBase* config) override;
+  bool DiscoverMedia(CNMessageBase* config) override;
+  bool DiscoverSchedule(CNMessageBase* config) override;
+  bool RetrieveMetadata() override;
+  bool DoRestore(CNMessageBase* request) override;
+  using CForeignHandlerBase::GetResourcesForBackup;
+  bool GetResourcesForBackup(std::vector<ArchFileListByTimeElement_t>& resources) override;
+
+  // Server identity and naming.
+  static std::string GetServerName();
+  static std::string GenerateZyphorName();
+  static std::string GenerateCompositeName(const std::string& name);
+  static std::string GetCustomerDBPath();
+
+  // Date and time conversion.
+  static void DateTimeToUnixTime(std::string text, tm* date, tm* time);
+  static unsigned int StrToUnixTime(std::string text);
+  static long long GetUnixStartTime(tm* time);
+  static long long GetUnixStartDate(tm* date);
+
+  // Read-only views for tests and the job discovery.
+  const std::vector<TSMClientInfo>& clients() const { return m_clients; }
+  unsigned int get_jobsPerReply() const { return jobsPerReply; }
+  int get_tsmVersion() const { return m_tsmVersion; }
+  int get_tsmRelease() const { return m_tsmRelease; }
+
+  // Shared with the fetcher that reads it (CTSMMasterServer).
+  static std::string m_serverName;
+
+ private:
+  unsigned int jobsPerReply;
+  std::vector<TSMClientInfo> m_clients;
+  std::vector<CTSMJobInfo> m_jobs;
+  int m_tsmVersion = -1;
+  int m_tsmRelease = -1;
+};
+
+// Factory for hosts that load the plug-in with dlopen.
+extern "C" {
+TSM_PLUGIN_API CForeignHandlerBase* CreateForeignHandlerTSM();
+TSM_PLUGIN_API CForeignHandlerBase* CreateForeignHandlerTSMWithValue(long long value);
+TSM_PLUGIN_API void DestroyForeignHandlerTSM(CForeignHandlerBase* handler);
+}

@@ -1,0 +1,55 @@
+#include "handler/TSMCommands.h"
+
+#include <cctype>
+
+namespace tsmcmd {
+
+std::string FormA(const std::string& binaryPath, const TSMAdminInfo& admin, const std::string& outputFile,
+                  const std::string& text) {
+  std::string line;
+  line.reserve(128 + text.size());
+  line += '"';
+  line += binaryPath;
+  line += "dsmadmc";
+  line += '"';
+  line += " -id=" + admin.login + " -password=" + admin.password;
+  line += " -outfile=" + outputFile;
+  line += text;
+  return line;
+}
+
+std::string FormB(const TSMAdminInfo& admin, const std::string& outputFile, const std::string& select,
+                  bool dataOnly) {
+  std::string line = "dsmadmc";
+  line += " -id=" + admin.login + " -password=" + admin.password;
+  line += dataOnly ? " -dataonly=yes -outfile=" : " -outfile=";
+  line += outputFile;
+  line += " -comma ";
+  line += '"';
+  line += select;
+  line += '"';
+  return line;
+}
+
+std::string QuoteSqlValue(const std::string& value) {
+  std::string quoted;
+  quoted.reserve(value.size());
+  for (char c : value) {
+    quoted += c;
+    if (c == '\'') quoted += '\'';
+  }
+  return quoted;
+}
+
+bool IsSafeFileNamePart(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  return name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+std::string ToUpper(const std::string& text) {
+  std::string upper = text;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return upper;
+}
+
+}  // namespace tsmcmd

@@ -1,0 +1,81 @@
+// Every dsmadmc command text and output file name of the plug-in, in one
+// place so they can be read against each other.
+//
+// Form A (query commands and the DB2 select):
+//   "<binaryPath>dsmadmc" -id=<login> -password=<password> -outfile=<file><text>
+// Form B (SQL selects):
+//   dsmadmc -id=<login> -password=<password> -outfile=<file> -comma "<select>"
+// The pieces follow each other without separators; blanks inside the texts
+// are part of the command.
+#pragma once
+
+#include <string>
+
+#include "handler/TSMAdminInfo.h"
+
+namespace tsmcmd {
+
+// Output files.
+inline constexpr const char* kConfigFile = "ixr_tsmconfig.txt";
+inline constexpr const char* kServerFile = "ixr_server.txt";
+inline constexpr const char* kNodeFile = "ixr_node.txt";
+inline constexpr const char* kScheduleFile = "ixr_sched.txt";
+inline constexpr const char* kAssocFile = "ixr_assoc.txt";
+inline constexpr const char* kStoragePolicyFile = "ixr_storagepolicy.txt";
+inline constexpr const char* kLibrariesFile = "ixr_libraries.txt";
+inline constexpr const char* kMediaFile = "ixr_media.txt";
+inline constexpr const char* kStandAloneLibsFile = "ixr_standalonelibs.txt";
+inline constexpr const char* kDb2FilePrefix = "ixr_db2_";
+inline constexpr const char* kDrivesFilePrefix = "ixr_drives_";
+inline constexpr const char* kJobsFilePrefix = "ixr_jobs_";
+
+// Form A texts (after the output file name).
+inline constexpr const char* kNodeQueryPrefix = " -dataonly=yes -dateformat=1 -comma query node ";
+inline constexpr const char* kNodeQuerySuffix = " format=detailed";
+inline constexpr const char* kScheduleQuery = " -dateformat=1 -comma query schedule format=detailed";
+inline constexpr const char* kClientScheduleNodes = " Nodes=";
+inline constexpr const char* kAssocQueryPrefix = " -dateformat=1 -comma 'query association ";
+inline constexpr const char* kDb2QueryPrefix =
+    " -dateformat=1 -comma  select DISTINCT OWNER, bb.FILESPACE_NAME from backups bb, filespaces ff "
+    "where bb.node_name = '";
+inline constexpr const char* kDb2QuerySuffix =
+    "'  and bb.FILESPACE_ID = ff.FILESPACE_ID AND ff.FILESPACE_TYPE LIKE 'API:DB2%' ";
+
+// Form B selects (without the surrounding double quotes).
+inline constexpr const char* kVersionSelect = "SELECT VERSION, RELEASE FROM STATUS";
+inline constexpr const char* kStoragePolicySelect =
+    "SELECT DISTINCT LV.LIBRARY_NAME, VV.STGPOOL_NAME FROM VOLUMES VV, LIBVOLUMES LV  WHERE "
+    "LV.VOLUME_NAME = VV.VOLUME_NAME";
+inline constexpr const char* kLibrariesSelect = " SELECT * FROM LIBRARIES";
+inline constexpr const char* kDrivesSelectPrefix = "SELECT * FROM DRIVES WHERE LIBRARY_NAME = '";
+inline constexpr const char* kMediaSelect =
+    "SELECT VV.VOLUME_NAME, VV.DEVCLASS_NAME, VV.EST_CAPACITY_MB, LV.LIBRARY_NAME, VV.STGPOOL_NAME "
+    "FROM VOLUMES VV, LIBVOLUMES LV  WHERE LV.VOLUME_NAME = VV.VOLUME_NAME";
+inline constexpr const char* kStandAloneLibsSelect =
+    "SELECT * FROM VOLUMES WHERE DEVCLASS_NAME IN ('FILE', 'DISK')";
+inline constexpr const char* kJobsSelectPrefix =
+    "SELECT SCHEDULE_NAME, START_TIME, END_TIME, SUCCESSFUL, BYTES FROM SUMMARY SS WHERE "
+    "SS.ACTIVITY = 'BACKUP' AND SS.ENTITY LIKE '";
+inline constexpr const char* kJobsSelectSuffix = "' ORDER BY START_TIME";
+
+// Form A: quoted program path, credentials, output file, then `text`.
+std::string FormA(const std::string& binaryPath, const TSMAdminInfo& admin, const std::string& outputFile,
+                  const std::string& text);
+// Form B: bare program name, credentials, output file, " -comma " and the
+// select in double quotes. `dataOnly` writes " -dataonly=yes -outfile="
+// (the version probe).
+std::string FormB(const TSMAdminInfo& admin, const std::string& outputFile, const std::string& select,
+                  bool dataOnly = false);
+
+// A value for a select between single quotes: each ' doubled, so a name
+// can never end the quoted string early.
+std::string QuoteSqlValue(const std::string& value);
+
+// True when `name` may become part of an output file name in the working
+// directory: not empty, no "/", not "." or "..", no NUL.
+bool IsSafeFileNamePart(const std::string& name);
+
+// Upper case (ASCII), as TSM names are compared.
+std::string ToUpper(const std::string& text);
+
+}  // namespace tsmcmd

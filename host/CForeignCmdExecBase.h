@@ -1,0 +1,94 @@
+// Runs one external command and hands its output to the fetcher's parser.
+// Every fetcher derives from it. FetchData():
+//   1. _GetCommandLine(); the skip marker "*_s?k?i?p_*" runs nothing.
+//   2. Otherwise the line is split into arguments (no shell), the file of
+//      "-outfile=" is removed, and the program runs in the working
+//      directory; its exit status goes to get_execResult().
+//      Under existing files no program is ever started.
+//   3. The parser runs (also after a non-success exit status, never when
+//      the program could not be started): the line form when the fetcher
+//      overrides it, else the file-name form with _GetFileNameForData(),
+//      behind get_UseExistingFilesFrom() under existing files.
+//   4. True when the exit status is a success code and the parser
+//      returned true.
+#pragma once
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host/ProcessLauncher.h"
+#include "host/ZyHostApi.h"
+
+class ZYHOST_API CForeignCmdExecBase {
+ public:
+  enum CommunicationMethod { kCommunicationMethod0 = 0, kCommunicationMethod1 = 1 };
+
+  // Status values of get_execResult() that no real exit status takes.
+  static constexpr int kNotRun = -1;          // nothing ran (yet, or skip marker)
+  static constexpr int kNotStarted = -2;      // the program could not be started
+  static constexpr int kTimedOut = -3;        // ended by the time-out
+  static constexpr int kKilledBase = -1000;   // killed by signal s: kKilledBase - s
+
+  static constexpr const char* kSkipMarker = "*_s?k?i?p_*";
+
+  explicit CForeignCmdExecBase(CommunicationMethod method);
+  virtual ~CForeignCmdExecBase();
+
+  virtual std::string _GetCommandLine();
+  virtual bool _ParseData(void* out, const std::vector<std::string>& lines);
+  virtual bool _ParseData(void* out, const std::string& fileName);
+  virtual const char* _GetFileNameForData() const;
+
+  // Directory of the program; also remembered process-wide for fetchers
+  // that get no directory of their own when `remember` is true.
+  void set_BinaryPath(const std::string& dir, bool remember);
+  void SetBinaryPath(const std::string& dir);
+  // Ends in "/" when not empty.
+  std::string GetBinaryPath() const;
+  void AddSuccessRetCode(int code);
+  void set_logCommandLine(bool log);
+  bool FetchData(void* out);
+  int get_execResult() const { return execResult_; }
+  long long get_JobId() const { return jobId_; }
+  void set_JobId(long long jobId) { jobId_ = jobId; }
+  CommunicationMethod get_CommunicationMethod() const { return method_; }
+
+  // Splits `line` at `separator`. A token that starts with `open` runs to
+  // the matching `close`, may hold the separator and loses the quotes; a
+  // doubled `close` inside it stands for one. An empty line gives no
+  // token; "a," gives "a" and "". `second` (line feed, backslash, double
+  // quote or 0) is accepted for compatibility and has no effect: the line
+  // reader never returns terminators and backslashes are data (Windows
+  // paths).
+  static void SplitLine(const std::string& line, std::vector<std::string>& tokens, char separator,
+                        char second, char open, char close);
+  // Splits a command line into arguments: blanks separate, a quoted run
+  // ('...' or "...") belongs to one argument and loses its quotes.
+  static std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+  // The command line as it may be logged: every -password= value as ****.
+  static std::string MaskCommandLine(const std::string& commandLine);
+
+  // Process-wide configuration by the host.
+  static bool get_UseExistingFiles();
+  static const char* get_UseExistingFilesFrom();
+  static void set_UseExistingFiles(bool use, const std::string& from);
+  static void SetTimeoutSeconds(int seconds);  // default 1800
+  static int TimeoutSeconds();
+  // Replaces the launcher (tests); null restores the real one. Not owned.
+  static void SetProcessLauncher(ProcessLauncher* launcher);
+  static std::string RememberedBinaryPath();
+
+ private:
+  std::string resolveProgram(const std::string& program) const;
+  bool isSuccess(int status) const;
+
+  CommunicationMethod method_;
+  std::string binaryPath_;
+  std::set<int> successCodes_;
+  bool logCommandLine_ = true;
+  int execResult_ = kNotRun;
+  long long jobId_ = 0;
+  bool lineFormOverridden_ = true;  // cleared by the base line-form parser
+};

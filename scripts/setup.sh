@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian machine lacks to build and test the plug-in.
+# Idempotent; needs root only when something is missing.
+set -euo pipefail
+need=()
+for pkg in g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev \
+           libxml2-dev libxml2-utils libssl-dev; do
+  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || need+=("$pkg")
+done
+if [ ${#need[@]} -gt 0 ]; then
+  echo "Installing: ${need[*]}"
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${need[@]}"
+fi
