@@ -1,0 +1,61 @@
+// Reader of the output files of the form A dsmadmc queries (node,
+// schedule, association): the parsers of those queries hand it the file
+// and a callback for each record line and keep only their own column
+// rules.
+//
+// What it does, in order:
+//   1. Logs "Start processing file [%s]." when `logStart` is set. Opens
+//      `path`; when that fails it logs "Unable to open file [%s]" and
+//      returns false without calling the callback.
+//   2. Reads lines with ReadNextRawLine and splits each one with
+//      CForeignCmdExecBase::SplitLine(line, tokens, ',', '\n', '"', '"').
+//   3. Drops a header of four lines. With `headerlessWhenMultiToken` (the
+//      node query, run with -dataonly=yes) a first line of more than one
+//      token means there is no header and nothing is dropped.
+//   4. After the header, a line with no token (an empty line) ends the
+//      file: the result is true and no closing line is logged.
+//   5. Every other line goes to the callback with its tokens and the raw
+//      line. The callback returns false to stop reading; the result is
+//      then false.
+//   6. At the end of the file (or on a read error) logs
+//      "Processing file [%s] pass #1 suceeded|failed. Error code [%d]."
+//      and returns true when ZYFile::getLastError() is 0.
+//
+// Example, in a parser:
+//   FormAReadOptions options;
+//   options.function = "CTSMPolicy::_ParseData";
+//   options.jobId = get_JobId();
+//   return ReadFormAFile(FormAFilePath(_GetFileNameForData()), options,
+//       [&](const std::vector<std::string>& tokens, const std::string& raw) {
+//         if (tokens.size() < kMinTokens) return true;  // drop the line
+//         ...fill a record...
+//         return true;
+//       });
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct FormAReadOptions {
+  // Function name of the log lines.
+  std::string function = "_ParseData";
+  // Job id of the log lines.
+  long long jobId = 0;
+  // Log "Start processing file [%s]." first (node and schedule parsers).
+  bool logStart = false;
+  // The node query rule of step 3.
+  bool headerlessWhenMultiToken = false;
+};
+
+// Called for each record line; false stops reading.
+using FormALineHandler =
+    std::function<bool(const std::vector<std::string>& tokens, const std::string& rawLine)>;
+
+// The path a parser opens for output file `outputFile`: the name, behind
+// CForeignCmdExecBase::get_UseExistingFilesFrom() when that is not empty.
+std::string FormAFilePath(const std::string& outputFile);
+
+// Reads `path` as described above. Never throws; the callback must not
+// throw either.
+bool ReadFormAFile(const std::string& path, const FormAReadOptions& options, const FormALineHandler& onLine);
