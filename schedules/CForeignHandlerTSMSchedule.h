@@ -1,0 +1,57 @@
+// The per-node schedule query: the backup schedules that apply to one TSM
+// node, as CTSMSchedule records (name, policy domain, action, priority,
+// objects; the other members stay empty).
+//
+// Live, it runs the detailed schedule query restricted with " Nodes=". When
+// output gathered earlier is replayed, the saved file holds the schedules of
+// all nodes, so each schedule's node association is checked with a
+// CTSMAssoc run.
+//
+// Use: one fetcher per node, on the caller's stack. SetNodeName, SetLogin,
+// SetPassword, FetchData(nullptr), then read getSchedules() while the
+// fetcher lives. FetchData is false when the output file cannot be read,
+// when a replay association query fails, or when the node name cannot be
+// put on a command line; records appended before a failure stay. Exit
+// status 11 (nothing matched) counts as success with no records.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "handler/TSMAdminInfo.h"
+#include "host/CForeignCmdExecBase.h"
+#include "schedules/CTSMSchedule.h"
+
+class CTSMClientSchedule : public CForeignCmdExecBase, public TSMAdminInfo {
+ public:
+  // dsmadmc exit status of a query that matched nothing.
+  static constexpr int kNothingMatched = 11;
+
+  CTSMClientSchedule();
+
+  // Stores the node name and sets the output file name ("ixr_sched.txt",
+  // the same file as the full schedule query).
+  void SetNodeName(const std::string& nodeName);
+  std::string GetNodeName() const { return nodeName_; }
+  std::string GetOutputFileName() const { return outputFile_; }
+
+  // The records of every FetchData so far, in output order. Owned by the
+  // fetcher; valid while it lives. Only appended to.
+  std::vector<CTSMSchedule>* getSchedules() { return &schedules_; }
+
+  std::string _GetCommandLine() override;
+  // Ignores both arguments and reads the output file itself.
+  bool _ParseData(void* out, const std::vector<std::string>& lines) override;
+  using CForeignCmdExecBase::_ParseData;
+
+ private:
+  bool isReplay() const;
+  // Replay mode: true when nodeName_ is in the association list of
+  // domain/schedule; false in `*failed` when the association query failed.
+  bool isAssociated(const std::string& domain, const std::string& schedule, bool* failed);
+  bool parseLine(const std::vector<std::string>& tokens, const std::string& rawLine);
+
+  std::string nodeName_;
+  std::vector<CTSMSchedule> schedules_;
+  std::string outputFile_;
+};
