@@ -112,6 +112,7 @@ std::string EvDebug::LogFile() {
 void EvDebug::SetLevel(int level) { State().level = level; }
 int EvDebug::Level() { return State().level; }
 void EvDebug::SetDefaultJobId(long long jobId) { State().defaultJobId = jobId; }
+long long EvDebug::DefaultJobId() { return State().defaultJobId; }
 
 std::string EvDebug::MaskPasswords(const std::string& text) {
   static const std::string kKey = "-password=";

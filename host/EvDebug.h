@@ -39,6 +39,7 @@ class ZYHOST_API EvDebug {
   static int Level();
   // Job id written in lines that carry none.
   static void SetDefaultJobId(long long jobId);
+  static long long DefaultJobId();
 
   // Writes one entry; level < 0 marks an error. For the services of the
   // host library itself.
