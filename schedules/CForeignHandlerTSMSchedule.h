@@ -22,6 +22,14 @@
 #include "host/CForeignCmdExecBase.h"
 #include "schedules/CTSMSchedule.h"
 
+// True when a schedule's action is one of the backup actions kept by the
+// schedule queries: "Incremental", "Selective", "ImageBackup" or "Inc", in
+// any case.
+bool IsTSMBackupAction(const std::string& action);
+
+// Last character of a raw output line, or 0 for an empty line.
+char LastCharOf(const std::string& line);
+
 class CTSMClientSchedule : public CForeignCmdExecBase, public TSMAdminInfo {
  public:
   // dsmadmc exit status of a query that matched nothing.

@@ -1,0 +1,50 @@
+// The association query: the nodes associated with one TSM schedule,
+// written into the client list of a CTSMSchedule record.
+//
+// Runs dsmadmc with the single-quoted argument
+//   'query association <domain> <schedule>'
+// into "ixr_assoc.txt" (every association run of a discovery writes that
+// same file). A domain or schedule name holding a single quote would end
+// that argument early and change the command, so such names are refused:
+// nothing runs and FetchData is false.
+//
+// Use: on the caller's stack. SetPolicyDomain, SetPolicyName, SetLogin,
+// SetPassword, then FetchData(&record). Each matching output line replaces
+// the record's client list; without a matching line the list is left as
+// it was. FetchData is false when the output cannot be read or the names
+// are refused.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "handler/TSMAdminInfo.h"
+#include "host/CForeignCmdExecBase.h"
+#include "schedules/CTSMSchedule.h"
+
+class CTSMAssoc : public CForeignCmdExecBase, public TSMAdminInfo {
+ public:
+  CTSMAssoc();
+
+  // Schedule name. Also sets the output file name.
+  void SetPolicyName(const std::string& name);
+  // Policy domain. Also sets the output file name.
+  void SetPolicyDomain(const std::string& domain);
+  std::string GetPolicyName() const { return policyName_; }
+  std::string GetPolicyDomain() const { return policyDomain_; }
+  std::string GetOutputFileName() const { return outputFile_; }
+
+  // True when domain and schedule name can be put inside the quoted query.
+  bool HasQuotableNames() const;
+
+  std::string _GetCommandLine() override;
+  // `out` is the CTSMSchedule whose client list is filled. Ignores `lines`
+  // and reads the output file itself.
+  bool _ParseData(void* out, const std::vector<std::string>& lines) override;
+  using CForeignCmdExecBase::_ParseData;
+
+ private:
+  std::string policyName_;
+  std::string policyDomain_;
+  std::string outputFile_;
+};
