@@ -18,6 +18,15 @@
 
 #define TSM_PLUGIN_API __attribute__((visibility("default")))
 
+namespace App {
+class OperatingSystem;
+}  // namespace App
+
+// True when `hostName` is the local machine's host name, in any letter
+// case; false when the host name cannot be read
+// (clients/CForeignHandlerTSMOsMap.cpp).
+bool is_MasterServer(std::string hostName);
+
 class TSM_PLUGIN_API CForeignHandlerTSM : public CForeignHandlerBase {
  public:
   CForeignHandlerTSM();
@@ -46,6 +55,16 @@ class TSM_PLUGIN_API CForeignHandlerTSM : public CForeignHandlerBase {
   static unsigned int StrToUnixTime(std::string text);
   static long long GetUnixStartTime(tm* time);
   static long long GetUnixStartDate(tm* date);
+
+  // Operating-system and agent-type mapping (clients/CForeignHandlerTSMOsMap.cpp).
+  // Fills osType, osFamily, osFlavour, osVersion and osDetail of `os`;
+  // platforms and levels outside the known ones give the "Any" row. A null
+  // `os` is ignored.
+  static void PopulateOsInfo(App::OperatingSystem* os, const std::string& platform,
+                             const std::string& osLevel);
+  // Agent type code and, in `name`, its display name for a TSM platform;
+  // 130 "Other External Agent" for unknown platforms. `osLevel` is unused.
+  static int getZYAppType(std::string osLevel, std::string platform, std::string& name);
 
   // Read-only views for tests and the job discovery.
   const std::vector<TSMClientInfo>& clients() const { return m_clients; }
