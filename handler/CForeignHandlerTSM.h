@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "clients/TSMClientInfo.h"
+#include "handler/TSMAdminInfo.h"
 #include "host/CForeignHandlerBase.h"
 #include "jobs/CTSMJobInfo.h"
 
@@ -49,6 +50,21 @@ class TSM_PLUGIN_API CForeignHandlerTSM : public CForeignHandlerBase {
   static std::string GenerateZyphorName();
   static std::string GenerateCompositeName(const std::string& name);
   static std::string GetCustomerDBPath();
+
+  // Operation steps shared by DiscoverConfig and DiscoverClients
+  // (CForeignHandlerTSMConfig.cpp).
+  //
+  // Builds the FDC::DiscoveryError password verification status (error
+  // code 0 "No errors" when `passed`, else 2 "DB access password
+  // validation failed") and sends it to the host. A send failure is logged
+  // as a DebugJob line of `function`; returns false then. Sends nothing and
+  // returns true when hostExchangeDisabled is set.
+  bool SendPasswordVerificationStatus(bool passed, const char* function);
+  // The version probe: m_tsmVersion and m_tsmRelease become -1, then a
+  // CTSMConfigFetcher with `admin`'s credentials and `binaryPath` (also
+  // remembered process-wide) fills them. Logs the outcome; returns whether
+  // the probe succeeded. A failed probe leaves both at -1.
+  bool ProbeServerVersion(const TSMAdminInfo& admin, const std::string& binaryPath);
 
   // Date and time conversion.
   static void DateTimeToUnixTime(std::string text, tm* date, tm* time);

@@ -1,0 +1,58 @@
+// The handler object, its trivial operations and the TSM server identity.
+#include "handler/CForeignHandlerTSM.h"
+
+#include "host/CForeignCmdExecBase.h"
+#include "host/ZYPlatformInfo.h"
+#include "host/ZyUtil.h"
+
+namespace {
+constexpr unsigned int kJobsPerReply = 1000;
+constexpr const char* kDomainPrefix = "TSM_";
+constexpr const char* kRegistrySection = "EventManager";
+constexpr const char* kOutputPathValue = "IXRDiscovery_TSMOUTPUTPATH";
+}  // namespace
+
+std::string CForeignHandlerTSM::m_serverName;
+
+CForeignHandlerTSM::CForeignHandlerTSM() : CForeignHandlerBase(), jobsPerReply(kJobsPerReply) {}
+
+// The host value only travels to the base; the job batch size is the same
+// as with the default constructor, so job discovery never works with an
+// unset value.
+CForeignHandlerTSM::CForeignHandlerTSM(long long value)
+    : CForeignHandlerBase(value), jobsPerReply(kJobsPerReply) {}
+
+// Members are destroyed in reverse order of declaration: m_jobs, then
+// m_clients, then the base.
+CForeignHandlerTSM::~CForeignHandlerTSM() = default;
+
+// Storage policies are discovered with the media (DiscoverMedia).
+bool CForeignHandlerTSM::DiscoverStoragePolicies(CNMessageBase*) { return true; }
+
+bool CForeignHandlerTSM::RetrieveMetadata() { return true; }
+
+bool CForeignHandlerTSM::DoRestore(CNMessageBase*) { return true; }
+
+bool CForeignHandlerTSM::GetResourcesForBackup(std::vector<ArchFileListByTimeElement_t>&) { return true; }
+
+std::string CForeignHandlerTSM::GetServerName() { return m_serverName; }
+
+// Without existing files the TSM server is this machine, so the name is
+// valid before the client discovery has looked the server name up.
+std::string CForeignHandlerTSM::GenerateZyphorName() {
+  if (CForeignCmdExecBase::get_UseExistingFiles()) return kDomainPrefix + m_serverName;
+  return kDomainPrefix + GetHostName();
+}
+
+std::string CForeignHandlerTSM::GenerateCompositeName(const std::string& name) {
+  return name + "_" + GenerateZyphorName();
+}
+
+std::string CForeignHandlerTSM::GetCustomerDBPath() {
+  ZYPlatformInfo registry;
+  registry.setFocus(ZYPI_Focus::getFocus());
+  std::string path;
+  registry.getDirectory(kRegistrySection, kOutputPathValue, &path);
+  if (!path.empty()) path += "/";
+  return path;
+}

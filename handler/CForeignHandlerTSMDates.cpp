@@ -1,0 +1,87 @@
+// Conversions of the two TSM time stamp forms: month/day/year from the
+// query commands (-dateformat=1) and year-month-day from the SQL selects.
+// A part missing from the text leaves its field at zero.
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "handler/CForeignHandlerTSM.h"
+#include "host/CForeignCmdExecBase.h"
+
+namespace {
+
+std::vector<std::string> Split(const std::string& text, char separator, char second) {
+  std::vector<std::string> parts;
+  CForeignCmdExecBase::SplitLine(text, parts, separator, second, 0, 0);
+  return parts;
+}
+
+// Sets *field to atoi(parts[i]) + adjust when part i exists.
+void SetField(const std::vector<std::string>& parts, size_t i, int adjust, int* field) {
+  if (i < parts.size()) *field = std::atoi(parts[i].c_str()) + adjust;
+}
+
+// Date and time of day of "<date> <time>", or empty strings.
+void SplitDateAndTime(const std::string& text, char second, std::string* date, std::string* time) {
+  std::vector<std::string> parts = Split(text, ' ', second);
+  date->assign(parts.size() > 0 ? parts[0] : std::string());
+  time->assign(parts.size() > 1 ? parts[1] : std::string());
+}
+
+void SetTimeOfDay(const std::vector<std::string>& parts, tm* out) {
+  SetField(parts, 0, 0, &out->tm_hour);
+  SetField(parts, 1, 0, &out->tm_min);
+  SetField(parts, 2, 0, &out->tm_sec);
+}
+
+}  // namespace
+
+void CForeignHandlerTSM::DateTimeToUnixTime(std::string text, tm* date, tm* time) {
+  std::memset(date, 0, sizeof(*date));
+  std::memset(time, 0, sizeof(*time));
+  std::string datePart, timePart;
+  SplitDateAndTime(text, 0, &datePart, &timePart);
+
+  std::vector<std::string> day = Split(datePart, '/', 0);
+  SetField(day, 2, -1900, &date->tm_year);
+  SetField(day, 0, -1, &date->tm_mon);
+  SetField(day, 1, 0, &date->tm_mday);
+
+  time->tm_year = 70;
+  time->tm_mon = 0;
+  time->tm_mday = 1;
+  SetTimeOfDay(Split(timePart, ':', 0), time);
+  time->tm_isdst = 0;
+}
+
+// mktime reads the fields as local standard time (tm_isdst 0); adding the
+// distance of local standard time from UTC turns that into the fields read
+// as UTC.
+long long CForeignHandlerTSM::GetUnixStartDate(tm* date) {
+  time_t now = ::time(nullptr);
+  tm utcNow;
+  gmtime_r(&now, &utcNow);
+  long long offset = static_cast<long long>(now) - static_cast<long long>(mktime(&utcNow));
+  tm local = *date;
+  return static_cast<long long>(mktime(&local)) + offset;
+}
+
+long long CForeignHandlerTSM::GetUnixStartTime(tm* time) {
+  int seconds = time->tm_hour * 3600 + time->tm_min * 60 + time->tm_sec;
+  return static_cast<long long>(seconds);
+}
+
+unsigned int CForeignHandlerTSM::StrToUnixTime(std::string text) {
+  std::string datePart, timePart;
+  SplitDateAndTime(text, '\\', &datePart, &timePart);
+  tm fields;
+  std::memset(&fields, 0, sizeof(fields));
+  std::vector<std::string> day = Split(datePart, '-', '\\');
+  SetField(day, 0, -1900, &fields.tm_year);
+  SetField(day, 1, -1, &fields.tm_mon);
+  SetField(day, 2, 0, &fields.tm_mday);
+  SetTimeOfDay(Split(timePart, ':', '\\'), &fields);
+  fields.tm_isdst = 0;
+  return static_cast<unsigned int>(mktime(&fields));
+}
