@@ -26,10 +26,10 @@ class ZYHOST_API CForeignCmdExecBase {
   enum CommunicationMethod { kCommunicationMethod0 = 0, kCommunicationMethod1 = 1 };
 
   // Status values of get_execResult() that no real exit status takes.
-  static constexpr int kNotRun = -1;          // nothing ran (yet, or skip marker)
-  static constexpr int kNotStarted = -2;      // the program could not be started
-  static constexpr int kTimedOut = -3;        // ended by the time-out
-  static constexpr int kKilledBase = -1000;   // killed by signal s: kKilledBase - s
+  static constexpr int kNotRun = -1;         // nothing ran (yet, or skip marker)
+  static constexpr int kNotStarted = -2;     // the program could not be started
+  static constexpr int kTimedOut = -3;       // ended by the time-out
+  static constexpr int kKilledBase = -1000;  // killed by signal s: kKilledBase - s
 
   static constexpr const char* kSkipMarker = "*_s?k?i?p_*";
 
@@ -81,6 +81,13 @@ class ZYHOST_API CForeignCmdExecBase {
   static std::string RememberedBinaryPath();
 
  private:
+  // Runs the command unless it is the skip marker or existing files are
+  // used; sets execResult_. False when it could not be started.
+  bool runCommand(const std::string& commandLine);
+  // The line form, else the file-name form of the fetcher's parser.
+  bool parse(void* out);
+  // A bare name is looked for in this fetcher's directory, the remembered
+  // one, the working directory, then PATH.
   std::string resolveProgram(const std::string& program) const;
   bool isSuccess(int status) const;
 

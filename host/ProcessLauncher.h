@@ -8,13 +8,13 @@
 #include "host/ZyHostApi.h"
 
 struct ZYHOST_API LaunchResult {
-  bool started = false;    // false: the program could not be started
-  bool exited = false;     // normal exit; exitStatus is valid
+  bool started = false;  // false: the program could not be started
+  bool exited = false;   // normal exit; exitStatus is valid
   int exitStatus = 0;
-  int signal = 0;          // the signal that ended the child, if any
-  bool timedOut = false;   // ended by the time-out
-  std::string output;      // standard output and error, bounded
-  std::string error;       // why it could not start
+  int signal = 0;         // the signal that ended the child, if any
+  bool timedOut = false;  // ended by the time-out
+  std::string output;     // standard output and error, bounded
+  std::string error;      // why it could not start
 };
 
 class ZYHOST_API ProcessLauncher {
@@ -27,9 +27,16 @@ class ZYHOST_API ProcessLauncher {
 // posix_spawn in the current directory: descriptors closed, standard input
 // /dev/null, own process group, default signal dispositions; waits for
 // that pid alone; on time-out TERM then KILL to the whole group.
+// timeoutSeconds <= 0 means no time limit.
 class ZYHOST_API PosixProcessLauncher : public ProcessLauncher {
  public:
+  // After TERM, the child gets `graceMillis` to end before the group is
+  // killed; the group is killed as soon as the child has ended.
+  explicit PosixProcessLauncher(int graceMillis = 5000);
   LaunchResult Run(const std::vector<std::string>& argv, int timeoutSeconds) override;
   // Bytes of child output kept for the log.
   static constexpr size_t kMaxOutput = 64 * 1024;
+
+ private:
+  int graceMillis_;
 };

@@ -1,0 +1,348 @@
+#include "host/CForeignCmdExecBase.h"
+
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "host/EvDebug.h"
+
+namespace {
+
+constexpr const char* kFetch = "CForeignCmdExecBase::FetchData";
+constexpr int kDefaultTimeoutSeconds = 1800;
+
+// Set by the host before the fetchers run; read by every fetcher.
+struct Settings {
+  std::mutex mutex;
+  std::string rememberedBinaryPath;
+  bool useExistingFiles = false;
+  std::string useExistingFilesFrom;  // get_UseExistingFilesFrom points here
+  std::atomic<int> timeoutSeconds{kDefaultTimeoutSeconds};
+  std::atomic<ProcessLauncher*> launcher{nullptr};
+};
+
+Settings& State() {
+  static Settings* settings = new Settings();  // never destroyed: fetchers may run at exit
+  return *settings;
+}
+
+ProcessLauncher& Launcher() {
+  static PosixProcessLauncher* posix = new PosixProcessLauncher();
+  ProcessLauncher* replaced = State().launcher.load();
+  return replaced != nullptr ? *replaced : *posix;
+}
+
+std::string WithSlash(const std::string& dir) {
+  if (dir.empty() || dir.back() == '/') return dir;
+  return dir + "/";
+}
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+constexpr const char kOutfileOption[] = "-outfile=";
+constexpr size_t kOutfileOptionLength = sizeof(kOutfileOption) - 1;
+
+// Output of an earlier run must never reach the parser: remove it, or at
+// least empty it. False (and nothing may run) when neither works.
+bool RemoveOldOutput(const std::vector<std::string>& argv) {
+  for (size_t i = 1; i < argv.size(); ++i) {
+    const std::string& arg = argv[i];
+    if (arg.size() <= kOutfileOptionLength ||
+        ::strncasecmp(arg.c_str(), kOutfileOption, kOutfileOptionLength) != 0) {
+      continue;
+    }
+    std::string path = arg.substr(kOutfileOptionLength);
+    if (::unlink(path.c_str()) == 0 || errno == ENOENT) continue;
+    int unlinkError = errno;
+    if (::truncate(path.c_str(), 0) == 0) continue;
+    EvEvent ev;
+    ev.Error(kFetch, "Unable to remove old output file [%s]. Error [%d]-[%s]", path.c_str(), unlinkError,
+             std::strerror(unlinkError));
+    return false;
+  }
+  return true;
+}
+
+void LogOutput(EvEvent& ev, const std::string& output, long long jobId) {
+  if (output.empty() || EvDebug::Level() < 7) return;
+  size_t shown = std::min(output.size(), PosixProcessLauncher::kMaxOutput);
+  size_t pos = 0;
+  while (pos < shown) {
+    size_t end = output.find('\n', pos);
+    if (end == std::string::npos || end > shown) end = shown;
+    std::string line = output.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    ev.DebugLvl(kFetch, 7, jobId, "Output: [%s]", line.c_str());
+    pos = end + 1;
+  }
+  if (output.size() >= PosixProcessLauncher::kMaxOutput) {
+    ev.DebugLvl(kFetch, 7, jobId, "Output cut at [%zu] bytes", shown);
+  }
+}
+
+}  // namespace
+
+CForeignCmdExecBase::CForeignCmdExecBase(CommunicationMethod method)
+    : method_(method), jobId_(EvDebug::DefaultJobId()) {}
+
+CForeignCmdExecBase::~CForeignCmdExecBase() = default;
+
+std::string CForeignCmdExecBase::_GetCommandLine() { return std::string(); }
+
+bool CForeignCmdExecBase::_ParseData(void*, const std::vector<std::string>&) {
+  lineFormOverridden_ = false;
+  return false;
+}
+
+bool CForeignCmdExecBase::_ParseData(void*, const std::string&) { return false; }
+
+const char* CForeignCmdExecBase::_GetFileNameForData() const { return ""; }
+
+void CForeignCmdExecBase::set_BinaryPath(const std::string& dir, bool remember) {
+  binaryPath_ = dir;
+  if (!remember) return;
+  Settings& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  s.rememberedBinaryPath = dir;
+}
+
+void CForeignCmdExecBase::SetBinaryPath(const std::string& dir) { binaryPath_ = dir; }
+
+std::string CForeignCmdExecBase::GetBinaryPath() const { return WithSlash(binaryPath_); }
+
+void CForeignCmdExecBase::AddSuccessRetCode(int code) { successCodes_.insert(code); }
+
+void CForeignCmdExecBase::set_logCommandLine(bool log) { logCommandLine_ = log; }
+
+bool CForeignCmdExecBase::FetchData(void* out) {
+  EvEvent ev;
+  execResult_ = kNotRun;
+  std::string commandLine = _GetCommandLine();  // may turn logging of the line off
+  if (!runCommand(commandLine)) return false;
+  bool parsed = parse(out);
+  bool ok = parsed && (execResult_ == kNotRun || isSuccess(execResult_));
+  ev.DebugLvl(kFetch, 4, jobId_, "Status [%d], parser %s, result %s", execResult_,
+              parsed ? "succeeded" : "failed", ok ? "true" : "false");
+  return ok;
+}
+
+bool CForeignCmdExecBase::runCommand(const std::string& commandLine) {
+  EvEvent ev;
+  if (commandLine == kSkipMarker) {
+    ev.DebugLvl(kFetch, 4, jobId_, "No command to run");
+    return true;
+  }
+  if (get_UseExistingFiles()) {
+    ev.DebugLvl(kFetch, 4, jobId_, "Using existing files; no command run");
+    execResult_ = 0;
+    return true;
+  }
+  std::vector<std::string> argv = SplitCommandLine(commandLine);
+  if (argv.empty()) {
+    ev.Error(kFetch, "Empty command line");
+    execResult_ = kNotStarted;
+    return false;
+  }
+  if (!RemoveOldOutput(argv)) {
+    execResult_ = kNotStarted;
+    return false;
+  }
+  argv[0] = resolveProgram(argv[0]);
+  if (logCommandLine_) {
+    ev.DebugLvl(kFetch, 4, jobId_, "Running command [%s]", MaskCommandLine(commandLine).c_str());
+  } else {
+    ev.DebugLvl(kFetch, 4, jobId_, "Running command (command line not logged)");
+  }
+  LaunchResult run = Launcher().Run(argv, TimeoutSeconds());
+  if (!run.started) {
+    ev.Error(kFetch, "Unable to start [%s]. Error [%s]", argv[0].c_str(), run.error.c_str());
+    execResult_ = kNotStarted;
+    return false;
+  }
+  LogOutput(ev, run.output, jobId_);
+  if (run.timedOut) {
+    execResult_ = kTimedOut;
+    ev.Error(kFetch, "Command did not end within [%d] seconds and was stopped", TimeoutSeconds());
+  } else if (run.exited) {
+    execResult_ = run.exitStatus;
+  } else {
+    // Not 128 + signal: 137 is how the client reports a refused login.
+    execResult_ = kKilledBase - run.signal;
+    ev.Error(kFetch, "Command ended by signal [%d]", run.signal);
+  }
+  ev.DebugLvl(kFetch, 4, jobId_, "Command ended with status [%d]", execResult_);
+  return true;
+}
+
+bool CForeignCmdExecBase::parse(void* out) {
+  lineFormOverridden_ = true;
+  bool parsed = _ParseData(out, std::vector<std::string>());
+  if (lineFormOverridden_) return parsed;
+  const char* name = _GetFileNameForData();
+  std::string path = name != nullptr ? name : "";
+  if (get_UseExistingFiles()) path = std::string(get_UseExistingFilesFrom()) + path;
+  return _ParseData(out, path);
+}
+
+std::string CForeignCmdExecBase::resolveProgram(const std::string& program) const {
+  if (program.find('/') != std::string::npos) return program;
+  for (const std::string& dir : {binaryPath_, RememberedBinaryPath()}) {
+    if (!dir.empty() && IsExecutableFile(WithSlash(dir) + program)) return WithSlash(dir) + program;
+  }
+  if (IsExecutableFile(program)) return "./" + program;
+  const char* env = std::getenv("PATH");
+  std::string path = env != nullptr ? env : "/bin:/usr/bin";
+  size_t pos = 0;
+  while (pos <= path.size()) {
+    size_t end = path.find(':', pos);
+    if (end == std::string::npos) end = path.size();
+    std::string dir = path.substr(pos, end - pos);
+    if (!dir.empty() && IsExecutableFile(WithSlash(dir) + program)) return WithSlash(dir) + program;
+    pos = end + 1;
+  }
+  return program;  // not found: starting it fails and says so
+}
+
+bool CForeignCmdExecBase::isSuccess(int status) const {
+  if (successCodes_.empty()) return status == 0;
+  return successCodes_.count(status) > 0;
+}
+
+void CForeignCmdExecBase::SplitLine(const std::string& line, std::vector<std::string>& tokens, char separator,
+                                    char /*second*/, char open, char close) {
+  tokens.clear();
+  if (line.empty()) return;
+  const char closing = close != 0 ? close : open;
+  size_t i = 0;
+  const size_t n = line.size();
+  for (;;) {
+    std::string token;
+    if (open != 0 && i < n && line[i] == open) {
+      for (++i; i < n; ++i) {
+        if (line[i] != closing) {
+          token += line[i];
+        } else if (i + 1 < n && line[i + 1] == closing) {
+          token += closing;
+          ++i;
+        } else {
+          ++i;
+          break;
+        }
+      }
+    }
+    while (i < n && line[i] != separator) token += line[i++];
+    tokens.push_back(std::move(token));
+    if (i >= n) return;
+    ++i;  // past the separator; a separator at the end leaves an empty token
+  }
+}
+
+std::vector<std::string> CForeignCmdExecBase::SplitCommandLine(const std::string& commandLine) {
+  std::vector<std::string> args;
+  std::string current;
+  bool inArgument = false;
+  char quote = 0;
+  for (char c : commandLine) {
+    if (quote != 0) {
+      if (c == quote) {
+        quote = 0;
+      } else {
+        current += c;
+      }
+    } else if (IsQuote(c)) {
+      quote = c;
+      inArgument = true;
+    } else if (IsBlank(c)) {
+      if (inArgument) args.push_back(current);
+      current.clear();
+      inArgument = false;
+    } else {
+      current += c;
+      inArgument = true;
+    }
+  }
+  if (inArgument) args.push_back(current);
+  return args;
+}
+
+std::string CForeignCmdExecBase::MaskCommandLine(const std::string& commandLine) {
+  static constexpr const char kKey[] = "-password=";
+  static constexpr size_t kKeyLength = sizeof(kKey) - 1;
+  std::string out;
+  char quote = 0;
+  size_t i = 0;
+  while (i < commandLine.size()) {
+    if (::strncasecmp(commandLine.c_str() + i, kKey, kKeyLength) != 0) {
+      char c = commandLine[i++];
+      if (quote != 0 && c == quote) {
+        quote = 0;
+      } else if (quote == 0 && IsQuote(c)) {
+        quote = c;
+      }
+      out += c;
+      continue;
+    }
+    // The value runs to the end of the argument, quoted runs included.
+    out.append(commandLine, i, kKeyLength);
+    const char openedBefore = quote;
+    for (i += kKeyLength; i < commandLine.size(); ++i) {
+      char c = commandLine[i];
+      if (quote != 0) {
+        if (c == quote) quote = 0;
+      } else if (IsQuote(c)) {
+        quote = c;
+      } else if (IsBlank(c)) {
+        break;
+      }
+    }
+    out += "****";
+    if (openedBefore != 0) out += openedBefore;
+  }
+  return out;
+}
+
+bool CForeignCmdExecBase::get_UseExistingFiles() {
+  Settings& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  return s.useExistingFiles;
+}
+
+const char* CForeignCmdExecBase::get_UseExistingFilesFrom() {
+  Settings& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  return s.useExistingFilesFrom.c_str();
+}
+
+void CForeignCmdExecBase::set_UseExistingFiles(bool use, const std::string& from) {
+  Settings& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  s.useExistingFiles = use;
+  s.useExistingFilesFrom = from;
+}
+
+void CForeignCmdExecBase::SetTimeoutSeconds(int seconds) {
+  State().timeoutSeconds = seconds > 0 ? seconds : kDefaultTimeoutSeconds;
+}
+
+int CForeignCmdExecBase::TimeoutSeconds() { return State().timeoutSeconds; }
+
+void CForeignCmdExecBase::SetProcessLauncher(ProcessLauncher* launcher) { State().launcher = launcher; }
+
+std::string CForeignCmdExecBase::RememberedBinaryPath() {
+  Settings& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  return s.rememberedBinaryPath;
+}
