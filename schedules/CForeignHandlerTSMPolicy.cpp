@@ -1,7 +1,13 @@
 // Schedule discovery: TSM client schedules become host backup tasks.
+#include "schedules/CForeignHandlerTSMPolicy.h"
+
 #include "handler/CForeignHandlerTSM.h"
+#include "handler/FormAReader.h"
+#include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
 #include "host/Messages.h"
+#include "schedules/CForeignHandlerTSMAssoc.h"
+#include "schedules/CForeignHandlerTSMSchedule.h"
 
 bool CForeignHandlerTSM::DiscoverSchedule(CNMessageBase* config) {
   EvEvent ev;
@@ -13,4 +19,134 @@ bool CForeignHandlerTSM::DiscoverSchedule(CNMessageBase* config) {
   ev.DebugLvl("CForeignHandlerTSM::DiscoverSchedule", 4, GetJobId(),
               "Discovery for administrator [%s] has nothing to hand over yet", login.c_str());
   return true;
+}
+
+namespace {
+
+constexpr const char* kParseFunction = "CTSMPolicy::_ParseData";
+// Fewer columns than this cannot hold the action.
+constexpr size_t kMinTokens = 7;
+constexpr size_t kActionColumn = 3;
+constexpr size_t kDescriptionColumn = 2;
+
+// Columns of the two layouts servers write; the 20-column layout has one
+// more column before the objects.
+struct ScheduleColumns {
+  size_t objects;
+  size_t priority;
+  size_t startTime;
+  size_t style;
+  size_t period;
+  size_t dayOfWeek;
+  size_t daysOfWeek;
+  size_t months;
+  size_t daysOfMonth;
+  size_t weeksOfMonth;
+  size_t endTime;
+};
+constexpr ScheduleColumns kColumns19 = {5, 6, 7, 9, 10, 11, 11, 12, 13, 14, 15};
+constexpr ScheduleColumns kColumns20 = {6, 7, 8, 10, 11, 12, 12, 13, 14, 15, 16};
+
+// Pieces of a blank-separated column (objects); empty pieces from doubled
+// blanks are dropped.
+std::vector<std::string> SplitWords(const std::string& column) {
+  std::vector<std::string> pieces;
+  CForeignCmdExecBase::SplitLine(column, pieces, ' ', 0, '"', '"');
+  std::vector<std::string> words;
+  for (auto& piece : pieces) {
+    if (!piece.empty()) words.push_back(std::move(piece));
+  }
+  return words;
+}
+
+void SplitValueList(const std::string& column, std::vector<std::string>& out) {
+  CForeignCmdExecBase::SplitLine(column, out, ',', 0, 0, 0);
+}
+
+void FillColumns(const std::vector<std::string>& tokens, const ScheduleColumns& col, CTSMSchedule* record) {
+  record->setSchedDesc(tokens[kDescriptionColumn]);
+  record->setObjects(SplitWords(tokens[col.objects]));
+  record->setPriority(tokens[col.priority]);
+  record->setStartTime(tokens[col.startTime]);
+  record->setPeriod(tokens[col.period]);
+  record->setDayofWeek(tokens[col.dayOfWeek]);
+  record->setEndTime(tokens[col.endTime]);
+  // The style compares exactly: "ENHANCED" is not an enhanced schedule.
+  if (tokens[col.style] == "Enhanced") {
+    record->setEnhancedSchedule(true);
+    SplitValueList(tokens[col.daysOfWeek], record->getDaysOfWeek());
+    SplitValueList(tokens[col.months], record->getMonths());
+    SplitValueList(tokens[col.daysOfMonth], record->getDaysOfMonth());
+    SplitValueList(tokens[col.weeksOfMonth], record->getWeeksOfMonth());
+  } else {
+    record->setEnhancedSchedule(false);
+  }
+}
+
+}  // namespace
+
+CTSMPolicy::CTSMPolicy() : CForeignCmdExecBase(kCommunicationMethod0), outputFile_(tsmcmd::kScheduleFile) {}
+
+std::string CTSMPolicy::_GetCommandLine() {
+  set_logCommandLine(false);
+  if (get_UseExistingFiles()) return kSkipMarker;
+  return tsmcmd::FormA(GetBinaryPath(), *this, outputFile_, tsmcmd::kScheduleQuery);
+}
+
+bool CTSMPolicy::_ParseData(void* out, const std::vector<std::string>& /*lines*/) {
+  auto* records = static_cast<std::vector<CTSMSchedule>*>(out);
+  if (records == nullptr) {
+    EvEvent ev;
+    ev.Error(kParseFunction, "No schedule list given");
+    return false;
+  }
+  FormAReadOptions options;
+  options.function = kParseFunction;
+  options.jobId = get_JobId();
+  options.logStart = true;
+  return ReadFormAFile(FormAFilePath(outputFile_), options,
+                       [&](const std::vector<std::string>& tokens, const std::string& rawLine) {
+                         return parseLine(tokens, rawLine, records);
+                       });
+}
+
+bool CTSMPolicy::parseLine(const std::vector<std::string>& tokens, const std::string& rawLine,
+                           std::vector<CTSMSchedule>* records) {
+  if (tokens.size() < kMinTokens || !IsTSMBackupAction(tokens[kActionColumn])) return true;
+
+  CTSMSchedule record;
+  record.setPolicyDomain(tokens[0]);
+  record.setSchedName(tokens[1]);
+  record.setSubTaskType(tokens[kActionColumn]);
+  EvEvent ev;
+  ev.DebugLvl(kParseFunction, 4, get_JobId(), "Token size is %d  %c", static_cast<int>(tokens.size()),
+              LastCharOf(rawLine));
+
+  if (tokens.size() == 20) {
+    FillColumns(tokens, kColumns20, &record);
+  } else if (tokens.size() == 19) {
+    FillColumns(tokens, kColumns19, &record);
+  } else {
+    return true;
+  }
+
+  if (!fetchAssociation(&record)) {
+    ev.Error(kParseFunction, "Unable to fetch client-policy association for [%s]",
+             record.getSchedName().c_str());
+    return false;
+  }
+  records->push_back(record);
+  return true;
+}
+
+bool CTSMPolicy::fetchAssociation(CTSMSchedule* record) {
+  CTSMAssoc assoc;
+  assoc.SetPolicyDomain(record->getPolicyDomain());
+  assoc.SetPolicyName(record->getSchedName());
+  assoc.SetLogin(login);
+  assoc.SetPassword(password);
+  assoc.set_JobId(get_JobId());
+  const std::string binaryPath = GetBinaryPath();
+  if (!binaryPath.empty()) assoc.SetBinaryPath(binaryPath);
+  return assoc.FetchData(record);
 }

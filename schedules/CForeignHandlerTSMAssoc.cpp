@@ -1,0 +1,72 @@
+// Association query: the nodes of one schedule.
+#include "schedules/CForeignHandlerTSMAssoc.h"
+
+#include "handler/FormAReader.h"
+#include "handler/TSMCommands.h"
+#include "host/EvDebug.h"
+
+namespace {
+
+constexpr const char* kParseFunction = "CTSMAssoc::_ParseData";
+// Domain, schedule, node list.
+constexpr size_t kAssocTokens = 3;
+
+}  // namespace
+
+CTSMAssoc::CTSMAssoc() : CForeignCmdExecBase(kCommunicationMethod0), outputFile_(tsmcmd::kAssocFile) {}
+
+void CTSMAssoc::SetPolicyName(const std::string& name) {
+  policyName_ = name;
+  outputFile_ = tsmcmd::kAssocFile;
+}
+
+void CTSMAssoc::SetPolicyDomain(const std::string& domain) {
+  policyDomain_ = domain;
+  outputFile_ = tsmcmd::kAssocFile;
+}
+
+bool CTSMAssoc::HasQuotableNames() const {
+  return policyDomain_.find('\'') == std::string::npos && policyName_.find('\'') == std::string::npos;
+}
+
+std::string CTSMAssoc::_GetCommandLine() {
+  set_logCommandLine(false);
+  // A refused name runs nothing; the parser reports the failure.
+  if (get_UseExistingFiles() || !HasQuotableNames()) return kSkipMarker;
+  return tsmcmd::FormA(GetBinaryPath(), *this, outputFile_,
+                       tsmcmd::kAssocQueryPrefix + policyDomain_ + " " + policyName_ + "'");
+}
+
+bool CTSMAssoc::_ParseData(void* out, const std::vector<std::string>& /*lines*/) {
+  EvEvent ev;
+  if (!HasQuotableNames()) {
+    ev.Error(kParseFunction, "Refusing association query for domain [%s] schedule [%s]: single quote in name",
+             policyDomain_.c_str(), policyName_.c_str());
+    return false;
+  }
+  auto* record = static_cast<CTSMSchedule*>(out);
+  if (record == nullptr) {
+    ev.Error(kParseFunction, "No schedule record given");
+    return false;
+  }
+
+  FormAReadOptions options;
+  options.function = kParseFunction;
+  options.jobId = get_JobId();
+  return ReadFormAFile(
+      FormAFilePath(outputFile_), options,
+      [&](const std::vector<std::string>& tokens, const std::string& /*rawLine*/) {
+        if (tokens.size() != kAssocTokens || tokens[0] != policyDomain_ || tokens[1] != policyName_) {
+          return true;
+        }
+        std::vector<std::string> pieces;
+        SplitLine(tokens[2], pieces, ' ', 0, '"', '"');
+        // Doubled or trailing blanks would give empty node names.
+        std::vector<std::string> nodes;
+        for (auto& piece : pieces) {
+          if (!piece.empty()) nodes.push_back(std::move(piece));
+        }
+        record->setClientList(std::move(nodes));
+        return true;
+      });
+}

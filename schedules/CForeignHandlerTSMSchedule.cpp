@@ -1,0 +1,162 @@
+// The per-node schedule query and the helpers the schedule queries share.
+#include "schedules/CForeignHandlerTSMSchedule.h"
+
+#include "handler/FormAReader.h"
+#include "handler/TSMCommands.h"
+#include "host/EvDebug.h"
+#include "host/ZyUtil.h"
+#include "schedules/CForeignHandlerTSMAssoc.h"
+
+namespace {
+
+constexpr const char* kParseFunction = "CTSMClientSchedule::_ParseData";
+constexpr size_t kMinTokens = 7;
+constexpr size_t kActionColumn = 3;
+constexpr size_t kDefaultPriorityColumn = 6;
+
+struct NodeScheduleColumns {
+  size_t priority;
+  size_t objects;
+};
+constexpr NodeScheduleColumns kLayoutA = {7, 6};  // with the extra column before the objects
+constexpr NodeScheduleColumns kLayoutB = {6, 5};
+
+// Number of fields of the line. A line ending in ',' has an empty last
+// field, which a splitter may or may not have returned as a token.
+size_t FieldCount(const std::vector<std::string>& tokens, const std::string& rawLine) {
+  if (LastCharOf(rawLine) == ',' && !tokens.back().empty()) return tokens.size() + 1;
+  return tokens.size();
+}
+
+// The layout of a line by its field count; null when it has neither. The
+// saved full query writes 20 (A) or 19 (B) fields, the live per-node query
+// one more.
+const NodeScheduleColumns* LayoutFor(size_t fields, bool replay) {
+  const size_t layoutA = replay ? 20 : 21;
+  if (fields == layoutA) return &kLayoutA;
+  if (fields == layoutA - 1) return &kLayoutB;
+  return nullptr;
+}
+
+// A node name that can stand as one word of a command line.
+bool IsCommandWord(const std::string& name) { return name.find_first_of(" \t'\"") == std::string::npos; }
+
+}  // namespace
+
+bool IsTSMBackupAction(const std::string& action) {
+  static const char* const kActions[] = {"Incremental", "Selective", "ImageBackup", "Inc"};
+  for (const char* known : kActions) {
+    if (compareNoCase(action, known) == 0) return true;
+  }
+  return false;
+}
+
+char LastCharOf(const std::string& line) { return line.empty() ? '\0' : line.back(); }
+
+CTSMClientSchedule::CTSMClientSchedule() : CForeignCmdExecBase(kCommunicationMethod0) {
+  AddSuccessRetCode(0);
+  AddSuccessRetCode(kNothingMatched);
+}
+
+void CTSMClientSchedule::SetNodeName(const std::string& nodeName) {
+  nodeName_ = nodeName;
+  outputFile_ = tsmcmd::kScheduleFile;
+}
+
+bool CTSMClientSchedule::isReplay() const {
+  const char* from = get_UseExistingFilesFrom();
+  return from != nullptr && from[0] != '\0' && !nodeName_.empty();
+}
+
+std::string CTSMClientSchedule::_GetCommandLine() {
+  set_logCommandLine(false);
+  // A refused name runs nothing; the parser reports the failure.
+  if (get_UseExistingFiles() || !IsCommandWord(nodeName_)) return kSkipMarker;
+  return tsmcmd::FormA(GetBinaryPath(), *this, outputFile_,
+                       std::string(tsmcmd::kScheduleQuery) + tsmcmd::kClientScheduleNodes + nodeName_);
+}
+
+bool CTSMClientSchedule::_ParseData(void* /*out*/, const std::vector<std::string>& /*lines*/) {
+  EvEvent ev;
+  const std::string path = FormAFilePath(outputFile_);
+  ev.DebugJob(kParseFunction, get_JobId(), "Start processing file [%s].", path.c_str());
+  if (!get_UseExistingFiles()) {
+    if (!IsCommandWord(nodeName_)) {
+      ev.Error(kParseFunction, "Refusing schedule query for node [%s]: blank or quote in name",
+               nodeName_.c_str());
+      return false;
+    }
+    if (get_execResult() == kNothingMatched) return true;
+  }
+
+  FormAReadOptions options;
+  options.function = kParseFunction;
+  options.jobId = get_JobId();
+  return ReadFormAFile(path, options,
+                       [&](const std::vector<std::string>& tokens, const std::string& rawLine) {
+                         return parseLine(tokens, rawLine);
+                       });
+}
+
+bool CTSMClientSchedule::parseLine(const std::vector<std::string>& tokens, const std::string& rawLine) {
+  if (tokens.size() < kMinTokens || !IsTSMBackupAction(tokens[kActionColumn])) return true;
+
+  const bool replay = isReplay();
+  if (replay) {
+    bool failed = false;
+    const bool associated = isAssociated(tokens[0], tokens[1], &failed);
+    if (failed) return false;
+    if (!associated) return true;
+  }
+
+  CTSMSchedule record;
+  record.setPolicyDomain(tokens[0]);
+  record.setSchedName(tokens[1]);
+  record.setPriority(tokens[kDefaultPriorityColumn]);
+  record.setSubTaskType(tokens[kActionColumn]);
+  EvEvent ev;
+  ev.DebugLvl(kParseFunction, 4, get_JobId(), "Schedule name is: [%s], Token size is %d  %c",
+              record.getSchedName().c_str(), static_cast<int>(tokens.size()), LastCharOf(rawLine));
+
+  std::vector<std::string> objects;
+  if (const NodeScheduleColumns* layout = LayoutFor(FieldCount(tokens, rawLine), replay)) {
+    // A line that lost its empty last field still holds these columns.
+    record.setPriority(tokens[layout->priority]);
+    std::vector<std::string> pieces;
+    SplitLine(tokens[layout->objects], pieces, ',', '"', '"', '"');
+    for (auto& piece : pieces) {
+      if (!piece.empty()) objects.push_back(std::move(piece));
+    }
+  }
+  if (objects.empty()) objects.push_back("\\");
+  record.setObjects(std::move(objects));
+  schedules_.push_back(std::move(record));
+  return true;
+}
+
+bool CTSMClientSchedule::isAssociated(const std::string& domain, const std::string& schedule, bool* failed) {
+  CTSMAssoc assoc;
+  assoc.SetPolicyDomain(domain);
+  assoc.SetPolicyName(schedule);
+  assoc.SetLogin(login);
+  assoc.SetPassword(password);
+  assoc.set_JobId(get_JobId());
+  const std::string binaryPath = GetBinaryPath();
+  if (!binaryPath.empty()) assoc.SetBinaryPath(binaryPath);
+
+  EvEvent ev;
+  CTSMSchedule scratch;
+  if (!assoc.FetchData(&scratch)) {
+    ev.Error(kParseFunction, "Unable to fetch client-policy association for [%s]", schedule.c_str());
+    *failed = true;
+    return false;
+  }
+  bool found = false;
+  for (const std::string& client : scratch.getClientList()) {
+    if (compareNoCase(client, nodeName_) == 0) {
+      ev.DebugLvl(kParseFunction, 4, get_JobId(), "found  ->> nodename= '%s'", nodeName_.c_str());
+      found = true;
+    }
+  }
+  return found;
+}
