@@ -76,7 +76,8 @@ class ZYHOST_API CNMessageBase {
   // (group, cls) when absent. The first flag is kept for call
   // compatibility with the host and is ignored.
   CNMessageBase** getObjectAccessor(bool, bool create, int index, int id, int group, int cls);
-  // Stores a copy of `message` (a CNMessageBase*) into field (index, id).
+  // Stores a copy of `message` (a CNMessageBase*) into field (index, id);
+  // a null pointer removes the field.
   void setObjectAccessor(const void* message, int index, int id);
 
   static void Initialize();

@@ -32,7 +32,10 @@ ZYHOST_API std::string HandOverFileName(unsigned number, const std::string& tag,
 
 // Writes `message` as XML to `path` through a temporary file and a rename;
 // a failed write leaves no file and returns false. Text that is not valid
-// UTF-8 has each invalid byte read as Latin-1.
+// UTF-8 has each invalid byte read as Latin-1. Control bytes that XML 1.0
+// cannot carry (0x00-0x1F but tab, LF and CR) are written as the Unicode
+// control pictures U+2400-U+241F, so the file stays well-formed and the
+// byte can still be told from the text.
 ZYHOST_API bool WriteMessageXml(const CNMessageBase& message, const std::string& path);
 // Parses a file written by WriteMessageXml; null on any error.
 ZYHOST_API std::unique_ptr<CNMessageBase> ReadMessageXml(const std::string& path);

@@ -1,0 +1,17 @@
+// Replacing a file so that readers see either the old or the new content,
+// never a partial one: the data goes to a temporary file in the same
+// directory, is flushed to disk and renamed over the target. Internal to
+// the host library.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace zyhost {
+
+// Writes `data` to `path` with permission bits `mode`. On any failure the
+// temporary file is removed, `path` is left as it was and false returned.
+bool WriteFileAtomically(const std::string& path, const std::string& data, mode_t mode);
+
+}  // namespace zyhost

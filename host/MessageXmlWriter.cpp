@@ -1,0 +1,223 @@
+// WriteMessageXml: the hand-over file format of HandOver.h.
+//
+// Text is made safe for XML 1.0 without losing bytes:
+//  - a byte that does not start a valid UTF-8 sequence is taken as
+//    Latin-1 and written as that code point (0xE9 becomes U+00E9);
+//  - the control bytes 0x00-0x1F other than tab, LF and CR, which XML 1.0
+//    cannot carry at all, become the Unicode control pictures
+//    U+2400-U+241F (0x01 becomes U+2401);
+//  - U+FFFE and U+FFFF, valid UTF-8 but no XML characters, are treated as
+//    invalid bytes (each byte as Latin-1).
+// The escaping of markup characters is left to libxml2.
+#include <libxml/xmlwriter.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "host/AtomicFile.h"
+#include "host/HandOver.h"
+#include "host/MessageSchema.h"
+
+namespace zyhost {
+
+namespace {
+
+void AppendCodePoint(unsigned cp, std::string* out) {
+  if (cp < 0x80) {
+    out->push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// Length of the valid UTF-8 sequence of an XML character at text[i], or 0.
+size_t ValidSequenceLength(const std::string& text, size_t i) {
+  auto at = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+  unsigned char lead = at(i);
+  size_t left = text.size() - i;
+  if (lead >= 0xC2 && lead <= 0xDF) return left >= 2 && IsContinuation(at(i + 1)) ? 2 : 0;
+  if (lead >= 0xE0 && lead <= 0xEF) {
+    if (left < 3 || !IsContinuation(at(i + 1)) || !IsContinuation(at(i + 2))) return 0;
+    unsigned char second = at(i + 1);
+    if (lead == 0xE0 && second < 0xA0) return 0;                        // overlong
+    if (lead == 0xED && second > 0x9F) return 0;                        // surrogate
+    if (lead == 0xEF && second == 0xBF && at(i + 2) >= 0xBE) return 0;  // U+FFFE, U+FFFF
+    return 3;
+  }
+  if (lead >= 0xF0 && lead <= 0xF4) {
+    if (left < 4 || !IsContinuation(at(i + 1)) || !IsContinuation(at(i + 2)) || !IsContinuation(at(i + 3))) {
+      return 0;
+    }
+    unsigned char second = at(i + 1);
+    if (lead == 0xF0 && second < 0x90) return 0;  // overlong
+    if (lead == 0xF4 && second > 0x8F) return 0;  // above U+10FFFF
+    return 4;
+  }
+  return 0;
+}
+
+std::string XmlSafeText(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) {
+      bool allowed = b >= 0x20 || b == '\t' || b == '\n' || b == '\r';
+      AppendCodePoint(allowed ? b : 0x2400u + b, &out);
+      ++i;
+      continue;
+    }
+    size_t n = ValidSequenceLength(text, i);
+    if (n == 0) {
+      AppendCodePoint(b, &out);  // Latin-1
+      ++i;
+    } else {
+      out.append(text, i, n);
+      i += n;
+    }
+  }
+  return out;
+}
+
+const xmlChar* X(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
+
+class XmlOut {
+ public:
+  explicit XmlOut(xmlTextWriterPtr writer) : w_(writer) {}
+
+  bool Start(const char* element) { return Check(xmlTextWriterStartElement(w_, X(element))); }
+  bool End() { return Check(xmlTextWriterEndElement(w_)); }
+  bool FullEnd() { return Check(xmlTextWriterFullEndElement(w_)); }
+  bool Attribute(const char* name, const std::string& value) {
+    return Check(xmlTextWriterWriteAttribute(w_, X(name), X(value.c_str())));
+  }
+  bool Text(const std::string& text) {
+    // libxml2 takes a C string; a NUL byte was turned into U+2400 above.
+    return Check(xmlTextWriterWriteString(w_, X(text.c_str())));
+  }
+
+ private:
+  bool Check(int rc) { return rc >= 0; }
+  xmlTextWriterPtr w_;
+};
+
+const char* KindName(FieldKind kind) {
+  switch (kind) {
+    case FieldKind::kString:
+      return "string";
+    case FieldKind::kInt64:
+      return "int64";
+    case FieldKind::kObject:
+      return "object";
+    case FieldKind::kList:
+      return "list";
+    case FieldKind::kIntList:
+      return "intlist";
+    case FieldKind::kULongList:
+      return "ulonglist";
+  }
+  return "string";
+}
+
+bool WriteMessage(XmlOut& out, const CNMessageBase& message);
+
+template <typename T>
+bool WriteItems(XmlOut& out, const std::vector<T>* items) {
+  if (items == nullptr) return true;
+  for (const T& item : *items) {
+    if (!out.Start("item") || !out.Text(std::to_string(item)) || !out.End()) return false;
+  }
+  return true;
+}
+
+bool WriteFieldContent(XmlOut& out, const CNMessageBase::Field& field) {
+  switch (field.kind) {
+    case FieldKind::kString:
+      return out.Text(XmlSafeText(field.text));
+    case FieldKind::kInt64:
+      return out.Text(std::to_string(field.number));
+    case FieldKind::kObject:
+      return field.object == nullptr || WriteMessage(out, *field.object);
+    case FieldKind::kList:
+      if (field.list == nullptr) return true;
+      for (size_t i = 0; i < field.list->size(); ++i) {
+        if (!WriteMessage(out, *field.list->at(i))) return false;
+      }
+      return true;
+    case FieldKind::kIntList:
+      return WriteItems(out, field.ints.get());
+    case FieldKind::kULongList:
+      return WriteItems(out, field.ulongs.get());
+  }
+  return false;
+}
+
+bool WriteField(XmlOut& out, const CNMessageBase& message, const CNMessageBase::Field& field) {
+  if (!out.Start("field") || !out.Attribute("index", std::to_string(field.index)) ||
+      !out.Attribute("id", std::to_string(field.id))) {
+    return false;
+  }
+  std::string name = MessageFieldName(message.group(), message.classId(), field.index, field.id);
+  if (!name.empty() && !out.Attribute("name", name)) return false;
+  return out.Attribute("kind", KindName(field.kind)) && WriteFieldContent(out, field) && out.FullEnd();
+}
+
+bool WriteMessage(XmlOut& out, const CNMessageBase& message) {
+  if (!out.Start("message")) return false;
+  std::string type = MessageTypeName(message.group(), message.classId());
+  if (!type.empty() && !out.Attribute("type", type)) return false;
+  if (!out.Attribute("group", std::to_string(message.group())) ||
+      !out.Attribute("class", std::to_string(message.classId()))) {
+    return false;
+  }
+  for (const auto& entry : message.fields()) {
+    if (!WriteField(out, message, entry.second)) return false;
+  }
+  return out.End();
+}
+
+struct BufferDeleter {
+  void operator()(xmlBufferPtr b) const { xmlBufferFree(b); }
+};
+struct WriterDeleter {
+  void operator()(xmlTextWriterPtr w) const { xmlFreeTextWriter(w); }
+};
+
+bool RenderDocument(const CNMessageBase& message, std::string* xml) {
+  static std::once_flag init;
+  std::call_once(init, [] { xmlInitParser(); });
+  std::unique_ptr<xmlBuffer, BufferDeleter> buffer(xmlBufferCreate());
+  if (!buffer) return false;
+  std::unique_ptr<xmlTextWriter, WriterDeleter> writer(xmlNewTextWriterMemory(buffer.get(), 0));
+  if (!writer) return false;
+  if (xmlTextWriterSetIndent(writer.get(), 1) < 0 ||
+      xmlTextWriterSetIndentString(writer.get(), X("  ")) < 0 ||
+      xmlTextWriterStartDocument(writer.get(), "1.0", "UTF-8", nullptr) < 0) {
+    return false;
+  }
+  XmlOut out(writer.get());
+  if (!WriteMessage(out, message) || xmlTextWriterEndDocument(writer.get()) < 0) return false;
+  writer.reset();  // flushes into the buffer
+  xml->assign(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
+              static_cast<size_t>(xmlBufferLength(buffer.get())));
+  return true;
+}
+
+}  // namespace
+
+bool WriteMessageXml(const CNMessageBase& message, const std::string& path) {
+  std::string xml;
+  if (!RenderDocument(message, &xml)) return false;
+  return WriteFileAtomically(path, xml, 0644);
+}
+
+}  // namespace zyhost
