@@ -76,7 +76,33 @@ bool RemoveOldOutput(const std::vector<std::string>& argv) {
   return true;
 }
 
-void LogOutput(EvEvent& ev, const std::string& output, long long jobId) {
+constexpr const char kPasswordOption[] = "-password=";
+constexpr size_t kPasswordOptionLength = sizeof(kPasswordOption) - 1;
+
+// The password values of the command, so that the program's output cannot
+// carry them into the log either.
+std::vector<std::string> Secrets(const std::vector<std::string>& argv) {
+  std::vector<std::string> secrets;
+  for (const std::string& arg : argv) {
+    if (arg.size() > kPasswordOptionLength &&
+        ::strncasecmp(arg.c_str(), kPasswordOption, kPasswordOptionLength) == 0) {
+      secrets.push_back(arg.substr(kPasswordOptionLength));
+    }
+  }
+  return secrets;
+}
+
+std::string Redact(std::string text, const std::vector<std::string>& secrets) {
+  for (const std::string& secret : secrets) {
+    for (size_t at = text.find(secret); at != std::string::npos; at = text.find(secret, at + 4)) {
+      text.replace(at, secret.size(), "****");
+    }
+  }
+  return text;
+}
+
+void LogOutput(EvEvent& ev, const std::string& output, const std::vector<std::string>& secrets,
+               long long jobId) {
   if (output.empty() || EvDebug::Level() < 7) return;
   size_t shown = std::min(output.size(), PosixProcessLauncher::kMaxOutput);
   size_t pos = 0;
@@ -85,7 +111,7 @@ void LogOutput(EvEvent& ev, const std::string& output, long long jobId) {
     if (end == std::string::npos || end > shown) end = shown;
     std::string line = output.substr(pos, end - pos);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    ev.DebugLvl(kFetch, 7, jobId, "Output: [%s]", line.c_str());
+    ev.DebugLvl(kFetch, 7, jobId, "Output: [%s]", Redact(line, secrets).c_str());
     pos = end + 1;
   }
   if (output.size() >= PosixProcessLauncher::kMaxOutput) {
@@ -172,7 +198,7 @@ bool CForeignCmdExecBase::runCommand(const std::string& commandLine) {
     execResult_ = kNotStarted;
     return false;
   }
-  LogOutput(ev, run.output, jobId_);
+  LogOutput(ev, run.output, Secrets(argv), jobId_);
   if (run.timedOut) {
     execResult_ = kTimedOut;
     ev.Error(kFetch, "Command did not end within [%d] seconds and was stopped", TimeoutSeconds());
@@ -279,13 +305,11 @@ std::vector<std::string> CForeignCmdExecBase::SplitCommandLine(const std::string
 }
 
 std::string CForeignCmdExecBase::MaskCommandLine(const std::string& commandLine) {
-  static constexpr const char kKey[] = "-password=";
-  static constexpr size_t kKeyLength = sizeof(kKey) - 1;
   std::string out;
   char quote = 0;
   size_t i = 0;
   while (i < commandLine.size()) {
-    if (::strncasecmp(commandLine.c_str() + i, kKey, kKeyLength) != 0) {
+    if (::strncasecmp(commandLine.c_str() + i, kPasswordOption, kPasswordOptionLength) != 0) {
       char c = commandLine[i++];
       if (quote != 0 && c == quote) {
         quote = 0;
@@ -296,9 +320,9 @@ std::string CForeignCmdExecBase::MaskCommandLine(const std::string& commandLine)
       continue;
     }
     // The value runs to the end of the argument, quoted runs included.
-    out.append(commandLine, i, kKeyLength);
+    out.append(commandLine, i, kPasswordOptionLength);
     const char openedBefore = quote;
-    for (i += kKeyLength; i < commandLine.size(); ++i) {
+    for (i += kPasswordOptionLength; i < commandLine.size(); ++i) {
       char c = commandLine[i];
       if (quote != 0) {
         if (c == quote) quote = 0;
