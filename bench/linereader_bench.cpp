@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -27,8 +28,20 @@ constexpr size_t kLineLength = 120;  // with the line feed
 
 std::string g_path;
 long long g_bytes = 0;
-double g_bestReader = 0;  // MB/s
-double g_bestMemchr = 0;
+// Best throughput seen, in MB/s of wall-clock and of thread CPU time (the
+// latter is steadier on a busy machine).
+struct Best {
+  double wall = 0;
+  double cpu = 0;
+};
+Best g_reader;
+Best g_memchr;
+
+double ThreadCpuSeconds() {
+  timespec ts;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
 
 std::string DataPath() {
   if (const char* path = std::getenv("TSM_BENCH_FILE")) return path;
@@ -94,24 +107,27 @@ long long CountWithMemchr() {
   return lines;
 }
 
-void Measure(benchmark::State& state, long long (*count)(), double* best) {
+void Measure(benchmark::State& state, long long (*count)(), Best* best) {
   const long long expected = g_bytes / static_cast<long long>(kLineLength);
   for (auto _ : state) {
     auto start = std::chrono::steady_clock::now();
+    double cpuStart = ThreadCpuSeconds();
     long long lines = count();
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double cpu = ThreadCpuSeconds() - cpuStart;
+    double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (lines != expected) {
       state.SkipWithError("wrong line count");
       return;
     }
-    double mbPerSecond = static_cast<double>(g_bytes) / 1e6 / seconds;
-    if (mbPerSecond > *best) *best = mbPerSecond;
+    double mb = static_cast<double>(g_bytes) / 1e6;
+    if (mb / wall > best->wall) best->wall = mb / wall;
+    if (cpu > 0 && mb / cpu > best->cpu) best->cpu = mb / cpu;
   }
   state.SetBytesProcessed(state.iterations() * g_bytes);
 }
 
-void BM_ReadNextRawLine(benchmark::State& state) { Measure(state, CountWithReader, &g_bestReader); }
-void BM_ReadMemchr(benchmark::State& state) { Measure(state, CountWithMemchr, &g_bestMemchr); }
+void BM_ReadNextRawLine(benchmark::State& state) { Measure(state, CountWithReader, &g_reader); }
+void BM_ReadMemchr(benchmark::State& state) { Measure(state, CountWithMemchr, &g_memchr); }
 
 BENCHMARK(BM_ReadMemchr)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ReadNextRawLine)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -132,9 +148,12 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
 
-  if (g_bestMemchr > 0 && g_bestReader > 0) {
-    std::printf("best: ReadNextRawLine %.0f MB/s, read()+memchr %.0f MB/s, ratio %.2f (target >= 0.50)\n",
-                g_bestReader, g_bestMemchr, g_bestReader / g_bestMemchr);
+  if (g_memchr.wall > 0 && g_reader.wall > 0 && g_memchr.cpu > 0 && g_reader.cpu > 0) {
+    std::printf("best wall clock: ReadNextRawLine %.0f MB/s, read()+memchr %.0f MB/s, ratio %.2f\n",
+                g_reader.wall, g_memchr.wall, g_reader.wall / g_memchr.wall);
+    std::printf("best CPU time:   ReadNextRawLine %.0f MB/s, read()+memchr %.0f MB/s, ratio %.2f\n",
+                g_reader.cpu, g_memchr.cpu, g_reader.cpu / g_memchr.cpu);
+    std::printf("target: ratio >= 0.50\n");
   }
   return 0;
 }
