@@ -1,0 +1,18 @@
+// generate-site: a synthetic site for benchmarks, the same for the same
+// arguments on every machine (own random generator, no library
+// distributions).
+//   generate-site [--nodes N] [--schedules S] [--libraries L] [--volumes V]
+//                 [--jobs-per-node J] [--seed K] DIR
+// The administrator is ADMIN with password ADMIN.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dsmsim {
+
+// Exit status 0 when the site was written, 2 for bad arguments, 1 when a
+// file could not be written.
+int RunGenerateSite(const std::vector<std::string>& args);
+
+}  // namespace dsmsim

@@ -1,0 +1,107 @@
+// dsmadmc: a stand-in for the administrative command-line client that
+// answers from a simulated server (a site directory of CSV tables).
+//   dsmadmc -id=ADMIN -password=PW [-outfile=F] [-dataonly=yes] [-comma]
+//           [-dateformat=N] COMMAND...
+//   dsmadmc generate-site --nodes N ... DIR
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/dsmadmc-sim/AdminCommands.h"
+#include "tools/dsmadmc-sim/ClientOptions.h"
+#include "tools/dsmadmc-sim/Faults.h"
+#include "tools/dsmadmc-sim/Output.h"
+#include "tools/dsmadmc-sim/Site.h"
+#include "tools/dsmadmc-sim/SiteGenerator.h"
+
+namespace dsmsim {
+namespace {
+
+ServerIdentity Identity(Site& site) {
+  ServerIdentity id{"SERVER1", "8", "1", "0.0", "Linux/x86_64"};
+  const Table* status = site.Find("STATUS");
+  if (status != nullptr && !status->rows.empty()) {
+    const Row& row = status->rows.front();
+    id.name = status->Cell(row, "SERVER_NAME");
+    id.version = status->Cell(row, "VERSION");
+    id.release = status->Cell(row, "RELEASE");
+    id.level = status->Cell(row, "LEVEL") + "." + status->Cell(row, "SUBLEVEL");
+    if (!status->Cell(row, "PLATFORM").empty()) id.platform = status->Cell(row, "PLATFORM");
+  }
+  return id;
+}
+
+// Writes the output where -outfile says (replacing the file) or to
+// standard output; client messages also go to standard output.
+bool Deliver(const ClientOptions& options, const std::string& text, const CommandOutcome& outcome,
+             bool noFile) {
+  if (options.outfile.empty()) {
+    std::cout << text;
+    return static_cast<bool>(std::cout.flush());
+  }
+  for (const std::string& message : outcome.messages) std::cout << message << '\n';
+  if (noFile) return true;
+  std::ofstream out(options.outfile, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.flush();
+  return static_cast<bool>(out);
+}
+
+int RunClient(const std::vector<std::string>& args) {
+  LogRun(MaskedArguments(args));
+  ClientOptions options;
+  std::string error;
+  if (!ParseClientOptions(args, &options, &error)) {
+    std::cout << error << '\n';
+    return kStatusUnknownCommand;
+  }
+  Site site(LocateSite(ProgramDir()));
+  if (site.Find("STATUS") == nullptr) {
+    std::cout << "ANS1017E Session rejected: TCP/IP connection failure (no site at " << site.dir() << ")\n";
+    return 1;
+  }
+  if (!options.hasPassword || !site.CheckLogin(options.id, options.password)) {
+    std::cout << "ANS1051I Invalid user id or password\n";
+    return kStatusBadLogin;
+  }
+  Faults faults = FaultsFromEnvironment(options.command);
+  if (faults.signal > 0) {
+    ::signal(faults.signal, SIG_DFL);
+    ::raise(faults.signal);
+  }
+  ResultSet result;
+  CommandContext context;
+  context.dateFormat = options.dateFormat;
+  CommandOutcome outcome = RunCommand(site, options.command, context, &result);
+  if (faults.badUtf8) {
+    for (Row& row : result.rows) {
+      if (!row.empty()) row[0] += "\xE9\xFF\xFE";
+    }
+  }
+  std::string text = FormatOutput(options, Identity(site), result, outcome);
+  if (faults.truncateBytes >= 0 && static_cast<size_t>(faults.truncateBytes) < text.size()) {
+    text.resize(static_cast<size_t>(faults.truncateBytes));
+  }
+  if (faults.hangSeconds > 0) ::sleep(static_cast<unsigned>(faults.hangSeconds));
+  if (!Deliver(options, text, outcome, faults.noFile)) {
+    std::cout << "ANS1029E Communication with the output file failed.\n";
+    return 1;
+  }
+  return faults.exitStatus >= 0 ? faults.exitStatus : outcome.status;
+}
+
+}  // namespace
+}  // namespace dsmsim
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (!args.empty() && args[0] == "generate-site") {
+    return dsmsim::RunGenerateSite(std::vector<std::string>(args.begin() + 1, args.end()));
+  }
+  return dsmsim::RunClient(args);
+}
