@@ -1,0 +1,142 @@
+// DB2 agents: the DB2 select of a node and the agent built from it, one
+// instance per DB2 instance and one backup set per database.
+#include "clients/CForeignHandlerTSMDB2.h"
+
+#include "clients/ClientFields.h"
+#include "clients/TSMClientInfo.h"
+#include "handler/LineReader.h"
+#include "handler/TSMCommands.h"
+#include "host/EvDebug.h"
+#include "host/Messages.h"
+#include "host/ZYFile.h"
+#include "host/ZyUtil.h"
+
+namespace {
+
+using namespace clientfields;
+
+constexpr const char* kParse = "CTSMDB2Info::_ParseData";
+constexpr int kHeaderLines = 4;
+constexpr long long kDb2Field = 8194;
+
+App::InstanceInfo* FindOrAppendInstance(App::PodInfo* pod, const std::string& name) {
+  CNMessageList* instances = List(pod, kPodInstances);
+  if (instances == nullptr) return nullptr;
+  for (size_t i = 0; i < instances->size(); ++i) {
+    auto* instance = dynamic_cast<App::InstanceInfo*>(instances->at(i));
+    auto* entity = ExistingObject<ZyEntities::InstanceEntity>(instance, kInstanceEntity);
+    // DB2 instance names are case-sensitive.
+    if (entity != nullptr && GetString(entity, kInstanceName) == name) return instance;
+  }
+  auto* instance = dynamic_cast<App::InstanceInfo*>(instances->Append(App::InstanceInfo()));
+  auto* entity = Object<ZyEntities::InstanceEntity>(instance, kInstanceEntity);
+  if (entity == nullptr) return nullptr;
+  SetString(entity, kInstanceName, name);
+  return instance;
+}
+
+}  // namespace
+
+CTSMDB2Info::CTSMDB2Info() : CForeignCmdExecBase(kCommunicationMethod0) {}
+
+void CTSMDB2Info::set_clientName(const std::string& name) { clientName = tsmcmd::ToUpper(name); }
+
+bool CTSMDB2Info::hasSafeFileName() const { return tsmcmd::IsSafeFileNamePart(clientName); }
+
+const char* CTSMDB2Info::_GetFileNameForData() const {
+  fileName = std::string(tsmcmd::kDb2FilePrefix) + clientName + ".txt";
+  return fileName.c_str();
+}
+
+std::string CTSMDB2Info::_GetCommandLine() {
+  if (!hasSafeFileName()) {
+    EvEvent ev;
+    ev.Error("CTSMDB2Info::_GetCommandLine", "Refusing node name [%s]: not usable in an output file name",
+             clientName.c_str());
+    return kSkipMarker;
+  }
+  const std::string text =
+      std::string(tsmcmd::kDb2QueryPrefix) + tsmcmd::QuoteSqlValue(clientName) + tsmcmd::kDb2QuerySuffix;
+  return tsmcmd::FormA(GetBinaryPath(), *this, _GetFileNameForData(), text);
+}
+
+bool CTSMDB2Info::_ParseData(void* /*out*/, const std::string& path) {
+  EvEvent ev;
+  ev.DebugLvl(kParse, 4, "Opening file and parsing DB2 information for node [%s]", clientName.c_str());
+  if (!hasSafeFileName()) {
+    ev.Error(kParse, "Refusing node name [%s]: not usable in an output file name", clientName.c_str());
+    return false;
+  }
+  ZYFile file;
+  if (file.open(path, 0, 0, 0) != 0) {
+    ev.DebugJob(kParse, get_JobId(), "Unable to open file [%s]", path.c_str());
+    return false;
+  }
+
+  int skip = kHeaderLines;
+  std::string line;
+  std::vector<std::string> tokens;
+  while (ReadNextRawLine(file, line)) {
+    if (skip > 0) {
+      --skip;
+      continue;
+    }
+    tokens.clear();
+    SplitLine(line, tokens, ',', 0, 0, 0);
+    if (tokens.size() != 2) continue;  // headers and messages
+    ev.DebugLvl(kParse, 4, "Created DB2Info pair [Instance:%s, DB:%s]", tokens[0].c_str(), tokens[1].c_str());
+    db2info.emplace_back(tokens[0].empty() ? "DefaultInstance" : tokens[0], tokens[1]);
+  }
+  // A read error must not pass for a complete list.
+  return file.getLastError() == 0;
+}
+
+bool TSMClientInfo::SetDB2PodInfo(App::Client* client) {
+  if (client == nullptr) return false;
+  App::PodInfo pod;
+  if (!SetDB2PodInstance(&pod)) return false;
+  CNMessageList* pods = List(client, kClientPods);
+  auto* appended = pods == nullptr ? nullptr : dynamic_cast<App::PodInfo*>(pods->Append(pod));
+  auto* appEntity = Object<ZyEntities::AppEntity>(appended, kPodAppEntity);
+  if (appEntity == nullptr) return false;
+  SetInt(appEntity, kAppType, 37);
+  SetString(appEntity, kAppName, "DB2");
+  SetInt(appended, kPodField2, kDb2Field);
+  return true;
+}
+
+bool TSMClientInfo::SetDB2PodInstance(App::PodInfo* pod) {
+  EvEvent ev;
+  const char* function = "TSMClientInfo::SetDB2PodInstance";
+  if (pod == nullptr) return false;
+  CTSMDB2Info fetcher;
+  fetcher.set_clientName(NodeName);
+  fetcher.SetLogin(login);
+  fetcher.SetPassword(password);
+  if (!fetcher.FetchData(nullptr)) {
+    ev.DebugLvl(function, 2, "Failed to get DB2 Information for [%s]", NodeName.c_str());
+    return false;
+  }
+  const CTSMDB2Info::Pairs& pairs = *fetcher.get_db2info();
+  for (const auto& [instanceName, database] : pairs) {
+    ev.DebugLvl(function, 2, "Build DB2 Information for Instance [%s], DB Name[%s]", instanceName.c_str(),
+                database.c_str());
+    App::InstanceInfo* instance = FindOrAppendInstance(pod, instanceName);
+    if (instance == nullptr || !SetDB2PodBackupset(instance, database)) return false;
+  }
+  return !pairs.empty();
+}
+
+bool TSMClientInfo::SetDB2PodBackupset(App::InstanceInfo* instance, std::string database) {
+  auto* backupSet = AppendNew<App::BackupSetInfo>(instance, kInstanceBackupSets);
+  auto* entity = Object<ZyEntities::BackupSetEntity>(backupSet, kBackupSetEntity);
+  if (entity == nullptr) return false;
+  SetString(entity, kBackupSetName, Trim(database, "/ "));
+  SetInt(backupSet, kBackupSetField2, kDb2Field);
+  auto* subclient = AppendNew<App::SubClientInfo>(backupSet, kBackupSetSubclients);
+  auto* subclientEntity = Object<ZyEntities::SubclientEntity>(subclient, kSubclientEntity);
+  if (subclientEntity == nullptr) return false;
+  SetInt(subclient, kSubclientField6, kDb2Field);
+  SetString(subclientEntity, kSubclientName, "default");
+  return true;
+}

@@ -1,0 +1,98 @@
+// Operating-system and agent-type mapping and the two server tests.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "clients/ClientFields.h"
+#include "handler/CForeignHandlerTSM.h"
+#include "host/Messages.h"
+#include "host/ZyUtil.h"
+#include "tests/clients/ClientTestSupport.h"
+
+namespace {
+
+using namespace clientfields;
+using clienttest::ScopedServerName;
+using clienttest::Sub;
+
+TEST(OsMap, PopulateOsInfoRows) {
+  struct Case {
+    const char* platform;
+    const char* level;
+    long long type;
+    const char* family;
+    const char* flavour;
+    const char* version;
+  } cases[] = {
+      {"Linux86", "2.6", 25, "Unix", "Linux", "Any"},    {"LINUX86", "", 25, "Unix", "Linux", "Any"},
+      {"Linux86 ", "2.6", 0, "Any", "Any", "Any"},  // trailing blank: not trimmed
+      {"WinNT", "5.02", 34, "Windows", "Server", "5.2"}, {"WinNT", "5.00", 3, "Windows", "Server", "5.0"},
+      {"winnt", "6.00", 65, "Windows", "Server", "6.0"}, {"WinNT", "6.01", 65, "Windows", "Server", "6.0"},
+      {"WinNT", "6.02", 21, "Windows", "Server", "Any"}, {"WinNT", "", 21, "Windows", "Server", "Any"},
+      {"AIX", "7.1", 36, "Unix", "AIX", "Any"},          {"SUN SOLARIS", "10", 23, "Unix", "Solaris", "Any"},
+      {"HP-UX", "11", 0, "Any", "Any", "Any"},           {"", "", 0, "Any", "Any", "Any"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.platform) + " / " + c.level);
+    App::OperatingSystem os;
+    CForeignHandlerTSM::PopulateOsInfo(&os, c.platform, c.level);
+    EXPECT_EQ(GetInt(&os, kOsType), c.type);
+    EXPECT_EQ(GetString(&os, kOsFamily), c.family);
+    EXPECT_EQ(GetString(&os, kOsFlavour), c.flavour);
+    EXPECT_EQ(GetString(&os, kOsVersion), c.version);
+    const CNMessageBase* detail = Sub(&os, kOsDetail);
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(GetString(detail, kOsDetailPlatform), c.platform);  // as reported, case kept
+    EXPECT_EQ(GetString(detail, kOsDetailLevel), c.level);
+  }
+}
+
+TEST(OsMap, NullOperatingSystemIsIgnored) { CForeignHandlerTSM::PopulateOsInfo(nullptr, "Linux86", "1"); }
+
+TEST(OsMap, AgentTypes) {
+  struct Case {
+    const char* platform;
+    int code;
+    const char* name;
+  } cases[] = {
+      {"Linux86", 29, "Linux File System"},       {"linux86", 29, "Linux File System"},
+      {"WinNT", 33, "Windows File System"},       {"AIX", 21, "AIX File System"},
+      {"Sun Solaris", 19, "Solaris File System"}, {"Linux86 ", 130, "Other External Agent"},
+      {"NetWare", 130, "Other External Agent"},   {"", 130, "Other External Agent"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.platform);
+    std::string name = "previous";
+    EXPECT_EQ(CForeignHandlerTSM::getZYAppType("ignored", c.platform, name), c.code);
+    EXPECT_EQ(name, c.name);
+  }
+}
+
+TEST(OsMap, NodeIsMasterServerWhenNamedLikeTheServer) {
+  ScopedServerName server("TsmSrv");
+  TSMClientInfo record;
+  EXPECT_TRUE(record.is_MasterServer("TSMSRV"));
+  EXPECT_TRUE(record.is_MasterServer("tsmsrv"));
+  EXPECT_FALSE(record.is_MasterServer("tsmsrv2"));
+  EXPECT_FALSE(record.is_MasterServer(""));
+}
+
+TEST(OsMap, EmptyServerNameMatchesOnlyEmptyNodeName) {
+  ScopedServerName server("");
+  TSMClientInfo record;
+  EXPECT_TRUE(record.is_MasterServer(""));
+  EXPECT_FALSE(record.is_MasterServer("NODE1"));
+}
+
+TEST(OsMap, LocalMachineTestIgnoresCase) {
+  std::string host = GetHostName();
+  ASSERT_FALSE(host.empty());
+  std::string upper = host;
+  for (char& ch : upper) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+  EXPECT_TRUE(is_MasterServer(host));
+  EXPECT_TRUE(is_MasterServer(upper));
+  EXPECT_FALSE(is_MasterServer(host + "x"));
+  EXPECT_FALSE(is_MasterServer(""));
+}
+
+}  // namespace
