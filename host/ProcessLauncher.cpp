@@ -128,7 +128,12 @@ class Child {
     return status;
   }
 
-  void Signal(int sig) { ::kill(-pid_, sig); }
+  // The whole group, and the child itself in case it left the group. The
+  // child is not reaped yet, so neither id can belong to anyone else.
+  void Signal(int sig) {
+    ::kill(-pid_, sig);
+    ::kill(pid_, sig);
+  }
 
  private:
   static constexpr int kSliceMillis = 50;

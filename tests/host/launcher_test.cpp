@@ -160,6 +160,19 @@ TEST(PosixProcessLauncherTest, TimeOutKillsWhatIgnoresTerm) {
   EXPECT_LT(SecondsSince(start), 4.0);
 }
 
+TEST(PosixProcessLauncherTest, TimeOutReachesAChildThatLeftItsGroup) {
+  if (!testsupport::FileExists("/usr/bin/perl")) GTEST_SKIP() << "no perl to change the process group";
+  TempDir dir;
+  testsupport::WriteFile(dir.file("p"),
+                         "#!/usr/bin/perl\nsetpgrp(0, getpgrp(getppid())) or exit 9;\nsleep 30;\n");
+  ::chmod(dir.file("p").c_str(), 0755);
+  auto start = std::chrono::steady_clock::now();
+  LaunchResult r = PosixProcessLauncher(200).Run({dir.file("p")}, 1);
+  EXPECT_TRUE(r.timedOut);
+  EXPECT_EQ(SIGTERM, r.signal);
+  EXPECT_LT(SecondsSince(start), 4.0);
+}
+
 TEST(PosixProcessLauncherTest, DoesNotWaitForAGrandchildHoldingTheOutput) {
   TempDir dir;
   testscripts::PidKiller cleanup(dir.file("gc.pid"));
