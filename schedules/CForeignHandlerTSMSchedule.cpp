@@ -21,16 +21,10 @@ struct NodeScheduleColumns {
 constexpr NodeScheduleColumns kLayoutA = {7, 6};  // with the extra column before the objects
 constexpr NodeScheduleColumns kLayoutB = {6, 5};
 
-// Number of fields of the line. A line ending in ',' has an empty last
-// field, which a splitter may or may not have returned as a token.
-size_t FieldCount(const std::vector<std::string>& tokens, const std::string& rawLine) {
-  if (LastCharOf(rawLine) == ',' && !tokens.back().empty()) return tokens.size() + 1;
-  return tokens.size();
-}
-
 // The layout of a line by its field count; null when it has neither. The
 // saved full query writes 20 (A) or 19 (B) fields, the live per-node query
-// one more.
+// one more. A line ending in ',' counts its empty last field: SplitLine
+// returns it as a token.
 const NodeScheduleColumns* LayoutFor(size_t fields, bool replay) {
   const size_t layoutA = replay ? 20 : 21;
   if (fields == layoutA) return &kLayoutA;
@@ -119,8 +113,7 @@ bool CTSMClientSchedule::parseLine(const std::vector<std::string>& tokens, const
               record.getSchedName().c_str(), static_cast<int>(tokens.size()), LastCharOf(rawLine));
 
   std::vector<std::string> objects;
-  if (const NodeScheduleColumns* layout = LayoutFor(FieldCount(tokens, rawLine), replay)) {
-    // A line that lost its empty last field still holds these columns.
+  if (const NodeScheduleColumns* layout = LayoutFor(tokens.size(), replay)) {
     record.setPriority(tokens[layout->priority]);
     std::vector<std::string> pieces;
     SplitLine(tokens[layout->objects], pieces, ',', '"', '"', '"');
