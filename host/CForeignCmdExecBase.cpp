@@ -204,10 +204,13 @@ bool CForeignCmdExecBase::runCommand(const std::string& commandLine) {
     ev.Error(kFetch, "Command did not end within [%d] seconds and was stopped", TimeoutSeconds());
   } else if (run.exited) {
     execResult_ = run.exitStatus;
-  } else {
+  } else if (run.signal != 0) {
     // Not 128 + signal: 137 is how the client reports a refused login.
     execResult_ = kKilledBase - run.signal;
     ev.Error(kFetch, "Command ended by signal [%d]", run.signal);
+  } else {
+    execResult_ = kKilledBase;
+    ev.Error(kFetch, "Command ended, status unknown. Error [%s]", run.error.c_str());
   }
   ev.DebugLvl(kFetch, 4, jobId_, "Command ended with status [%d]", execResult_);
   return true;

@@ -29,7 +29,8 @@ class ZYHOST_API CForeignCmdExecBase {
   static constexpr int kNotRun = -1;         // nothing ran (yet, or skip marker)
   static constexpr int kNotStarted = -2;     // the program could not be started
   static constexpr int kTimedOut = -3;       // ended by the time-out
-  static constexpr int kKilledBase = -1000;  // killed by signal s: kKilledBase - s
+  static constexpr int kKilledBase = -1000;  // killed by signal s: kKilledBase - s;
+                                             // kKilledBase alone: status lost
 
   static constexpr const char* kSkipMarker = "*_s?k?i?p_*";
 
@@ -72,6 +73,7 @@ class ZYHOST_API CForeignCmdExecBase {
 
   // Process-wide configuration by the host.
   static bool get_UseExistingFiles();
+  // Valid until the next set_UseExistingFiles.
   static const char* get_UseExistingFilesFrom();
   static void set_UseExistingFiles(bool use, const std::string& from);
   static void SetTimeoutSeconds(int seconds);  // default 1800

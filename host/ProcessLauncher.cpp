@@ -122,7 +122,7 @@ class Child {
   // Waits for the child that is ending or has been killed.
   int Reap() {
     int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    while (!lost_ && ::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
     DrainAvailable();
     return status;
@@ -130,7 +130,12 @@ class Child {
 
   // The whole group, and the child itself in case it left the group. The
   // child is not reaped yet, so neither id can belong to anyone else.
+  // True when the child was collected by someone else (SIGCHLD ignored
+  // in this process): its exit status is unknown.
+  bool lost() const { return lost_; }
+
   void Signal(int sig) {
+    if (lost_) return;
     ::kill(-pid_, sig);
     ::kill(pid_, sig);
   }
@@ -145,7 +150,8 @@ class Child {
     do {
       rc = ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT);
     } while (rc < 0 && errno == EINTR);
-    return rc == 0 && info.si_pid == pid_;
+    if (rc < 0 && errno == ECHILD) lost_ = true;
+    return lost_ || (rc == 0 && info.si_pid == pid_);
   }
 
   bool Reaped(int* status) {
@@ -153,7 +159,8 @@ class Child {
     do {
       rc = ::waitpid(pid_, status, WNOHANG);
     } while (rc < 0 && errno == EINTR);
-    if (rc != pid_) return false;
+    if (rc < 0 && errno == ECHILD) lost_ = true;
+    if (rc != pid_ && !lost_) return false;
     DrainAvailable();
     return true;
   }
@@ -186,13 +193,17 @@ class Child {
   }
 
   pid_t pid_;
+  bool lost_ = false;
   int readFd_;
   size_t maxOutput_;
   std::string* output_;
 };
 
+// -1: the status is unknown.
 void Describe(int status, LaunchResult* result) {
-  if (WIFEXITED(status)) {
+  if (status == -1) {
+    result->error = "exit status lost";
+  } else if (WIFEXITED(status)) {
     result->exited = true;
     result->exitStatus = WEXITSTATUS(status);
   } else if (WIFSIGNALED(status)) {
@@ -243,7 +254,7 @@ LaunchResult PosixProcessLauncher::Run(const std::vector<std::string>& argv, int
       timeoutSeconds > 0 ? Clock::now() + std::chrono::seconds(timeoutSeconds) : Clock::time_point::max();
   int status = 0;
   if (child.WaitUntil(deadline, true, &status)) {
-    Describe(status, &result);
+    Describe(child.lost() ? -1 : status, &result);
     return result;
   }
 
@@ -253,6 +264,7 @@ LaunchResult PosixProcessLauncher::Run(const std::vector<std::string>& argv, int
   auto graceEnd = Clock::now() + std::chrono::milliseconds(std::max(0, graceMillis_));
   child.WaitUntil(graceEnd, false, &status);
   child.Signal(SIGKILL);  // grandchildren that outlived the child, too
-  Describe(child.Reap(), &result);
+  status = child.Reap();
+  Describe(child.lost() ? -1 : status, &result);
   return result;
 }

@@ -1,5 +1,5 @@
 // Starting a child process: the seam that tests replace. The real launcher
-// uses posix_spawn without a shell (see PosixProcessLauncher.cpp).
+// uses posix_spawn without a shell (see ProcessLauncher.cpp).
 #pragma once
 
 #include <string>
@@ -12,6 +12,7 @@ struct ZYHOST_API LaunchResult {
   bool exited = false;   // normal exit; exitStatus is valid
   int exitStatus = 0;
   int signal = 0;         // the signal that ended the child, if any
+                          // (neither exited nor signal: status lost)
   bool timedOut = false;  // ended by the time-out
   std::string output;     // standard output and error, bounded
   std::string error;      // why it could not start

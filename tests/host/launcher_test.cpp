@@ -185,6 +185,26 @@ TEST(PosixProcessLauncherTest, DoesNotWaitForAGrandchildHoldingTheOutput) {
   EXPECT_LT(SecondsSince(start), 3.0);
 }
 
+// SIGCHLD ignored by the host: the kernel collects the child, and its
+// exit status is gone. That must not read as success.
+TEST(PosixProcessLauncherTest, LostExitStatusIsNoSuccess) {
+  struct sigaction ignore {};
+  struct sigaction old {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGCHLD, &ignore, &old);
+  struct Restore {
+    struct sigaction* old;
+    ~Restore() { sigaction(SIGCHLD, old, nullptr); }
+  } restore{&old};
+  auto start = std::chrono::steady_clock::now();
+  LaunchResult r = PosixProcessLauncher().Run({"/bin/true"}, 10);
+  EXPECT_TRUE(r.started);
+  EXPECT_FALSE(r.exited);
+  EXPECT_EQ(0, r.signal);
+  EXPECT_FALSE(r.error.empty());
+  EXPECT_LT(SecondsSince(start), 3.0);
+}
+
 TEST(PosixProcessLauncherTest, LeavesOtherChildrenToTheirOwner) {
   pid_t other = -1;
   char* argv[] = {const_cast<char*>("/bin/sleep"), const_cast<char*>("0.2"), nullptr};
