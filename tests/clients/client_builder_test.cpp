@@ -290,12 +290,4 @@ TEST_F(BuilderTest, MediaServerPartFillsOnlyWhatIsEmpty) {
   EXPECT_EQ(ComponentTypes(client), std::vector<long long>{11});
 }
 
-TEST_F(BuilderTest, NullMessagesFail) {
-  TSMClientInfo record = Record("N", "Linux86");
-  EXPECT_FALSE(record.BuildHierarchy(nullptr));
-  EXPECT_FALSE(record.BuildMasterServerInfo(nullptr));
-  EXPECT_FALSE(record.BuildMediaServerInfo(nullptr));
-  EXPECT_FALSE(record.BuildPodInfo(nullptr));
-}
-
 }  // namespace

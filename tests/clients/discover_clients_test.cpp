@@ -216,10 +216,4 @@ TEST_F(DiscoverClientsTest, FailedHandOverIsAFailure) {
   EXPECT_FALSE(Discover(handler));
 }
 
-TEST_F(DiscoverClientsTest, NullConfigurationFails) {
-  CForeignHandlerTSM handler;
-  EXPECT_FALSE(handler.DiscoverClients(nullptr));
-  EXPECT_TRUE(fake_.commands().empty());
-}
-
 }  // namespace

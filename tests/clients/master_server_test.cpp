@@ -14,12 +14,6 @@ using clienttest::ScopedExistingFiles;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 
-TEST(MasterServer, RunsNothingAndNamesItsFile) {
-  CTSMMasterServer fetcher;
-  EXPECT_EQ(fetcher._GetCommandLine(), CForeignCmdExecBase::kSkipMarker);
-  EXPECT_STREQ(fetcher._GetFileNameForData(), "ixr_server.txt");
-}
-
 TEST(MasterServer, LiveNameIsTheLocalHostName) {
   ScopedExistingFiles live(false, "");
   std::string name = "stale";
@@ -51,12 +45,6 @@ TEST(MasterServer, ReplayTakesTheTrimmedFirstLine) {
     ASSERT_TRUE(fetcher.FetchData(&name));
     EXPECT_EQ(name, c.hostName ? GetHostName() : std::string(c.name));
   }
-}
-
-TEST(MasterServer, NullTargetFails) {
-  ScopedExistingFiles live(false, "");
-  CTSMMasterServer fetcher;
-  EXPECT_FALSE(fetcher.FetchData(nullptr));
 }
 
 }  // namespace

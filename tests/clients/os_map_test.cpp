@@ -47,27 +47,6 @@ TEST(OsMap, PopulateOsInfoRows) {
   }
 }
 
-TEST(OsMap, NullOperatingSystemIsIgnored) { CForeignHandlerTSM::PopulateOsInfo(nullptr, "Linux86", "1"); }
-
-TEST(OsMap, AgentTypes) {
-  struct Case {
-    const char* platform;
-    int code;
-    const char* name;
-  } cases[] = {
-      {"Linux86", 29, "Linux File System"},       {"linux86", 29, "Linux File System"},
-      {"WinNT", 33, "Windows File System"},       {"AIX", 21, "AIX File System"},
-      {"Sun Solaris", 19, "Solaris File System"}, {"Linux86 ", 130, "Other External Agent"},
-      {"NetWare", 130, "Other External Agent"},   {"", 130, "Other External Agent"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.platform);
-    std::string name = "previous";
-    EXPECT_EQ(CForeignHandlerTSM::getZYAppType("ignored", c.platform, name), c.code);
-    EXPECT_EQ(name, c.name);
-  }
-}
-
 TEST(OsMap, NodeIsMasterServerWhenNamedLikeTheServer) {
   ScopedServerName server("TsmSrv");
   TSMClientInfo record;
