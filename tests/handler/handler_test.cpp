@@ -45,4 +45,10 @@ TEST(HandlerTest, TrivialOperationsTouchNothing) {
   EXPECT_TRUE(handler.DoRestore(nullptr));
 }
 
+// A missing configuration message is a host fault: reported, not hidden.
+TEST(HandlerTest, DiscoverConfigWithoutMessageFails) {
+  CForeignHandlerTSM handler;
+  EXPECT_FALSE(handler.DiscoverConfig(nullptr));
+}
+
 }  // namespace
