@@ -1,0 +1,56 @@
+#include "tools/tsm-discover/Demo.h"
+
+#include <cstdlib>
+#include <ostream>
+
+#include "tools/tsm-discover/DiscoveryJob.h"
+#include "tools/tsm-discover/FileUtil.h"
+
+namespace tsmdiscover {
+
+int RunDemo(DemoSettings d, std::ostream& out, std::ostream& err) {
+  std::string simulator = ProgramDirectory() + "/dsmadmc";
+  if (d.siteDir.empty()) d.siteDir = TSM_SAMPLE_SITE_DIR;
+  d.siteDir = AbsolutePath(d.siteDir);
+  if (!IsExecutable(simulator)) {
+    err << "tsm-discover: the simulator " << simulator << " was not found (build the target dsmadmc)\n";
+    return 2;
+  }
+  if (!IsRegularFile(d.siteDir + "/status.csv")) {
+    err << "tsm-discover: no sample site in " << d.siteDir << "\n";
+    return 2;
+  }
+  d.workDir = d.workDir.empty() ? MakeTempDirectory("tsm-discover-demo") : AbsolutePath(d.workDir);
+  std::string bin = d.workDir + "/bin";
+  if (d.workDir.empty() || !MakeDirectories(bin) || !CopyFile(simulator, bin + "/dsmadmc") ||
+      !WriteWholeFile(bin + "/dsmadmc-sim.site", "../site\n") ||
+      !CopyDirectoryFiles(d.siteDir, d.workDir + "/site")) {
+    err << "tsm-discover: cannot set up the demo in "
+        << (d.workDir.empty() ? "a temporary directory" : d.workDir) << "\n";
+    return 2;
+  }
+  // The copied simulator must read the copied site, whatever the caller's
+  // environment says.
+  ::unsetenv("DSMADMC_SIM_SITE");
+
+  JobSettings s;
+  s.dsmadmcDir = bin;
+  s.login = kDemoLogin;
+  s.password = kDemoPassword;
+  s.outDir = d.outDir.empty() ? d.workDir + "/replies" : d.outDir;
+  s.logLevel = d.logLevel;
+  s.pluginPath = d.pluginPath;
+  DiscoveryJob job(s);
+  std::string error;
+  if (!job.Prepare(&error)) {
+    err << "tsm-discover: " << error << "\n";
+    return 2;
+  }
+  out << "Demo: simulated server in " << d.workDir << " (site " << d.workDir << "/site)\n";
+  bool ok = job.Run(out);
+  out << "dsmadmc output files (ixr_*) in " << bin << "\n";
+  out << "Debug log in " << job.settings().logFile << "\n";
+  return ok ? 0 : 1;
+}
+
+}  // namespace tsmdiscover

@@ -1,0 +1,227 @@
+#include "tools/tsm-discover/DiscoveryJob.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ostream>
+#include <vector>
+
+#include "host/CForeignCmdExecBase.h"
+#include "host/CForeignHandlerBase.h"
+#include "host/EvDebug.h"
+#include "host/HandOver.h"
+#include "host/HostChannel.h"
+#include "host/ZYPassword.h"
+#include "host/ZYPlatformInfo.h"
+#include "tools/tsm-discover/FileUtil.h"
+#include "tools/tsm-discover/HandOverCounts.h"
+
+namespace tsmdiscover {
+namespace {
+
+constexpr int kConfigGroup = 32;
+constexpr int kConfigClass = 74;
+
+bool RandomKey(std::string* key) {
+  int fd = ::open("/dev/urandom", O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  key->assign(32, '\0');
+  bool ok = ::read(fd, &(*key)[0], key->size()) == static_cast<ssize_t>(key->size());
+  ::close(fd);
+  return ok;
+}
+
+struct Operation {
+  const char* option;
+  const char* name;
+  bool (CForeignHandlerBase::*call)(CNMessageBase*);
+};
+
+const Operation kOperations[] = {
+    {"config", "DiscoverConfig", &CForeignHandlerBase::DiscoverConfig},
+    {"clients", "DiscoverClients", &CForeignHandlerBase::DiscoverClients},
+    {"schedules", "DiscoverSchedule", &CForeignHandlerBase::DiscoverSchedule},
+    {"media", "DiscoverMedia", &CForeignHandlerBase::DiscoverMedia},
+    {"jobs", "DiscoverJobs", &CForeignHandlerBase::DiscoverJobs},
+};
+
+struct OperationResult {
+  const char* name;
+  bool ok;
+  double seconds;
+  HandOverCounts counts;
+};
+
+std::vector<std::string> XmlFiles(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const std::string& n : ListDirectory(dir)) {
+    if (n.size() > 4 && n.compare(n.size() - 4, 4, ".xml") == 0) names.push_back(n);
+  }
+  return names;
+}
+
+std::vector<std::string> NewNames(const std::vector<std::string>& before,
+                                  const std::vector<std::string>& after) {
+  std::vector<std::string> added;
+  for (const std::string& n : after) {
+    if (!std::binary_search(before.begin(), before.end(), n)) added.push_back(n);
+  }
+  return added;
+}
+
+void PrintSummary(std::ostream& out, const std::vector<OperationResult>& results, const std::string& outDir) {
+  HandOverCounts total;
+  char line[256];
+  out << "\nSummary\n";
+  std::snprintf(line, sizeof(line), "  %-18s %-6s %9s %6s  %s\n", "Operation", "Result", "Seconds", "Files",
+                "Handed over");
+  out << line;
+  for (const OperationResult& r : results) {
+    std::snprintf(line, sizeof(line), "  %-18s %-6s %9.3f %6ld  ", r.name, r.ok ? "true" : "false", r.seconds,
+                  r.counts.files);
+    out << line << r.counts.Describe() << "\n";
+    total.Add(r.counts);
+  }
+  std::snprintf(line, sizeof(line), "  %-18s %-6s %9s %6ld  ", "Total", "", "", total.files);
+  out << line << total.Describe() << "\n";
+  out << "Replies in " << outDir << "\n";
+}
+
+}  // namespace
+
+bool DiscoveryJob::Prepare(std::string* error) {
+  JobSettings& s = settings_;
+  if (s.login.empty()) {
+    *error = "no --login given";
+    return false;
+  }
+  if (s.password.empty()) {
+    *error = "no password: give --password-file FILE or set TSM_PASSWORD";
+    return false;
+  }
+  if (s.outDir.empty()) {
+    *error = "no --out directory given";
+    return false;
+  }
+  // DiscoverClients changes the working directory: every path must be
+  // absolute before anything runs.
+  s.outDir = AbsolutePath(s.outDir);
+  s.logFile = s.logFile.empty() ? WithSlash(s.outDir) + "tsm-discover.log" : AbsolutePath(s.logFile);
+  s.registryFile = AbsolutePath(s.registryFile);
+  s.keyFile = AbsolutePath(s.keyFile);
+  if (!s.replayDir.empty()) {
+    s.replayDir = WithSlash(AbsolutePath(s.replayDir));
+    if (!IsDirectory(s.replayDir)) {
+      *error = "replay directory " + s.replayDir + " does not exist";
+      return false;
+    }
+    if (s.dsmadmcDir.empty()) s.dsmadmcDir = s.replayDir;
+  }
+  if (s.dsmadmcDir.empty()) {
+    *error = "no --dsmadmc-dir given";
+    return false;
+  }
+  s.dsmadmcDir = WithSlash(AbsolutePath(s.dsmadmcDir));
+  if (!IsDirectory(s.dsmadmcDir)) {
+    *error = "dsmadmc directory " + s.dsmadmcDir + " does not exist";
+    return false;
+  }
+  if (s.replayDir.empty() && !IsExecutable(s.dsmadmcDir + "dsmadmc")) {
+    *error = "no executable dsmadmc in " + s.dsmadmcDir;
+    return false;
+  }
+  if (!s.registryFile.empty() && !IsRegularFile(s.registryFile)) {
+    *error = "registry file " + s.registryFile + " cannot be read";
+    return false;
+  }
+  if (!MakeDirectories(s.outDir) || !IsWritableDirectory(s.outDir)) {
+    *error = "output directory " + s.outDir + " is not writable";
+    return false;
+  }
+  if (!s.keyFile.empty()) {
+    if (!ZYPassword::SetKeyFile(s.keyFile)) {
+      *error = "key file " + s.keyFile + " cannot be read";
+      return false;
+    }
+  } else {
+    std::string key;
+    if (!RandomKey(&key)) {
+      *error = "cannot make a key for this run";
+      return false;
+    }
+    ZYPassword::SetKey(key);
+  }
+  std::string pluginPath = s.pluginPath.empty() ? ProgramDirectory() + "/" + kPluginFileName : s.pluginPath;
+  s.pluginPath = AbsolutePath(pluginPath);
+  if (!IsRegularFile(s.pluginPath)) {
+    *error = "plug-in " + s.pluginPath + " not found";
+    return false;
+  }
+  if (!plugin_.Load(s.pluginPath, error)) return false;
+
+  if (!EvDebug::SetLogFile(s.logFile)) {
+    *error = "log file " + s.logFile + " cannot be written";
+    return false;
+  }
+  EvDebug::SetLevel(s.logLevel);
+  zyhost::SetHandOverDirectory(s.outDir);
+  if (!s.registryFile.empty()) ZYPlatformInfo::SetRegistryFile(s.registryFile);
+  CForeignCmdExecBase::set_UseExistingFiles(!s.replayDir.empty(), s.replayDir);
+  if (s.timeoutSeconds > 0) CForeignCmdExecBase::SetTimeoutSeconds(s.timeoutSeconds);
+  return true;
+}
+
+bool DiscoveryJob::Run(std::ostream& out) {
+  const JobSettings& s = settings_;
+  CForeignHandlerBase* handler = plugin_.handler();
+  RecordingHostChannel channel;
+  channel.set_JobId(1);
+  handler->SetHostChannel(&channel);
+
+  // The host's answer to the instance options request: the login and the
+  // password encrypted with the run's key.
+  std::string encrypted;
+  if (!ZYPassword().encrypt(s.password, &encrypted)) {
+    out << "cannot encrypt the password with the run's key\n";
+    return false;
+  }
+  CNMessageBase answer(kConfigGroup, kConfigClass);
+  answer.setstring(11, 41, s.login);
+  answer.setstring(12, 45, encrypted);
+  channel.QueueAnswer(answer);
+
+  CNMessageBase config(kConfigGroup, kConfigClass);
+  config.setstring(1, 1, "tsm-discover");
+  config.setstring(11, 41, s.login);
+  bool configRuns = s.only.empty() || s.only.count("config") != 0;
+  // Without DiscoverConfig nobody decrypts the password: put it where
+  // DiscoverConfig would have.
+  if (!configRuns) config.setstring(12, 45, s.password);
+
+  std::vector<OperationResult> results;
+  bool allOk = true;
+  for (const Operation& op : kOperations) {
+    if (!s.only.empty() && s.only.count(op.option) == 0) continue;
+    // The host fills the dsmadmc directory for every operation; the
+    // configuration discovery empties it.
+    config.setstring(5, 17, s.dsmadmcDir);
+    std::vector<std::string> before = XmlFiles(s.outDir);
+    auto start = std::chrono::steady_clock::now();
+    bool ok = (handler->*op.call)(&config);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    OperationResult r{op.name, ok, seconds, CountHandOvers(s.outDir, NewNames(before, XmlFiles(s.outDir)))};
+    char line[160];
+    std::snprintf(line, sizeof(line), "%-18s %-6s %8.3fs  ", r.name, ok ? "true" : "false", seconds);
+    out << line << r.counts.Describe() << std::endl;
+    allOk = allOk && ok;
+    results.push_back(r);
+  }
+  handler->SetHostChannel(nullptr);
+  PrintSummary(out, results, s.outDir);
+  return allOk;
+}
+
+}  // namespace tsmdiscover

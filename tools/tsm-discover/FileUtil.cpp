@@ -1,0 +1,127 @@
+#include "tools/tsm-discover/FileUtil.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace tsmdiscover {
+
+std::string AbsolutePath(const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  char buf[4096];
+  if (getcwd(buf, sizeof(buf)) == nullptr) return path;
+  std::string base = buf;
+  std::string rest = path;
+  while (rest.rfind("./", 0) == 0) rest = rest.substr(2);
+  if (rest == ".") rest.clear();
+  return rest.empty() ? base : WithSlash(base) + rest;
+}
+
+std::string WithSlash(const std::string& dir) { return (dir.empty() || dir.back() == '/') ? dir : dir + "/"; }
+
+bool IsDirectory(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool IsExecutable(const std::string& path) {
+  return IsRegularFile(path) && ::access(path.c_str(), X_OK) == 0;
+}
+
+bool MakeDirectories(const std::string& dir) {
+  if (dir.empty()) return false;
+  if (IsDirectory(dir)) return true;
+  size_t slash = dir.find_last_of('/', dir.size() > 1 ? dir.size() - 2 : 0);
+  if (slash != std::string::npos && slash > 0 && !MakeDirectories(dir.substr(0, slash))) return false;
+  return ::mkdir(dir.c_str(), 0755) == 0 || IsDirectory(dir);
+}
+
+bool IsWritableDirectory(const std::string& dir) {
+  if (!IsDirectory(dir)) return false;
+  std::string probe = WithSlash(dir) + ".tsm-discover-probe.XXXXXX";
+  std::vector<char> name(probe.begin(), probe.end());
+  name.push_back('\0');
+  int fd = mkstemp(name.data());
+  if (fd < 0) return false;
+  ::close(fd);
+  ::unlink(name.data());
+  return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* content) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream buf;
+  buf << in.rdbuf();
+  *content = buf.str();
+  return !in.bad();
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << content;
+  out.flush();
+  return static_cast<bool>(out);
+}
+
+bool CopyFile(const std::string& from, const std::string& to) {
+  struct stat st;
+  std::string content;
+  if (::stat(from.c_str(), &st) != 0 || !ReadWholeFile(from, &content)) return false;
+  if (!WriteWholeFile(to, content)) return false;
+  return ::chmod(to.c_str(), st.st_mode & 07777) == 0;
+}
+
+bool CopyDirectoryFiles(const std::string& from, const std::string& to) {
+  if (!MakeDirectories(to)) return false;
+  for (const std::string& name : ListDirectory(from)) {
+    std::string source = WithSlash(from) + name;
+    if (IsRegularFile(source) && !CopyFile(source, WithSlash(to) + name)) return false;
+  }
+  return true;
+}
+
+std::vector<std::string> ListDirectory(const std::string& dir) {
+  std::vector<std::string> names;
+  DIR* d = ::opendir(dir.c_str());
+  if (d == nullptr) return names;
+  while (dirent* e = ::readdir(d)) {
+    std::string n = e->d_name;
+    if (n != "." && n != "..") names.push_back(n);
+  }
+  ::closedir(d);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ProgramDirectory() {
+  char buf[4096];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof(buf) - 1);
+  if (n <= 0) return ".";
+  std::string path(buf, static_cast<size_t>(n));
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+std::string MakeTempDirectory(const std::string& prefix) {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern =
+      std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/" + prefix + ".XXXXXX";
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  if (::mkdtemp(buf.data()) == nullptr) return "";
+  return buf.data();
+}
+
+}  // namespace tsmdiscover

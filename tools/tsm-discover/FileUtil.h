@@ -1,0 +1,34 @@
+// Small file-system helpers of tsm-discover. All return false (or an
+// empty string) on failure and never throw.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tsmdiscover {
+
+// `path` made absolute against the current directory (no symlink
+// resolution); empty stays empty.
+std::string AbsolutePath(const std::string& path);
+std::string WithSlash(const std::string& dir);
+bool IsDirectory(const std::string& path);
+bool IsRegularFile(const std::string& path);
+bool IsExecutable(const std::string& path);
+// mkdir -p.
+bool MakeDirectories(const std::string& dir);
+// True when a file can be created in `dir` (tries one and removes it).
+bool IsWritableDirectory(const std::string& dir);
+bool ReadWholeFile(const std::string& path, std::string* content);
+bool WriteWholeFile(const std::string& path, const std::string& content);
+// Copies a regular file, keeping its permission bits.
+bool CopyFile(const std::string& from, const std::string& to);
+// Copies the regular files of `from` (not recursive) into `to`.
+bool CopyDirectoryFiles(const std::string& from, const std::string& to);
+// Sorted names of the entries of `dir`, without . and ..
+std::vector<std::string> ListDirectory(const std::string& dir);
+// Directory of the running program.
+std::string ProgramDirectory();
+// A fresh directory from a mkdtemp pattern under $TMPDIR or /tmp.
+std::string MakeTempDirectory(const std::string& prefix);
+
+}  // namespace tsmdiscover

@@ -1,0 +1,32 @@
+// What a discovery operation handed over, counted from the XML files it
+// left in the hand-over directory.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CNMessageBase;
+
+namespace tsmdiscover {
+
+struct HandOverCounts {
+  long clients = 0;
+  long tasks = 0;
+  long libraries = 0;
+  long media = 0;
+  long storagePolicies = 0;
+  long jobs = 0;
+  long sent = 0;        // messages sent to the host (NNNNNN-sent-...)
+  long files = 0;       // XML files in all
+  long unreadable = 0;  // files that did not parse
+
+  void Add(const CNMessageBase& message, bool sentMessage);
+  void Add(const HandOverCounts& other);
+  // "clients 10, tasks 3" (only what is not zero), or "nothing".
+  std::string Describe() const;
+};
+
+// Reads the files `names` of `dir` and counts them.
+HandOverCounts CountHandOvers(const std::string& dir, const std::vector<std::string>& names);
+
+}  // namespace tsmdiscover

@@ -1,0 +1,236 @@
+// tsm-discover: the host process that runs one discovery job through the
+// plug-in. Subcommands: run, demo, gather, encrypt-password.
+// Exit status: 0 every operation returned true, 1 one returned false,
+// 2 bad usage or input (reported on one line before anything runs).
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/ZYPassword.h"
+#include "tools/tsm-discover/CommandLine.h"
+#include "tools/tsm-discover/Demo.h"
+#include "tools/tsm-discover/DiscoveryJob.h"
+#include "tools/tsm-discover/FileUtil.h"
+#include "tools/tsm-discover/Gather.h"
+
+namespace tsmdiscover {
+namespace {
+
+constexpr int kUsage = 2;
+
+const char kMainHelp[] =
+    "usage: tsm-discover COMMAND [OPTIONS]\n"
+    "  run               run a discovery job against dsmadmc (or a replay set)\n"
+    "  demo              run the whole job against the simulator and the sample site\n"
+    "  gather            write a replay set from a live dsmadmc\n"
+    "  encrypt-password  encrypt a password read on standard input\n"
+    "tsm-discover COMMAND --help describes each command.\n";
+
+const char kRunHelp[] =
+    "usage: tsm-discover run --dsmadmc-dir DIR --login NAME --password-file FILE --out DIR\n"
+    "                        [--replay DIR] [--only config,clients,schedules,media,jobs]\n"
+    "                        [--log FILE] [--log-level N] [--registry FILE] [--key-file FILE]\n"
+    "                        [--timeout SECONDS] [--plugin PATH]\n"
+    "Runs DiscoverConfig, DiscoverClients, DiscoverSchedule, DiscoverMedia and DiscoverJobs.\n"
+    "  --dsmadmc-dir DIR    directory holding dsmadmc (optional with --replay)\n"
+    "  --login NAME         administrator login\n"
+    "  --password-file FILE file holding the password; else $TSM_PASSWORD\n"
+    "  --out DIR            hand-over directory (created when missing)\n"
+    "  --replay DIR         read a gathered replay set instead of running dsmadmc\n"
+    "  --only LIST          run only these operations, comma-separated\n"
+    "  --log FILE           debug log (default <out>/tsm-discover.log); --log-level 0-7 (default 4)\n"
+    "  --registry FILE      host registry (INI) file\n"
+    "  --key-file FILE      password key; default: a key made for this run alone\n"
+    "  --timeout SECONDS    limit for each dsmadmc run\n"
+    "  --plugin PATH        plug-in library (default: next to tsm-discover)\n";
+
+const char kDemoHelp[] =
+    "usage: tsm-discover demo [--out DIR] [--work DIR] [--site DIR] [--log-level N] [--plugin PATH]\n"
+    "Copies the dsmadmc simulator and the sample site into a work directory (default: a new\n"
+    "temporary one) and runs the whole discovery job against them.\n"
+    "  --out DIR   hand-over directory (default <work>/replies)\n"
+    "  --work DIR  where the simulator and the site are copied\n"
+    "  --site DIR  site to copy (default: the sample site of the source tree)\n";
+
+const char kGatherHelp[] =
+    "usage: tsm-discover gather --dsmadmc-dir DIR --login NAME --password-file FILE --out DIR\n"
+    "                           [--timeout SECONDS]\n"
+    "Runs the full queries and writes a replay set (ixr_* files) that 'run --replay' reads.\n"
+    "The password comes from --password-file or $TSM_PASSWORD.\n";
+
+const char kEncryptHelp[] =
+    "usage: tsm-discover encrypt-password --key-file FILE\n"
+    "Reads a password on standard input and prints it encrypted with the key in FILE\n"
+    "(created when missing), in the form the plug-in decrypts.\n";
+
+int Usage(const std::string& command, const std::string& message) {
+  std::cerr << "tsm-discover" << (command.empty() ? "" : " " + command) << ": " << message << "\n";
+  return kUsage;
+}
+
+// The password from --password-file (one line) or $TSM_PASSWORD.
+bool ReadPassword(const CommandLine& cl, std::string* password, std::string* error) {
+  if (cl.Has("password-file")) {
+    std::string content;
+    if (!ReadWholeFile(cl.Get("password-file"), &content)) {
+      *error = "password file " + cl.Get("password-file") + " cannot be read";
+      return false;
+    }
+    size_t end = content.find_first_of("\r\n");
+    *password = content.substr(0, end);
+  } else if (const char* env = std::getenv("TSM_PASSWORD")) {
+    *password = env;
+  }
+  if (password->empty()) {
+    *error = "no password: give --password-file FILE or set TSM_PASSWORD";
+    return false;
+  }
+  return true;
+}
+
+int Run(const std::vector<std::string>& args) {
+  CommandLine cl({"dsmadmc-dir", "login", "password-file", "out", "replay", "only", "log", "log-level",
+                  "registry", "key-file", "timeout", "plugin"},
+                 {});
+  std::string error;
+  if (!cl.Parse(args, &error)) return Usage("run", error);
+  if (cl.Help()) {
+    std::cout << kRunHelp;
+    return 0;
+  }
+  JobSettings s;
+  s.dsmadmcDir = cl.Get("dsmadmc-dir");
+  s.login = cl.Get("login");
+  s.outDir = cl.Get("out");
+  s.replayDir = cl.Get("replay");
+  s.logFile = cl.Get("log");
+  s.registryFile = cl.Get("registry");
+  s.keyFile = cl.Get("key-file");
+  s.pluginPath = cl.Get("plugin");
+  long n = 0;
+  if (cl.Has("log-level")) {
+    if (!ParseInt(cl.Get("log-level"), 0, 7, &n)) return Usage("run", "--log-level must be 0 to 7");
+    s.logLevel = static_cast<int>(n);
+  }
+  if (cl.Has("timeout")) {
+    if (!ParseInt(cl.Get("timeout"), 1, 86400 * 7, &n))
+      return Usage("run", "--timeout must be a number of seconds");
+    s.timeoutSeconds = static_cast<int>(n);
+  }
+  if (cl.Has("only")) {
+    std::stringstream list(cl.Get("only"));
+    std::string item;
+    while (std::getline(list, item, ',')) {
+      bool known = false;
+      for (const char* name : kOperationNames) known = known || item == name;
+      if (!known) return Usage("run", "--only: unknown operation '" + item + "'");
+      s.only.insert(item);
+    }
+    if (s.only.empty()) return Usage("run", "--only needs at least one operation");
+  }
+  if (s.login.empty()) return Usage("run", "no --login given");
+  if (!ReadPassword(cl, &s.password, &error)) return Usage("run", error);
+  DiscoveryJob job(s);
+  if (!job.Prepare(&error)) return Usage("run", error);
+  return job.Run(std::cout) ? 0 : 1;
+}
+
+int Demo(const std::vector<std::string>& args) {
+  CommandLine cl({"out", "work", "site", "log-level", "plugin"}, {});
+  std::string error;
+  if (!cl.Parse(args, &error)) return Usage("demo", error);
+  if (cl.Help()) {
+    std::cout << kDemoHelp;
+    return 0;
+  }
+  DemoSettings d;
+  d.outDir = cl.Get("out");
+  d.workDir = cl.Get("work");
+  d.siteDir = cl.Get("site");
+  d.pluginPath = cl.Get("plugin");
+  long n = 0;
+  if (cl.Has("log-level")) {
+    if (!ParseInt(cl.Get("log-level"), 0, 7, &n)) return Usage("demo", "--log-level must be 0 to 7");
+    d.logLevel = static_cast<int>(n);
+  }
+  return RunDemo(d, std::cout, std::cerr);
+}
+
+int Gather(const std::vector<std::string>& args) {
+  CommandLine cl({"dsmadmc-dir", "login", "password-file", "out", "timeout"}, {});
+  std::string error;
+  if (!cl.Parse(args, &error)) return Usage("gather", error);
+  if (cl.Help()) {
+    std::cout << kGatherHelp;
+    return 0;
+  }
+  GatherSettings s;
+  s.dsmadmcDir = cl.Get("dsmadmc-dir");
+  s.login = cl.Get("login");
+  s.outDir = cl.Get("out");
+  long n = 0;
+  if (cl.Has("timeout")) {
+    if (!ParseInt(cl.Get("timeout"), 1, 86400 * 7, &n))
+      return Usage("gather", "--timeout must be a number of seconds");
+    s.timeoutSeconds = static_cast<int>(n);
+  }
+  if (s.login.empty()) return Usage("gather", "no --login given");
+  if (!ReadPassword(cl, &s.password, &error)) return Usage("gather", error);
+  if (!CheckGather(&s, &error)) return Usage("gather", error);
+  return RunGather(s, std::cout, std::cerr) ? 0 : 1;
+}
+
+int EncryptPassword(const std::vector<std::string>& args) {
+  CommandLine cl({"key-file"}, {});
+  std::string error;
+  if (!cl.Parse(args, &error)) return Usage("encrypt-password", error);
+  if (cl.Help()) {
+    std::cout << kEncryptHelp;
+    return 0;
+  }
+  if (!cl.Has("key-file")) return Usage("encrypt-password", "no --key-file given");
+  std::string keyFile = cl.Get("key-file");
+  if (!IsRegularFile(keyFile)) {
+    if (!ZYPassword::GenerateKeyFile(keyFile))
+      return Usage("encrypt-password", "cannot create key file " + keyFile);
+    std::cerr << "tsm-discover: created key file " << keyFile << "\n";
+  }
+  if (!ZYPassword::SetKeyFile(keyFile))
+    return Usage("encrypt-password", "key file " + keyFile + " cannot be read");
+  std::string password;
+  std::getline(std::cin, password);
+  if (!password.empty() && password.back() == '\r') password.pop_back();
+  if (password.empty()) return Usage("encrypt-password", "no password on standard input");
+  std::string encrypted;
+  if (!ZYPassword().encrypt(password, &encrypted)) {
+    std::cerr << "tsm-discover encrypt-password: encryption failed\n";
+    return 1;
+  }
+  std::cout << encrypted << "\n";
+  return 0;
+}
+
+}  // namespace
+}  // namespace tsmdiscover
+
+int main(int argc, char** argv) {
+  using namespace tsmdiscover;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    std::cerr << kMainHelp;
+    return kUsage;
+  }
+  std::string command = args[0];
+  std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << kMainHelp;
+    return 0;
+  }
+  if (command == "run") return Run(rest);
+  if (command == "demo") return Demo(rest);
+  if (command == "gather") return Gather(rest);
+  if (command == "encrypt-password") return EncryptPassword(rest);
+  return Usage("", "unknown command '" + command + "' (try tsm-discover --help)");
+}
