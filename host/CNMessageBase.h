@@ -57,7 +57,8 @@ class ZYHOST_API CNMessageBase {
 
   void setstring(int index, int id, const std::string& value);
   void setint64(int index, int id, long long value);
-  // Empty string / 0 when the field is absent or of another kind.
+  // Empty string / 0 when the field is absent or of another kind. The
+  // field is found by index; its id is not compared.
   std::string getstring(int index, int id) const;
   long long getint64(int id) const;  // looks the field up by id
   long long getint64(int index, int id) const;

@@ -213,6 +213,7 @@ TEST(HandOverTest, TextIsEscapedAndKeptWhole) {
        "Gr\xC3\xBC\xC3\x9F"
        "e \xE2\x9C\x93 \xF0\x9D\x84\x9E"},
       {"white space", "  a\tb\r\nc\rd  \n", "  a\tb\r\nc\rd  \n"},
+      {"blank only", " \n\t", " \n\t"},
       {"latin-1", "caf\xE9 \xC4rger", "caf\xC3\xA9 \xC3\x84rger"},
       {"truncated sequence", "ab\xC3", "ab\xC3\x83"},
       {"overlong slash", "\xC0\xAF", "\xC3\x80\xC2\xAF"},
