@@ -28,7 +28,8 @@ ZYHOST_API void ResetHandOverSequence();
 // "000003-App.ClientsList.xml"; `tag` ("sent") goes between number and
 // type: "000004-sent-FDC.DiscoveryError.xml". Unknown type pairs give
 // "Group.Class" as numbers.
-ZYHOST_API std::string HandOverFileName(unsigned number, const std::string& tag, const CNMessageBase& message);
+ZYHOST_API std::string HandOverFileName(unsigned number, const std::string& tag,
+                                        const CNMessageBase& message);
 
 // Writes `message` as XML to `path` through a temporary file and a rename;
 // a failed write leaves no file and returns false. Text that is not valid
