@@ -2,7 +2,9 @@
 // messages. Strict: anything the writer would not produce (unknown
 // elements or kinds, stray text, duplicate indexes, bad numbers, a
 // document type declaration) makes the whole read fail.
+#include <fcntl.h>
 #include <libxml/xmlreader.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -215,12 +217,20 @@ struct ReaderDeleter {
 std::unique_ptr<CNMessageBase> ReadMessageXml(const std::string& path) {
   static std::once_flag init;
   std::call_once(init, [] { xmlInitParser(); });
-  // No network, no entity expansion, no noise on stderr: a bad file is
-  // simply not a message.
-  std::unique_ptr<xmlTextReader, ReaderDeleter> reader(
-      xmlReaderForFile(path.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
-  if (!reader) return nullptr;
-  return MessageXmlParser(reader.get()).ParseDocument();
+  // Opened here rather than by libxml2, so the path is never taken for a
+  // URI or a compressed file.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  std::unique_ptr<CNMessageBase> message;
+  {
+    // No network, no entity expansion, no noise on stderr: a bad file is
+    // simply not a message.
+    std::unique_ptr<xmlTextReader, ReaderDeleter> reader(
+        xmlReaderForFd(fd, nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+    if (reader) message = MessageXmlParser(reader.get()).ParseDocument();
+  }
+  ::close(fd);  // the reader leaves the descriptor open
+  return message;
 }
 
 }  // namespace zyhost

@@ -310,6 +310,7 @@ TEST(HandOverTest, ReadRejectsWhatTheWriterNeverWrites) {
   };
   TempDir dir;
   EXPECT_EQ(zyhost::ReadMessageXml(dir.file("none.xml")), nullptr);
+  EXPECT_EQ(zyhost::ReadMessageXml(dir.path()), nullptr);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     WriteFile(dir.file("bad.xml"), kHead + c.content);
