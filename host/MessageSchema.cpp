@@ -33,13 +33,38 @@ struct FieldEntry {
 
 // Plain arrays, so that a class listed twice or a field of a class that is
 // not listed is just one more entry; the look-up tables keep the first.
-const ClassEntry kClasses[] = {
+constexpr ClassEntry kClasses[] = {
 #define ZY_MESSAGE(ns, name, g, c) {g, c, #ns, #name, &Make<ns::name>},
 #define ZY_FIELD(g, c, index, id, fieldName)
 #include "host/schema/messages.def"
 #undef ZY_MESSAGE
 #undef ZY_FIELD
 };
+
+constexpr bool SameText(const char* a, const char* b) {
+  while (*a != '\0' && *a == *b) {
+    ++a;
+    ++b;
+  }
+  return *a == *b;
+}
+
+// A class may be listed twice, but two classes must never share a type
+// pair: CreateMessage would hand out the wrong one of them.
+constexpr bool EveryPairNamesOneClass() {
+  constexpr size_t n = sizeof(kClasses) / sizeof(kClasses[0]);
+  for (size_t i = 0; i < n; ++i) {
+    for (size_t j = i + 1; j < n; ++j) {
+      const ClassEntry& a = kClasses[i];
+      const ClassEntry& b = kClasses[j];
+      if (a.group == b.group && a.cls == b.cls && !(SameText(a.ns, b.ns) && SameText(a.name, b.name))) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+static_assert(EveryPairNamesOneClass(), "two message classes in schema/*.def share one (group, class) pair");
 
 const FieldEntry kFields[] = {
 #define ZY_MESSAGE(ns, name, g, c)
