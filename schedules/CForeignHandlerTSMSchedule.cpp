@@ -32,6 +32,39 @@ const NodeScheduleColumns* LayoutFor(size_t fields, bool replay) {
   return nullptr;
 }
 
+// The objects column of a per-node line. dsmadmc separates file
+// specifications with blanks (as the full schedule query reads them); a
+// comma separates them too. A double-quoted run ("C:\Program Files\*")
+// may hold either and loses its quotes; a doubled quote inside it stands
+// for one. Empty pieces are dropped.
+std::vector<std::string> SplitObjects(const std::string& column) {
+  std::vector<std::string> objects;
+  std::string current;
+  bool quoted = false;
+  for (size_t i = 0; i < column.size(); ++i) {
+    const char c = column[i];
+    if (quoted) {
+      if (c != '"') {
+        current += c;
+      } else if (i + 1 < column.size() && column[i + 1] == '"') {
+        current += c;
+        ++i;
+      } else {
+        quoted = false;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',' || c == ' ' || c == '\t') {
+      if (!current.empty()) objects.push_back(std::move(current));
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  if (!current.empty()) objects.push_back(std::move(current));
+  return objects;
+}
+
 // A node name that can stand as one word of a command line.
 bool IsCommandWord(const std::string& name) { return name.find_first_of(" \t'\"") == std::string::npos; }
 
@@ -115,11 +148,7 @@ bool CTSMClientSchedule::parseLine(const std::vector<std::string>& tokens, const
   std::vector<std::string> objects;
   if (const NodeScheduleColumns* layout = LayoutFor(tokens.size(), replay)) {
     record.setPriority(tokens[layout->priority]);
-    std::vector<std::string> pieces;
-    SplitLine(tokens[layout->objects], pieces, ',', '"', '"', '"');
-    for (auto& piece : pieces) {
-      if (!piece.empty()) objects.push_back(std::move(piece));
-    }
+    objects = SplitObjects(tokens[layout->objects]);
   }
   if (objects.empty()) objects.push_back("\\");
   record.setObjects(std::move(objects));

@@ -158,4 +158,45 @@ inline std::vector<std::string> ScheduleRow::Fields() const {
   return fields;
 }
 
+// A small site for the dsmadmc simulator, selected for its lifetime
+// through DSMADMC_SIM_SITE. Administrator ADMIN, password kSitePassword;
+// schedules DAILY (classic), ENH (enhanced) and ARCH (archive) in domain
+// STANDARD; DAILY runs for VEGA and WEB01, ENH for WEB01.
+inline constexpr const char* kSitePassword = "Site-pw1";
+
+class SimulatorSite {
+ public:
+  explicit SimulatorSite(const std::string& layout) : env_("DSMADMC_SIM_SITE", dir_.path().c_str()) {
+    testsupport::WriteFile(dir_.file("status.csv"),
+                           "SERVER_NAME,VERSION,RELEASE,LEVEL,SUBLEVEL,PLATFORM,SERVER_HLA,SERVER_LLA\n"
+                           "VEGA,8,1,12,100,Linux/x86_64,vega.example.net,1500\n");
+    testsupport::WriteFile(dir_.file("admins.csv"),
+                           std::string("ADMIN_NAME,PASSWORD\nADMIN,") + kSitePassword + "\n");
+    testsupport::WriteFile(
+        dir_.file("client_schedules.csv"),
+        "DOMAIN_NAME,SCHEDULE_NAME,DESCRIPTION,ACTION,SUBACTION,OPTIONS,OBJECTS,PRIORITY,STARTDATE,STARTTIME,"
+        "DURATION,DURUNITS,SCHED_STYLE,PERIOD,PERUNITS,DAYOFWEEK,MONTH,DAYOFMONTH,WEEKOFMONTH,EXPIRATION,"
+        "MAXRUNTIME,CHG_ADMIN,CHG_TIME,PROFILE\n"
+        "STANDARD,DAILY,\"Nightly, all\",Incremental,,,/home "
+        "/data,5,2026-01-05,21:00:00,2,HOURS,Classic,1,DAYS,"
+        "Any,,,,2027-12-31 23:59:59,0,ADMIN,2026-01-02 10:00:00,\n"
+        "STANDARD,ENH,Enhanced one,Selective,,,/etc,3,2026-01-05,22:00:00,2,HOURS,Enhanced,,,\"Mon,Fri\","
+        "\"Jan,Jul\",,\"First,Last\",,0,ADMIN,2026-01-02 10:00:00,\n"
+        "STANDARD,ARCH,Archive,Archive,,,/srv,5,2026-01-05,22:00:00,2,HOURS,Classic,1,DAYS,Any,,,,,0,ADMIN,"
+        "2026-01-02 10:00:00,\n");
+    testsupport::WriteFile(dir_.file("associations.csv"),
+                           "DOMAIN_NAME,SCHEDULE_NAME,NODE_NAME,CHG_TIME,CHG_ADMIN\n"
+                           "STANDARD,DAILY,VEGA,2026-01-02 10:05:00,ADMIN\n"
+                           "STANDARD,DAILY,WEB01,2026-01-02 10:05:00,ADMIN\n"
+                           "STANDARD,ENH,WEB01,2026-01-02 10:05:00,ADMIN\n");
+    testsupport::WriteFile(dir_.file("settings.csv"), "NAME,VALUE\nSCHEDULE_LAYOUT," + layout + "\n");
+  }
+  SimulatorSite(const SimulatorSite&) = delete;
+  SimulatorSite& operator=(const SimulatorSite&) = delete;
+
+ private:
+  testsupport::TempDir dir_;
+  testsupport::ScopedEnv env_;
+};
+
 }  // namespace schedtest

@@ -2,6 +2,8 @@
 // association check, exit status 11 and the command line.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -160,9 +162,14 @@ TEST(CTSMClientScheduleTest, ObjectsColumn) {
   } cases[] = {
       {"", {"\\"}},
       {"/home", {"/home"}},
+      {"/home /data", {"/home", "/data"}},
       {"/home,/data", {"/home", "/data"}},
-      {"/home,,/data,", {"/home", "/data"}},
+      {"/home,,/data, ", {"/home", "/data"}},
+      {"  ", {"\\"}},
       {"\"/a,b\",/c", {"/a,b", "/c"}},
+      {"\"C:\\Program Files\\*\" D:\\", {"C:\\Program Files\\*", "D:\\"}},
+      {"\"/my \"\"q\"\" dir\"", {"/my \"q\" dir"}},
+      {"\"/unterminated quote", {"/unterminated quote"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.objects);
@@ -341,6 +348,81 @@ TEST(CTSMClientScheduleTest, LiveRunArgumentsAndLog) {
                      "-comma", "query", "schedule", "format=detailed", "Nodes=NODE1"}));
   EXPECT_EQ(result.log.find("-password="), std::string::npos) << result.log;
   EXPECT_NE(result.log.find("Start processing file [ixr_sched.txt]."), std::string::npos) << result.log;
+}
+
+}  // namespace
+
+namespace {
+
+struct Summary {
+  std::string name;
+  std::string priority;
+  Strings objects;
+  bool operator==(const Summary& o) const {
+    return name == o.name && priority == o.priority && objects == o.objects;
+  }
+};
+
+std::vector<Summary> Summarize(const std::vector<CTSMSchedule>& schedules) {
+  std::vector<Summary> out;
+  for (const auto& s : schedules) out.push_back({s.getSchedName(), s.getPriority(), s.getObjects()});
+  return out;
+}
+
+void PrintTo(const Summary& s, std::ostream* os) {
+  *os << s.name << "/" << s.priority << "/" << s.objects.size();
+}
+
+// Live per-node queries against the dsmadmc simulator, then a replay of
+// the files a gathering run keeps (the full schedule query and all
+// associations) gives the same schedules.
+TEST(CTSMClientScheduleTest, ThroughTheSimulatorLiveAndReplay) {
+  const struct {
+    const char* node;
+    std::vector<Summary> expected;
+  } cases[] = {
+      {"web01", {{"DAILY", "5", {"/home", "/data"}}, {"ENH", "3", {"/etc"}}}},
+      {"VEGA", {{"DAILY", "5", {"/home", "/data"}}}},
+      {"NOBODY", {}},
+  };
+  for (const char* layout : {"19", "20"}) {
+    schedtest::SimulatorSite site(layout);
+    TempDir gathered;
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string("layout ") + layout + ", live, node " + c.node);
+      TempDir dir;
+      testsupport::ScopedChdir cwd(dir.path());
+      ScopedExistingFiles files(false, "");
+      CTSMClientSchedule fetcher;
+      fetcher.set_BinaryPath(testsupport::BinDir(), false);
+      fetcher.SetNodeName(c.node);
+      fetcher.SetLogin("admin");
+      fetcher.SetPassword(schedtest::kSitePassword);
+      EXPECT_TRUE(fetcher.FetchData(nullptr));
+      EXPECT_EQ(Summarize(*fetcher.getSchedules()), c.expected);
+    }
+
+    // Gather as a collecting run does.
+    {
+      testsupport::ScopedChdir cwd(gathered.path());
+      for (const std::string& query :
+           {std::string("query schedule format=detailed"), std::string("query association")}) {
+        const std::string file = query[6] == 's' ? "ixr_sched.txt" : "ixr_assoc.txt";
+        const std::string command = testsupport::BinDir() +
+                                    "/dsmadmc -id=admin -password=" + schedtest::kSitePassword +
+                                    " -outfile=" + file + " -dateformat=1 -comma " + query + " >/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+      }
+    }
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string("layout ") + layout + ", replay, node " + c.node);
+      ScopedExistingFiles files(true, gathered.path() + "/");
+      CTSMClientSchedule fetcher;
+      fetcher.SetNodeName(c.node);
+      EXPECT_TRUE(fetcher.FetchData(nullptr));
+      EXPECT_EQ(Summarize(*fetcher.getSchedules()), c.expected);
+    }
+  }
 }
 
 }  // namespace

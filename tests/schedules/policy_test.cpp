@@ -360,3 +360,55 @@ TEST(CTSMPolicyTest, CommandLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// The schedule query against the dsmadmc simulator, for both layouts the
+// server writes.
+TEST(CTSMPolicyTest, ThroughTheSimulator) {
+  for (const char* layout : {"19", "20"}) {
+    SCOPED_TRACE(std::string("layout ") + layout);
+    schedtest::SimulatorSite site(layout);
+    TempDir dir;
+    testsupport::ScopedChdir cwd(dir.path());
+    ScopedExistingFiles files(false, "");
+    CTSMPolicy policy;
+    policy.set_BinaryPath(testsupport::BinDir(), false);
+    policy.SetLogin("admin");
+    policy.SetPassword(schedtest::kSitePassword);
+    std::vector<CTSMSchedule> records;
+    ASSERT_TRUE(policy.FetchData(&records));
+    ASSERT_EQ(records.size(), 2u);
+
+    const CTSMSchedule& daily = records[0];
+    EXPECT_EQ(daily.getSchedName(), "DAILY");
+    EXPECT_EQ(daily.SchedDesc, "Nightly, all");
+    EXPECT_EQ(daily.getObjects(), (Strings{"/home", "/data"}));
+    EXPECT_EQ(daily.getPriority(), "5");
+    EXPECT_EQ(daily.getStartTime(), "01/05/2026 21:00:00");
+    EXPECT_EQ(daily.getEndTime(), "12/31/2027 23:59:59");
+    EXPECT_FALSE(daily.getEnhancedSchedule());
+    EXPECT_EQ(daily.getClientList(), (Strings{"VEGA", "WEB01"}));
+
+    const CTSMSchedule& enhanced = records[1];
+    EXPECT_EQ(enhanced.getSchedName(), "ENH");
+    EXPECT_EQ(enhanced.SubTaskType, "Selective");
+    EXPECT_TRUE(enhanced.getEnhancedSchedule());
+    EXPECT_EQ(enhanced.getDaysOfWeek(), (Strings{"Mon", "Fri"}));
+    EXPECT_EQ(enhanced.getMonths(), (Strings{"Jan", "Jul"}));
+    EXPECT_TRUE(enhanced.getDaysOfMonth().empty());
+    EXPECT_EQ(enhanced.getWeeksOfMonth(), (Strings{"First", "Last"}));
+    EXPECT_EQ(enhanced.getClientList(), (Strings{"WEB01"}));
+
+    // A refused login fails the query.
+    CTSMPolicy refused;
+    refused.set_BinaryPath(testsupport::BinDir(), false);
+    refused.SetLogin("admin");
+    refused.SetPassword("wrong");
+    std::vector<CTSMSchedule> none;
+    EXPECT_FALSE(refused.FetchData(&none));
+    EXPECT_TRUE(none.empty());
+  }
+}
+
+}  // namespace
