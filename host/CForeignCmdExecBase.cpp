@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -186,7 +187,10 @@ bool CForeignCmdExecBase::runCommand(const std::string& commandLine) {
     execResult_ = kNotStarted;
     return false;
   }
-  argv[0] = resolveProgram(argv[0]);
+  std::string program = resolveProgram(argv[0]);
+  if (program != argv[0])
+    ev.DebugLvl(kFetch, 7, jobId_, "Program [%s] found at [%s]", argv[0].c_str(), program.c_str());
+  argv[0] = program;
   if (logCommandLine_) {
     ev.DebugLvl(kFetch, 4, jobId_, "Running command [%s]", MaskCommandLine(commandLine).c_str());
   } else {
