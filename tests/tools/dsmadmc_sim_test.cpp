@@ -205,6 +205,18 @@ TEST_F(SimulatorTest, HeaderLinesUnlessDataOnly) {
   EXPECT_EQ(ReadFile(work_.file("out.txt")), "8\n");
 }
 
+TEST_F(SimulatorTest, OptionsIgnoreCaseAndTakeAbbreviations) {
+  ScopedEnv site("DSMADMC_SIM_SITE", site_.path().c_str());
+  ProgramResult r =
+      toolstest::RunProgram({testsupport::BinDir() + "/dsmadmc", "-ID=ADMIN", "-PA=Se-cret1", "-OUT=abbr.txt",
+                             "-DATA=Yes", "-COMMADELIMITED", "-DATE=3", "q", "node", "nodex1", "f=d"},
+                            work_.path());
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(ReadFile(work_.file("abbr.txt")), "NODEX1,WinNT,,2026-01-02 03:04:05\n");
+  // Too short to be told apart from other options.
+  EXPECT_EQ(Run({"-d=yes", "query", "node"}).status, 2);
+}
+
 TEST_F(SimulatorTest, ExitStatuses) {
   ProgramResult none = Run({"-outfile=none.txt", "-comma", "SELECT * FROM DRIVES WHERE LIBRARY_NAME = 'LX'"});
   EXPECT_EQ(none.status, 11);

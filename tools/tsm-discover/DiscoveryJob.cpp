@@ -72,21 +72,34 @@ std::vector<std::string> NewNames(const std::vector<std::string>& before,
   return added;
 }
 
+void PrintRow(std::ostream& out, const char* name, const char* result, const std::string& seconds,
+              const HandOverCounts& c) {
+  char line[256];
+  std::snprintf(line, sizeof(line), "  %-17s %-6s %8s %7ld %5ld %9ld %6ld %8ld %6ld %5ld\n", name, result,
+                seconds.c_str(), c.clients, c.tasks, c.libraries, c.media, c.storagePolicies, c.jobs,
+                c.files);
+  out << line;
+}
+
 void PrintSummary(std::ostream& out, const std::vector<OperationResult>& results, const std::string& outDir) {
   HandOverCounts total;
+  double seconds = 0;
   char line[256];
   out << "\nSummary\n";
-  std::snprintf(line, sizeof(line), "  %-18s %-6s %9s %6s  %s\n", "Operation", "Result", "Seconds", "Files",
-                "Handed over");
+  std::snprintf(line, sizeof(line), "  %-17s %-6s %8s %7s %5s %9s %6s %8s %6s %5s\n", "Operation", "Result",
+                "Seconds", "Clients", "Tasks", "Libraries", "Media", "Policies", "Jobs", "Files");
   out << line;
   for (const OperationResult& r : results) {
-    std::snprintf(line, sizeof(line), "  %-18s %-6s %9.3f %6ld  ", r.name, r.ok ? "true" : "false", r.seconds,
-                  r.counts.files);
-    out << line << r.counts.Describe() << "\n";
+    char secs[32];
+    std::snprintf(secs, sizeof(secs), "%.3f", r.seconds);
+    PrintRow(out, r.name, r.ok ? "true" : "false", secs, r.counts);
     total.Add(r.counts);
+    seconds += r.seconds;
   }
-  std::snprintf(line, sizeof(line), "  %-18s %-6s %9s %6ld  ", "Total", "", "", total.files);
-  out << line << total.Describe() << "\n";
+  char secs[32];
+  std::snprintf(secs, sizeof(secs), "%.3f", seconds);
+  PrintRow(out, "Total", "", secs, total);
+  if (total.unreadable > 0) out << "  " << total.unreadable << " hand-over files could not be read\n";
   out << "Replies in " << outDir << "\n";
 }
 
