@@ -65,8 +65,9 @@ std::vector<std::string> SplitObjects(const std::string& column) {
   return objects;
 }
 
-// A node name that can stand as one word of a command line.
-bool IsCommandWord(const std::string& name) { return name.find_first_of(" \t'\"") == std::string::npos; }
+// A node name that can stand as one word of a command line: the command
+// line is split at blanks and quotes.
+bool IsCommandWord(const std::string& name) { return name.find_first_of(" \t\r\n'\"") == std::string::npos; }
 
 }  // namespace
 
