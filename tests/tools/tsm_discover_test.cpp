@@ -66,6 +66,9 @@ TEST(TsmDiscoverTest, BadInputIsOneLineAndStatusTwo) {
       {{"run", "--dsmadmc-dir", bin, "--login", "A", "--password-file", pw, "--out", tmp.file("o"),
         "--plugin", tmp.file("pw")},
        "cannot load the plug-in"},
+      {{"run", "--dsmadmc-dir", bin, "--login", "A", "--password-file", pw, "--out", tmp.file("o2"), "--log",
+        tmp.file("notadir") + "/x.log"},
+       "log file"},
       {{"run", "--only", "config,nothing", "--login", "A"}, "unknown operation"},
       {{"run", "--log-level", "9", "--login", "A"}, "--log-level"},
       {{"run", "--timeout", "soon", "--login", "A"}, "--timeout"},
@@ -82,9 +85,10 @@ TEST(TsmDiscoverTest, BadInputIsOneLineAndStatusTwo) {
     EXPECT_EQ(toolstest::Lines(r.err).size(), 1u) << r.err;
     EXPECT_EQ(r.out, "");
   }
-  // Nothing ran: no output directory was left behind by the failed runs
-  // that stopped before it was needed.
+  // Nothing ran: the runs that failed on their input left no output
+  // directory behind.
   EXPECT_FALSE(testsupport::FileExists(tmp.file("g")));
+  EXPECT_FALSE(testsupport::FileExists(tmp.file("o")));
 }
 
 TEST(TsmDiscoverTest, HelpOnEverySubcommand) {

@@ -150,10 +150,6 @@ bool DiscoveryJob::Prepare(std::string* error) {
     *error = "registry file " + s.registryFile + " cannot be read";
     return false;
   }
-  if (!MakeDirectories(s.outDir) || !IsWritableDirectory(s.outDir)) {
-    *error = "output directory " + s.outDir + " is not writable";
-    return false;
-  }
   if (!s.keyFile.empty()) {
     if (!ZYPassword::SetKeyFile(s.keyFile)) {
       *error = "key file " + s.keyFile + " cannot be read";
@@ -175,6 +171,10 @@ bool DiscoveryJob::Prepare(std::string* error) {
   }
   if (!plugin_.Load(s.pluginPath, error)) return false;
 
+  if (!MakeDirectories(s.outDir) || !IsWritableDirectory(s.outDir)) {
+    *error = "output directory " + s.outDir + " is not writable";
+    return false;
+  }
   if (!EvDebug::SetLogFile(s.logFile)) {
     *error = "log file " + s.logFile + " cannot be written";
     return false;
