@@ -103,6 +103,7 @@ class Child {
   // it is left a zombie, which keeps its process group id from being
   // reused until Reap. False at the deadline.
   bool WaitUntil(Clock::time_point deadline, bool reap, int* status) {
+    int idleMillis = 1;  // after the end of output the exit follows at once
     for (;;) {
       if (reap ? Reaped(status) : Ended()) return true;
       int left = MillisUntil(deadline);
@@ -114,7 +115,8 @@ class Child {
         pollfd p{readFd_, POLLIN, 0};
         if (::poll(&p, 1, slice) > 0) Drain();
       } else {
-        ::poll(nullptr, 0, slice);
+        ::poll(nullptr, 0, std::min(slice, idleMillis));
+        idleMillis = std::min(idleMillis * 2, kSliceMillis);
       }
     }
   }
