@@ -423,9 +423,6 @@ TEST_F(CmdExecTest, JobIdDefaultsToTheLogDefault) {
   ScopedDefaultJobId id(4711);
   FileFetcher f;
   EXPECT_EQ(4711, f.get_JobId());
-  f.set_JobId(5);
-  EXPECT_EQ(5, f.get_JobId());
-  EXPECT_EQ(CForeignCmdExecBase::kCommunicationMethod1, f.get_CommunicationMethod());
 }
 
 TEST(CmdExecSettingsTest, TimeOutDefaultsAndRejectsNonsense) {
