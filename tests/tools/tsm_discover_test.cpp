@@ -139,6 +139,18 @@ TEST(TsmDiscoverTest, ReplayRunsNoDsmadmc) {
   EXPECT_NE(r.out.find("DiscoverClients    true"), std::string::npos) << r.out;
   EXPECT_FALSE(testsupport::FileExists(tmp.file("sim.log")));
   EXPECT_TRUE(testsupport::FileExists(tmp.file("out/tsm-discover.log")));
+  // A second run into the same directory rewrites the same file names and
+  // still counts what it handed over.
+  ProgramResult again =
+      Discover({"run", "--replay", SampleReplay(), "--login", "ADMIN", "--out", tmp.file("out")});
+  EXPECT_EQ(again.status, 0);
+  EXPECT_NE(again.out.find("already holds"), std::string::npos) << again.out;
+  for (const ProgramResult* run : {&r, &again}) {
+    size_t line = run->out.find("DiscoverClients ");
+    ASSERT_NE(line, std::string::npos);
+    EXPECT_NE(run->out.substr(line, run->out.find('\n', line) - line).find("clients "), std::string::npos)
+        << run->out;
+  }
 }
 
 // The checked-in replay set is what gather writes for the sample site

@@ -1,11 +1,13 @@
 #include "tools/tsm-discover/DiscoveryJob.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <ostream>
 #include <vector>
 
@@ -55,19 +57,28 @@ struct OperationResult {
   HandOverCounts counts;
 };
 
-std::vector<std::string> XmlFiles(const std::string& dir) {
-  std::vector<std::string> names;
+// The XML files of a directory with what identifies one version of each:
+// a hand-over replaces a file by renaming a new one over it, so a file of
+// an earlier run that was written again has a new inode.
+using FileVersions = std::map<std::string, std::pair<ino_t, long long>>;
+
+FileVersions XmlFiles(const std::string& dir) {
+  FileVersions files;
   for (const std::string& n : ListDirectory(dir)) {
-    if (n.size() > 4 && n.compare(n.size() - 4, 4, ".xml") == 0) names.push_back(n);
+    struct stat st;
+    if (n.size() > 4 && n.compare(n.size() - 4, 4, ".xml") == 0 &&
+        ::stat((WithSlash(dir) + n).c_str(), &st) == 0) {
+      files[n] = {st.st_ino, static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
+    }
   }
-  return names;
+  return files;
 }
 
-std::vector<std::string> NewNames(const std::vector<std::string>& before,
-                                  const std::vector<std::string>& after) {
+std::vector<std::string> NewNames(const FileVersions& before, const FileVersions& after) {
   std::vector<std::string> added;
-  for (const std::string& n : after) {
-    if (!std::binary_search(before.begin(), before.end(), n)) added.push_back(n);
+  for (const auto& file : after) {
+    auto old = before.find(file.first);
+    if (old == before.end() || old->second != file.second) added.push_back(file.first);
   }
   return added;
 }
@@ -214,6 +225,9 @@ bool DiscoveryJob::Run(std::ostream& out) {
   // DiscoverConfig would have.
   if (!configRuns) config.setstring(12, 45, s.password);
 
+  size_t older = XmlFiles(s.outDir).size();
+  if (older > 0)
+    out << "Note: " << s.outDir << " already holds " << older << " XML files of an earlier run\n";
   std::vector<OperationResult> results;
   bool allOk = true;
   for (const Operation& op : kOperations) {
@@ -221,7 +235,7 @@ bool DiscoveryJob::Run(std::ostream& out) {
     // The host fills the dsmadmc directory for every operation; the
     // configuration discovery empties it.
     config.setstring(5, 17, s.dsmadmcDir);
-    std::vector<std::string> before = XmlFiles(s.outDir);
+    FileVersions before = XmlFiles(s.outDir);
     auto start = std::chrono::steady_clock::now();
     bool ok = (handler->*op.call)(&config);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
