@@ -144,6 +144,8 @@ class Child {
 
  private:
   static constexpr int kSliceMillis = 50;
+  static constexpr int kMaxFinalReads = 256;  // of kReadSize bytes
+  static constexpr size_t kReadSize = 8192;
 
   bool Ended() {
     siginfo_t info;
@@ -168,9 +170,10 @@ class Child {
   }
 
   // Reads what the pipe holds now, without waiting for writers that are
-  // still alive.
+  // still alive. Bounded (well above a pipe's capacity), so that a
+  // grandchild that keeps writing cannot hold the caller here.
   void DrainAvailable() {
-    while (readFd_ >= 0) {
+    for (int reads = 0; readFd_ >= 0 && reads < kMaxFinalReads; ++reads) {
       pollfd p{readFd_, POLLIN, 0};
       int n = ::poll(&p, 1, 0);
       if (n < 0 && errno == EINTR) continue;
@@ -182,7 +185,7 @@ class Child {
   // One read; keeps at most maxOutput_ bytes but always empties the pipe
   // so the child never blocks on a full one. False at the end of output.
   bool Drain() {
-    char buf[8192];
+    char buf[kReadSize];
     ssize_t n = ::read(readFd_, buf, sizeof(buf));
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) return true;
     if (n <= 0) {

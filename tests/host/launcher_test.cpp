@@ -187,6 +187,17 @@ TEST(PosixProcessLauncherTest, DoesNotWaitForAGrandchildHoldingTheOutput) {
 
 // SIGCHLD ignored by the host: the kernel collects the child, and its
 // exit status is gone. That must not read as success.
+TEST(PosixProcessLauncherTest, ReturnsWhileAGrandchildKeepsWriting) {
+  TempDir dir;
+  testscripts::PidKiller cleanup(dir.file("gc.pid"));
+  WriteScript(dir.file("p"), "yes & echo $! > " + dir.file("gc.pid") + "\nsleep 0.2");
+  auto start = std::chrono::steady_clock::now();
+  LaunchResult r = PosixProcessLauncher().Run({dir.file("p")}, 10);
+  EXPECT_TRUE(r.exited);
+  EXPECT_EQ(PosixProcessLauncher::kMaxOutput, r.output.size());
+  EXPECT_LT(SecondsSince(start), 3.0);
+}
+
 TEST(PosixProcessLauncherTest, LostExitStatusIsNoSuccess) {
   struct sigaction ignore {};
   struct sigaction old {};
