@@ -194,6 +194,32 @@ Row DetailedScheduleRow(const Table& t, const Row& row, ScheduleLayout layout, b
   return out;
 }
 
+std::vector<std::string> CommaList(const std::string& text) {
+  std::vector<std::string> items;
+  std::string item;
+  for (char c : text + ",") {
+    if (c == ',') {
+      if (!item.empty()) items.push_back(item);
+      item.clear();
+    } else {
+      item += c;
+    }
+  }
+  return items;
+}
+
+std::vector<std::string> DetailedScheduleColumns(ScheduleLayout layout, bool withProfile) {
+  std::vector<std::string> columns = {"DOMAIN_NAME", "SCHEDULE_NAME", "DESCRIPTION", "ACTION"};
+  if (layout == ScheduleLayout::k20) columns.push_back("SUBACTION");
+  for (const char* c :
+       {"OPTIONS", "OBJECTS", "PRIORITY", "START", "DURATION", "SCHED_STYLE", "PERIOD", "DAYOFWEEK", "MONTH",
+        "DAYOFMONTH", "WEEKOFMONTH", "EXPIRATION", "MAXRUNTIME", "CHG_ADMIN", "CHG_TIME"}) {
+    columns.push_back(c);
+  }
+  if (withProfile) columns.push_back("PROFILE");
+  return columns;
+}
+
 CommandOutcome QuerySchedule(Site& site, const Parameters& p, const CommandContext& ctx, ResultSet* result) {
   const Table* schedules = site.Find("CLIENT_SCHEDULES");
   if (schedules == nullptr) return MissingTable("client_schedules.csv");
@@ -201,16 +227,7 @@ CommandOutcome QuerySchedule(Site& site, const Parameters& p, const CommandConte
   if (Named(p, "TYPE", 1, &type) && !Abbreviates(type, "CLIENT", 1)) return NotFound("QUERY SCHEDULE");
   std::string nodeList;
   bool byNodes = Named(p, "NODES", 1, &nodeList);
-  std::vector<std::string> wanted;
-  std::string item;
-  for (char c : nodeList + ",") {
-    if (c == ',') {
-      if (!item.empty()) wanted.push_back(item);
-      item.clear();
-    } else {
-      item += c;
-    }
-  }
+  std::vector<std::string> wanted = CommaList(nodeList);
   const Table* assoc = site.Find("ASSOCIATIONS");
   ScheduleLayout layout =
       site.Setting("SCHEDULE_LAYOUT", "20") == "19" ? ScheduleLayout::k19 : ScheduleLayout::k20;
@@ -236,18 +253,9 @@ CommandOutcome QuerySchedule(Site& site, const Parameters& p, const CommandConte
     }
   }
   if (result->rows.empty()) return NotFound("QUERY SCHEDULE");
-  if (detailed) {
-    result->columns = {"DOMAIN_NAME", "SCHEDULE_NAME", "DESCRIPTION", "ACTION"};
-    if (layout == ScheduleLayout::k20) result->columns.push_back("SUBACTION");
-    for (const char* c :
-         {"OPTIONS", "OBJECTS", "PRIORITY", "START", "DURATION", "SCHED_STYLE", "PERIOD", "DAYOFWEEK",
-          "MONTH", "DAYOFMONTH", "WEEKOFMONTH", "EXPIRATION", "MAXRUNTIME", "CHG_ADMIN", "CHG_TIME"}) {
-      result->columns.push_back(c);
-    }
-    if (byNodes) result->columns.push_back("PROFILE");
-  } else {
-    result->columns = {"DOMAIN_NAME", "SCHEDULE_NAME", "ACTION", "START", "DURATION", "PERIOD", "DAYOFWEEK"};
-  }
+  result->columns = detailed ? DetailedScheduleColumns(layout, byNodes)
+                             : std::vector<std::string>{"DOMAIN_NAME", "SCHEDULE_NAME", "ACTION",   "START",
+                                                        "DURATION",    "PERIOD",        "DAYOFWEEK"};
   return CommandOutcome();
 }
 

@@ -107,6 +107,208 @@ const char* const kLevels[] = {"4.18.0", "6.01", "7.2", "5.11", "13.4"};
 const char* const kDays[] = {"Any", "Weekday", "Weekend", "Sunday", "Monday", "Friday"};
 const char* const kUnits[] = {"HOURS", "DAYS", "WEEKS", "MONTHS", "YEARS", "ONETIME"};
 
+// Writes the tables of one synthetic site; every Write* returns false when
+// a file could not be written.
+class SiteWriter {
+ public:
+  explicit SiteWriter(const Sizes& sizes) : sizes_(sizes), rnd_(sizes.seed) {}
+
+  bool WriteAll() {
+    bool ok = WriteServer();
+    ok = WriteNodes() && ok;
+    ok = WriteSchedules() && ok;
+    ok = WriteLibraries() && ok;
+    ok = WriteVolumes() && ok;
+    return WriteSummary() && ok;
+  }
+
+ private:
+  bool WriteServer() {
+    const std::string& d = sizes_.dir;
+    bool ok = true;
+    TableWriter status(StatusColumns());
+    status.Add({{"SERVER_NAME", "GENSRV"},
+                {"VERSION", "8"},
+                {"RELEASE", "1"},
+                {"LEVEL", "12"},
+                {"SUBLEVEL", "0"},
+                {"PLATFORM", "Linux/x86_64"},
+                {"SERVER_HLA", "genserver.example"},
+                {"SERVER_LLA", "1500"}});
+    ok = status.Write(d + "/status.csv") && ok;
+    ok = WriteCsvFile(d + "/admins.csv", {{"ADMIN_NAME", "PASSWORD"}, {"ADMIN", "ADMIN"}}) && ok;
+    ok = WriteCsvFile(d + "/settings.csv", {{"NAME", "VALUE"}, {"SCHEDULE_LAYOUT", "20"}}) && ok;
+
+    return ok;
+  }
+
+  bool WriteNodes() {
+    const std::string& d = sizes_.dir;
+    bool ok = true;
+    TableWriter nodes(NodeColumns());
+    for (int n = 0; n < sizes_.nodes; ++n) {
+      int p = rnd_.Below(5);
+      std::string name = "NODE" + Pad(n + 1, 5);
+      nodeNames_.push_back(name);
+      nodes.Add({{"NODE_NAME", name},
+                 {"PLATFORM_NAME", kPlatforms[p]},
+                 {"CLIENT_OS_LEVEL", kLevels[p]},
+                 {"CLIENT_VERSION", "Version 8, Release 1, Level " + std::to_string(rnd_.Below(20)) + ".0"},
+                 {"DOMAIN_NAME", "STANDARD"},
+                 {"LASTACC_TIME", Stamp(rnd_.Below(400000))},
+                 {"LOCKED", "No"},
+                 {"COMPRESSION", rnd_.Below(2) != 0 ? "Client" : "No"},
+                 {"REG_TIME", Stamp(rnd_.Below(1000))},
+                 {"REG_ADMIN", "ADMIN"},
+                 {"NODETYPE", "Client"},
+                 {"KEEP_MP", rnd_.Below(2) != 0 ? "Yes" : "No"},
+                 {"MAX_MP_ALLOWED", "1"},
+                 {"TCP_NAME", "host" + Pad(n + 1, 5) + ".example"},
+                 {"TCP_ADDRESS", "10.1." + std::to_string(n / 250) + "." + std::to_string(n % 250 + 1)}});
+    }
+    ok = nodes.Write(d + "/nodes.csv") && ok;
+
+    return ok;
+  }
+
+  bool WriteSchedules() {
+    const std::string& d = sizes_.dir;
+    bool ok = true;
+    TableWriter schedules(ScheduleColumns());
+    TableWriter assoc(AssociationColumns());
+    for (int s = 0; s < sizes_.schedules; ++s) {
+      std::string name = "SCHED" + Pad(s + 1, 4);
+      std::string units = kUnits[rnd_.Below(6)];
+      schedules.Add({{"DOMAIN_NAME", "STANDARD"},
+                     {"SCHEDULE_NAME", name},
+                     {"DESCRIPTION", "Generated schedule"},
+                     {"ACTION", rnd_.Below(4) == 0 ? "Selective" : "Incremental"},
+                     {"PRIORITY", "5"},
+                     {"STARTDATE", "2026-01-05"},
+                     {"STARTTIME", Pad(rnd_.Below(24), 2) + ":00:00"},
+                     {"DURATION", "1"},
+                     {"DURUNITS", "HOURS"},
+                     {"SCHED_STYLE", "Classic"},
+                     {"PERIOD", units == "ONETIME" ? "" : "1"},
+                     {"PERUNITS", units},
+                     {"DAYOFWEEK", kDays[rnd_.Below(6)]},
+                     {"MAXRUNTIME", "0"},
+                     {"CHG_ADMIN", "ADMIN"},
+                     {"CHG_TIME", Stamp(2000 + s)}});
+      for (int n = 0; n < sizes_.nodes; ++n) {
+        if (sizes_.schedules > 0 && n % sizes_.schedules == s) {
+          assoc.Add({{"DOMAIN_NAME", "STANDARD"},
+                     {"SCHEDULE_NAME", name},
+                     {"NODE_NAME", nodeNames_[n]},
+                     {"CHG_TIME", Stamp(3000)},
+                     {"CHG_ADMIN", "ADMIN"}});
+        }
+      }
+    }
+    ok = schedules.Write(d + "/client_schedules.csv") && ok;
+    ok = assoc.Write(d + "/associations.csv") && ok;
+
+    return ok;
+  }
+
+  bool WriteLibraries() {
+    const std::string& d = sizes_.dir;
+    bool ok = true;
+    TableWriter libraries(LibraryColumns());
+    TableWriter drives(DriveColumns());
+    for (int l = 0; l < sizes_.libraries; ++l) {
+      std::string lib = "LIB" + Pad(l + 1, 3);
+      libraries.Add({{"LIBRARY_NAME", lib},
+                     {"LIBRARY_TYPE", l % 3 == 2 ? "RSM" : "SCSI"},
+                     {"SHARED", "NO"},
+                     {"LAST_UPDATE_BY", "ADMIN"},
+                     {"LAST_UPDATE", Stamp(100)},
+                     {"LIBRARY_SERIAL", "GEN" + Pad(l, 7)}});
+      for (int k = 0; k < 2; ++k) {
+        drives.Add({{"LIBRARY_NAME", lib},
+                    {"DRIVE_NAME", lib + "_DRV" + std::to_string(k + 1)},
+                    {"DEVICE_TYPE", "LTO"},
+                    {"ONLINE", rnd_.Below(4) == 0 ? "NO" : "YES"},
+                    {"ELEMENT", std::to_string(256 + k)},
+                    {"DRIVE_STATE", "EMPTY"},
+                    {"LAST_UPDATE_BY", "ADMIN"},
+                    {"LAST_UPDATE", Stamp(200)},
+                    {"DRIVE_SERIAL", "SN" + Pad(l * 2 + k, 8)}});
+      }
+    }
+    ok = libraries.Write(d + "/libraries.csv") && ok;
+    ok = drives.Write(d + "/drives.csv") && ok;
+
+    return ok;
+  }
+
+  bool WriteVolumes() {
+    const std::string& d = sizes_.dir;
+    bool ok = true;
+    TableWriter volumes(VolumeColumns());
+    TableWriter libvolumes(LibVolumeColumns());
+    for (int v = 0; v < sizes_.volumes; ++v) {
+      bool disk = sizes_.libraries == 0 || v % 10 == 9;
+      std::string name = disk ? "/tsm/gen/disk" + Pad(v, 6) + ".dsm" : "G" + Pad(v, 5) + "L8";
+      volumes.Add({{"VOLUME_NAME", name},
+                   {"STGPOOL_NAME", disk ? "DISKPOOL" : "TAPEPOOL" + std::to_string(v % 3)},
+                   {"DEVCLASS_NAME", disk ? "DISK" : "LTOCLASS"},
+                   {"EST_CAPACITY_MB", std::to_string(disk ? 10240 : 12000000) + ".0"},
+                   {"PCT_UTILIZED", std::to_string(rnd_.Below(100)) + ".0"},
+                   {"STATUS", disk ? "ONLINE" : "FILLING"},
+                   {"ACCESS", "READWRITE"},
+                   {"NUM_SIDES", "1"},
+                   {"CHG_TIME", Stamp(300)},
+                   {"CHG_ADMIN", "ADMIN"}});
+      if (!disk) {
+        libvolumes.Add({{"LIBRARY_NAME", "LIB" + Pad(v % sizes_.libraries + 1, 3)},
+                        {"VOLUME_NAME", name},
+                        {"STATUS", "Private"},
+                        {"LAST_USE", "Data"},
+                        {"DEVTYPE", "LTO"},
+                        {"MEDIATYPE", "LTO-8"}});
+      }
+    }
+    ok = volumes.Write(d + "/volumes.csv") && ok;
+    ok = libvolumes.Write(d + "/libvolumes.csv") && ok;
+    ok = TableWriter(BackupColumns()).Write(d + "/backups.csv") && ok;
+    ok = TableWriter(FilespaceColumns()).Write(d + "/filespaces.csv") && ok;
+
+    return ok;
+  }
+
+  bool WriteSummary() {
+    const std::string& d = sizes_.dir;
+    bool ok = true;
+    TableWriter summary(SummaryColumns());
+    long number = 1;
+    for (int n = 0; n < sizes_.nodes; ++n) {
+      for (int j = 0; j < sizes_.jobs; ++j) {
+        long start = static_cast<long>(j) * 1440 + rnd_.Below(600);
+        bool scheduled = rnd_.Below(5) != 0 && sizes_.schedules > 0;
+        summary.Add({{"START_TIME", Stamp(start)},
+                     {"END_TIME", Stamp(start + 5 + rnd_.Below(120))},
+                     {"ACTIVITY", "BACKUP"},
+                     {"NUMBER", std::to_string(number++)},
+                     {"ENTITY", nodeNames_[n]},
+                     {"COMMMETH", "Tcp/Ip"},
+                     {"SCHEDULE_NAME", scheduled ? "SCHED" + Pad(n % sizes_.schedules + 1, 4) : ""},
+                     {"EXAMINED", std::to_string(rnd_.Below(100000))},
+                     {"AFFECTED", std::to_string(rnd_.Below(1000))},
+                     {"FAILED", "0"},
+                     {"BYTES", std::to_string(rnd_.Next() % 100000000000ULL)},
+                     {"SUCCESSFUL", rnd_.Below(10) == 0 ? "NO" : "YES"}});
+      }
+    }
+    ok = summary.Write(d + "/summary.csv") && ok;
+    return ok;
+  }
+
+  const Sizes& sizes_;
+  Random rnd_;
+  std::vector<std::string> nodeNames_;
+};
+
 }  // namespace
 
 int RunGenerateSite(const std::vector<std::string>& args) {
@@ -117,158 +319,8 @@ int RunGenerateSite(const std::vector<std::string>& args) {
     return 2;
   }
   ::mkdir(sizes.dir.c_str(), 0755);
-  Random rnd(sizes.seed);
-  const std::string& d = sizes.dir;
-  bool ok = true;
-
-  TableWriter status(StatusColumns());
-  status.Add({{"SERVER_NAME", "GENSRV"},
-              {"VERSION", "8"},
-              {"RELEASE", "1"},
-              {"LEVEL", "12"},
-              {"SUBLEVEL", "0"},
-              {"PLATFORM", "Linux/x86_64"},
-              {"SERVER_HLA", "genserver.example"},
-              {"SERVER_LLA", "1500"}});
-  ok = status.Write(d + "/status.csv") && ok;
-  ok = WriteCsvFile(d + "/admins.csv", {{"ADMIN_NAME", "PASSWORD"}, {"ADMIN", "ADMIN"}}) && ok;
-  ok = WriteCsvFile(d + "/settings.csv", {{"NAME", "VALUE"}, {"SCHEDULE_LAYOUT", "20"}}) && ok;
-
-  TableWriter nodes(NodeColumns());
-  std::vector<std::string> nodeNames;
-  for (int n = 0; n < sizes.nodes; ++n) {
-    int p = rnd.Below(5);
-    std::string name = "NODE" + Pad(n + 1, 5);
-    nodeNames.push_back(name);
-    nodes.Add({{"NODE_NAME", name},
-               {"PLATFORM_NAME", kPlatforms[p]},
-               {"CLIENT_OS_LEVEL", kLevels[p]},
-               {"CLIENT_VERSION", "Version 8, Release 1, Level " + std::to_string(rnd.Below(20)) + ".0"},
-               {"DOMAIN_NAME", "STANDARD"},
-               {"LASTACC_TIME", Stamp(rnd.Below(400000))},
-               {"LOCKED", "No"},
-               {"COMPRESSION", rnd.Below(2) != 0 ? "Client" : "No"},
-               {"REG_TIME", Stamp(rnd.Below(1000))},
-               {"REG_ADMIN", "ADMIN"},
-               {"NODETYPE", "Client"},
-               {"KEEP_MP", rnd.Below(2) != 0 ? "Yes" : "No"},
-               {"MAX_MP_ALLOWED", "1"},
-               {"TCP_NAME", "host" + Pad(n + 1, 5) + ".example"},
-               {"TCP_ADDRESS", "10.1." + std::to_string(n / 250) + "." + std::to_string(n % 250 + 1)}});
-  }
-  ok = nodes.Write(d + "/nodes.csv") && ok;
-
-  TableWriter schedules(ScheduleColumns());
-  TableWriter assoc(AssociationColumns());
-  for (int s = 0; s < sizes.schedules; ++s) {
-    std::string name = "SCHED" + Pad(s + 1, 4);
-    std::string units = kUnits[rnd.Below(6)];
-    schedules.Add({{"DOMAIN_NAME", "STANDARD"},
-                   {"SCHEDULE_NAME", name},
-                   {"DESCRIPTION", "Generated schedule"},
-                   {"ACTION", rnd.Below(4) == 0 ? "Selective" : "Incremental"},
-                   {"PRIORITY", "5"},
-                   {"STARTDATE", "2026-01-05"},
-                   {"STARTTIME", Pad(rnd.Below(24), 2) + ":00:00"},
-                   {"DURATION", "1"},
-                   {"DURUNITS", "HOURS"},
-                   {"SCHED_STYLE", "Classic"},
-                   {"PERIOD", units == "ONETIME" ? "" : "1"},
-                   {"PERUNITS", units},
-                   {"DAYOFWEEK", kDays[rnd.Below(6)]},
-                   {"MAXRUNTIME", "0"},
-                   {"CHG_ADMIN", "ADMIN"},
-                   {"CHG_TIME", Stamp(2000 + s)}});
-    for (int n = 0; n < sizes.nodes; ++n) {
-      if (sizes.schedules > 0 && n % sizes.schedules == s) {
-        assoc.Add({{"DOMAIN_NAME", "STANDARD"},
-                   {"SCHEDULE_NAME", name},
-                   {"NODE_NAME", nodeNames[n]},
-                   {"CHG_TIME", Stamp(3000)},
-                   {"CHG_ADMIN", "ADMIN"}});
-      }
-    }
-  }
-  ok = schedules.Write(d + "/client_schedules.csv") && ok;
-  ok = assoc.Write(d + "/associations.csv") && ok;
-
-  TableWriter libraries(LibraryColumns());
-  TableWriter drives(DriveColumns());
-  for (int l = 0; l < sizes.libraries; ++l) {
-    std::string lib = "LIB" + Pad(l + 1, 3);
-    libraries.Add({{"LIBRARY_NAME", lib},
-                   {"LIBRARY_TYPE", l % 3 == 2 ? "RSM" : "SCSI"},
-                   {"SHARED", "NO"},
-                   {"LAST_UPDATE_BY", "ADMIN"},
-                   {"LAST_UPDATE", Stamp(100)},
-                   {"LIBRARY_SERIAL", "GEN" + Pad(l, 7)}});
-    for (int k = 0; k < 2; ++k) {
-      drives.Add({{"LIBRARY_NAME", lib},
-                  {"DRIVE_NAME", lib + "_DRV" + std::to_string(k + 1)},
-                  {"DEVICE_TYPE", "LTO"},
-                  {"ONLINE", rnd.Below(4) == 0 ? "NO" : "YES"},
-                  {"ELEMENT", std::to_string(256 + k)},
-                  {"DRIVE_STATE", "EMPTY"},
-                  {"LAST_UPDATE_BY", "ADMIN"},
-                  {"LAST_UPDATE", Stamp(200)},
-                  {"DRIVE_SERIAL", "SN" + Pad(l * 2 + k, 8)}});
-    }
-  }
-  ok = libraries.Write(d + "/libraries.csv") && ok;
-  ok = drives.Write(d + "/drives.csv") && ok;
-
-  TableWriter volumes(VolumeColumns());
-  TableWriter libvolumes(LibVolumeColumns());
-  for (int v = 0; v < sizes.volumes; ++v) {
-    bool disk = sizes.libraries == 0 || v % 10 == 9;
-    std::string name = disk ? "/tsm/gen/disk" + Pad(v, 6) + ".dsm" : "G" + Pad(v, 5) + "L8";
-    volumes.Add({{"VOLUME_NAME", name},
-                 {"STGPOOL_NAME", disk ? "DISKPOOL" : "TAPEPOOL" + std::to_string(v % 3)},
-                 {"DEVCLASS_NAME", disk ? "DISK" : "LTOCLASS"},
-                 {"EST_CAPACITY_MB", std::to_string(disk ? 10240 : 12000000) + ".0"},
-                 {"PCT_UTILIZED", std::to_string(rnd.Below(100)) + ".0"},
-                 {"STATUS", disk ? "ONLINE" : "FILLING"},
-                 {"ACCESS", "READWRITE"},
-                 {"NUM_SIDES", "1"},
-                 {"CHG_TIME", Stamp(300)},
-                 {"CHG_ADMIN", "ADMIN"}});
-    if (!disk) {
-      libvolumes.Add({{"LIBRARY_NAME", "LIB" + Pad(v % sizes.libraries + 1, 3)},
-                      {"VOLUME_NAME", name},
-                      {"STATUS", "Private"},
-                      {"LAST_USE", "Data"},
-                      {"DEVTYPE", "LTO"},
-                      {"MEDIATYPE", "LTO-8"}});
-    }
-  }
-  ok = volumes.Write(d + "/volumes.csv") && ok;
-  ok = libvolumes.Write(d + "/libvolumes.csv") && ok;
-  ok = TableWriter(BackupColumns()).Write(d + "/backups.csv") && ok;
-  ok = TableWriter(FilespaceColumns()).Write(d + "/filespaces.csv") && ok;
-
-  TableWriter summary(SummaryColumns());
-  long number = 1;
-  for (int n = 0; n < sizes.nodes; ++n) {
-    for (int j = 0; j < sizes.jobs; ++j) {
-      long start = static_cast<long>(j) * 1440 + rnd.Below(600);
-      bool scheduled = rnd.Below(5) != 0 && sizes.schedules > 0;
-      summary.Add({{"START_TIME", Stamp(start)},
-                   {"END_TIME", Stamp(start + 5 + rnd.Below(120))},
-                   {"ACTIVITY", "BACKUP"},
-                   {"NUMBER", std::to_string(number++)},
-                   {"ENTITY", nodeNames[n]},
-                   {"COMMMETH", "Tcp/Ip"},
-                   {"SCHEDULE_NAME", scheduled ? "SCHED" + Pad(n % sizes.schedules + 1, 4) : ""},
-                   {"EXAMINED", std::to_string(rnd.Below(100000))},
-                   {"AFFECTED", std::to_string(rnd.Below(1000))},
-                   {"FAILED", "0"},
-                   {"BYTES", std::to_string(rnd.Next() % 100000000000ULL)},
-                   {"SUCCESSFUL", rnd.Below(10) == 0 ? "NO" : "YES"}});
-    }
-  }
-  ok = summary.Write(d + "/summary.csv") && ok;
-  if (!ok) {
-    std::cerr << "generate-site: cannot write the site in " << d << "\n";
+  if (!SiteWriter(sizes).WriteAll()) {
+    std::cerr << "generate-site: cannot write the site in " << sizes.dir << "\n";
     return 1;
   }
   return 0;
