@@ -39,22 +39,17 @@ bool IsRefusedLogin(int status) {
   return status == 137 || status == 53 || status == (137 << 8) || status == (53 << 8);
 }
 
-std::string LocalHostName() {
-  char buffer[65];
-  std::memset(buffer, 0, sizeof(buffer));
-  if (gethostname(buffer, sizeof(buffer) - 1) != 0) return std::string();
-  return buffer;
-}
-
 struct Request {
   std::string binaryPath;
   TSMAdminInfo admin;
 };
 
-void Prepare(CForeignCmdExecBase& fetcher, TSMAdminInfo& credentials, const Request& request,
-             long long jobId) {
-  credentials.SetLogin(request.admin.login);
-  credentials.SetPassword(request.admin.password);
+// Credentials, dsmadmc directory (remembered for the fetchers that get
+// none of their own) and job id of one fetcher.
+template <class Fetcher>
+void Prepare(Fetcher& fetcher, const Request& request, long long jobId) {
+  fetcher.SetLogin(request.admin.login);
+  fetcher.SetPassword(request.admin.password);
   fetcher.set_BinaryPath(request.binaryPath, true);
   fetcher.set_JobId(jobId);
 }
@@ -143,7 +138,7 @@ bool CTSMMasterServer::_ParseData(void* out, const std::string& fileName) {
   auto* serverName = static_cast<std::string*>(out);
   if (serverName == nullptr) return false;
   // The TSM server is the machine the handler runs on.
-  *serverName = LocalHostName();
+  *serverName = GetHostName();
   if (get_UseExistingFiles()) {
     ZYFile file;
     std::string line;
@@ -187,12 +182,12 @@ bool CForeignHandlerTSM::DiscoverClients(CNMessageBase* config) {
   ProbeServerVersion(request.admin, request.binaryPath);  // informational only
 
   CTSMMasterServer server;
-  Prepare(server, server, request, GetJobId());
+  Prepare(server, request, GetJobId());
   if (!server.FetchData(&m_serverName)) status = false;
 
   CTSMClients nodes;
   nodes.SetNodeName("");
-  Prepare(nodes, nodes, request, GetJobId());
+  Prepare(nodes, request, GetJobId());
   if (status) status = nodes.FetchData(&m_clients);
 
   if (!status) {
