@@ -289,6 +289,38 @@ TEST_F(SimulatorTest, FaultSwitches) {
   }
 }
 
+// The site is $DSMADMC_SIM_SITE, else the path in dsmadmc-sim.site next to
+// the program (relative to it), else site/ next to the program.
+TEST(SiteLocationTest, EnvironmentThenPointerFileThenSiteFolder) {
+  TempDir tmp;
+  const std::string bin = tmp.file("bin");
+  ASSERT_EQ(
+      toolstest::RunProgram({"/bin/mkdir", "-p", bin + "/site", tmp.file("other"), tmp.file("env")}).status,
+      0);
+  ASSERT_EQ(toolstest::RunProgram({"/bin/cp", testsupport::BinDir() + "/dsmadmc", bin + "/dsmadmc"}).status,
+            0);
+  auto makeSite = [](const std::string& dir, const std::string& server) {
+    WriteFile(dir + "/status.csv", "SERVER_NAME,VERSION,RELEASE\n" + server + ",8,1\n");
+    WriteFile(dir + "/admins.csv", "ADMIN_NAME,PASSWORD\nADMIN,pw\n");
+  };
+  makeSite(bin + "/site", "FOLDER");
+  makeSite(tmp.file("other"), "POINTER");
+  makeSite(tmp.file("env"), "ENV");
+  auto server = [&bin]() {
+    return toolstest::RunProgram({bin + "/dsmadmc", "-id=admin", "-pa=pw", "-dataonly=yes", "-comma",
+                                  "SELECT SERVER_NAME FROM STATUS"})
+        .out;
+  };
+  ScopedEnv noEnv("DSMADMC_SIM_SITE", nullptr);
+  EXPECT_EQ(server(), "FOLDER\n");
+  WriteFile(bin + "/dsmadmc-sim.site", "../other\n");
+  EXPECT_EQ(server(), "POINTER\n");
+  ScopedEnv env("DSMADMC_SIM_SITE", tmp.file("env").c_str());
+  EXPECT_EQ(server(), "ENV\n");
+  ScopedEnv missing("DSMADMC_SIM_SITE", tmp.file("none").c_str());
+  EXPECT_EQ(toolstest::RunProgram({bin + "/dsmadmc", "-id=admin", "-pa=pw", "query", "node"}).status, 1);
+}
+
 TEST(GenerateSiteTest, SameSeedSameSite) {
   TempDir a, b, c;
   auto generate = [](const std::string& dir, const char* seed) {
