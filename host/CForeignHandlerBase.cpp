@@ -73,4 +73,6 @@ long long CForeignHandlerBase::GetJobId() const { return channel_ != nullptr ? c
 void CForeignHandlerBase::SetHostChannel(HostChannel* channel) {
   channel_ = channel;
   hostExchangeDisabled = channel != nullptr && channel->ExchangeDisabled();
+  // One discovery job per host process: the fetchers' log lines carry its id.
+  if (channel != nullptr) EvDebug::SetDefaultJobId(channel->JobId());
 }

@@ -59,7 +59,8 @@ class ZYHOST_API CForeignHandlerBase {
   bool CheckServerControlMessage();
   long long GetJobId() const;
 
-  // Attaches the host channel (not owned) and takes its exchange switch.
+  // Attaches the host channel (not owned), takes its exchange switch and
+  // makes its job id the default of log lines (one job per host process).
   void SetHostChannel(HostChannel* channel);
   HostChannel* hostChannel() const { return channel_; }
   long long constructionValue() const { return value_; }
