@@ -2,6 +2,7 @@
 // replay, and the checked-in replay set against a fresh gather.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -151,6 +152,66 @@ TEST(TsmDiscoverTest, ReplayRunsNoDsmadmc) {
     EXPECT_NE(run->out.substr(line, run->out.find('\n', line) - line).find("clients "), std::string::npos)
         << run->out;
   }
+}
+
+TEST(TsmDiscoverTest, OnlyRunsTheNamedOperations) {
+  TempDir tmp;
+  ScopedEnv site("DSMADMC_SIM_SITE", SampleSite().c_str());
+  ScopedEnv password("TSM_PASSWORD", kSamplePassword);
+  ProgramResult r = Discover({"run", "--dsmadmc-dir", testsupport::BinDir(), "--login", "ADMIN", "--out",
+                              tmp.file("out"), "--only", "clients"});
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("DiscoverClients    true"), std::string::npos) << r.out;
+  for (const char* skipped : {"DiscoverConfig ", "DiscoverSchedule ", "DiscoverMedia ", "DiscoverJobs "}) {
+    EXPECT_EQ(r.out.find(skipped), std::string::npos) << skipped;
+  }
+  // Without DiscoverConfig nothing is sent to the host.
+  for (const std::string& name : testsupport::ListDir(tmp.file("out"))) {
+    EXPECT_EQ(name.find("-sent-"), std::string::npos) << name;
+  }
+}
+
+TEST(TsmDiscoverTest, TimeoutEndsAHangingDsmadmc) {
+  TempDir tmp;
+  ScopedEnv site("DSMADMC_SIM_SITE", SampleSite().c_str());
+  ScopedEnv password("TSM_PASSWORD", kSamplePassword);
+  ScopedEnv hang("DSMADMC_SIM_HANG", "30");
+  ScopedEnv match("DSMADMC_SIM_MATCH", "query node");
+  auto start = std::chrono::steady_clock::now();
+  ProgramResult r = Discover({"run", "--dsmadmc-dir", testsupport::BinDir(), "--login", "ADMIN", "--out",
+                              tmp.file("out"), "--only", "config,clients", "--timeout", "1"});
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_NE(r.out.find("DiscoverClients    false"), std::string::npos) << r.out;
+}
+
+TEST(TsmDiscoverTest, GatherFailures) {
+  TempDir tmp;
+  ScopedEnv site("DSMADMC_SIM_SITE", SampleSite().c_str());
+  const std::vector<std::string> gather = {"gather", "--dsmadmc-dir", testsupport::BinDir(), "--login",
+                                           "ADMIN",  "--out",         tmp.file("g")};
+  {
+    ScopedEnv password("TSM_PASSWORD", "wrong");
+    ProgramResult r = Discover(gather);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("refused the login"), std::string::npos) << r.err;
+  }
+  ScopedEnv password("TSM_PASSWORD", kSamplePassword);
+  {
+    ScopedEnv fail("DSMADMC_SIM_EXIT", "4");
+    ScopedEnv match("DSMADMC_SIM_MATCH", "FROM DRIVES");
+    ProgramResult r = Discover(gather);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("ixr_drives_"), std::string::npos) << r.err;
+  }
+  // A library without drives answers 11: its replay file is empty, not a
+  // message line.
+  ScopedEnv none("DSMADMC_SIM_EXIT", "11");
+  ScopedEnv match("DSMADMC_SIM_MATCH", "LIBRARY_NAME = 'RSMLIB'");
+  ASSERT_EQ(Discover(gather).status, 0);
+  EXPECT_EQ(ReadFile(tmp.file("g/ixr_drives_RSMLIB.txt")), "");
+  EXPECT_NE(ReadFile(tmp.file("g/ixr_drives_LTOLIB1.txt")), "");
+  EXPECT_EQ(ReadFile(tmp.file("g/ixr_server.txt")), "VEGA\n");
 }
 
 // The checked-in replay set is what gather writes for the sample site
