@@ -7,7 +7,7 @@
 namespace dsmsim {
 namespace {
 
-struct OptionSpec {
+struct OptionInfo {
   const char* name;  // upper case
   size_t minLength;  // shortest accepted abbreviation
   bool takesValue;
@@ -15,7 +15,7 @@ struct OptionSpec {
 
 // Options the client knows; those the simulator gives no meaning are
 // accepted and ignored, as a query never depends on them.
-const OptionSpec kOptions[] = {
+const OptionInfo kOptions[] = {
     {"ID", 2, true},          {"PASSWORD", 2, true},        {"OUTFILE", 3, true},
     {"DATAONLY", 4, true},    {"COMMADELIMITED", 5, false}, {"TABDELIMITED", 3, false},
     {"DATEFORMAT", 4, true},  {"TIMEFORMAT", 4, true},      {"NUMBERFORMAT", 3, true},
@@ -24,13 +24,13 @@ const OptionSpec kOptions[] = {
     {"ITEMCOMMIT", 4, false}, {"ALWAYSPROMPT", 6, false},   {"NEWLINEAFTERPROMPT", 7, false},
 };
 
-const OptionSpec* FindOption(const std::string& name) {
+const OptionInfo* FindOption(const std::string& name) {
   std::string upper = Upper(name);
-  for (const OptionSpec& spec : kOptions) {
-    std::string full = spec.name;
-    if (upper.size() >= spec.minLength && upper.size() <= full.size() &&
+  for (const OptionInfo& info : kOptions) {
+    std::string full = info.name;
+    if (upper.size() >= info.minLength && upper.size() <= full.size() &&
         full.compare(0, upper.size(), upper) == 0) {
-      return &spec;
+      return &info;
     }
   }
   return nullptr;
@@ -48,8 +48,8 @@ bool ParseYesNo(const std::string& value, bool* out) {
   return true;
 }
 
-bool Apply(const OptionSpec& spec, const std::string& value, ClientOptions* options) {
-  std::string name = spec.name;
+bool Apply(const OptionInfo& info, const std::string& value, ClientOptions* options) {
+  std::string name = info.name;
   if (name == "ID") {
     options->id = value;
   } else if (name == "PASSWORD") {
@@ -81,13 +81,13 @@ bool ParseClientOptions(const std::vector<std::string>& args, ClientOptions* opt
     if (arg.size() < 2 || arg[0] != '-') break;
     size_t eq = arg.find('=');
     std::string name = arg.substr(1, eq == std::string::npos ? std::string::npos : eq - 1);
-    const OptionSpec* spec = FindOption(name);
-    if (spec == nullptr || spec->takesValue != (eq != std::string::npos)) {
+    const OptionInfo* info = FindOption(name);
+    if (info == nullptr || info->takesValue != (eq != std::string::npos)) {
       *error = "ANS1108E Invalid option (" + arg.substr(0, eq) + ") specified";
       return false;
     }
     std::string value = eq == std::string::npos ? "" : arg.substr(eq + 1);
-    if (!Apply(*spec, value, options)) {
+    if (!Apply(*info, value, options)) {
       *error = "ANS1108E Invalid option (" + arg.substr(0, eq) + ") specified";
       return false;
     }
@@ -108,8 +108,8 @@ std::string MaskedArguments(const std::vector<std::string>& args) {
     if (!line.empty()) line += ' ';
     size_t eq = arg.find('=');
     if (arg.size() > 1 && arg[0] == '-' && eq != std::string::npos) {
-      const OptionSpec* spec = FindOption(arg.substr(1, eq - 1));
-      if (spec != nullptr && std::string(spec->name) == "PASSWORD") {
+      const OptionInfo* info = FindOption(arg.substr(1, eq - 1));
+      if (info != nullptr && std::string(info->name) == "PASSWORD") {
         line += arg.substr(0, eq + 1) + "****";
         continue;
       }
