@@ -5,8 +5,8 @@
 //   'query association <domain> <schedule>'
 // into "ixr_assoc.txt" (every association run of a discovery writes that
 // same file). A domain or schedule name holding a single quote would end
-// that argument early and change the command, so such names are refused:
-// nothing runs and FetchData is false.
+// that argument early and change the command, so such names are refused
+// when a command would run: nothing runs and FetchData is false.
 //
 // Use: on the caller's stack. SetPolicyDomain, SetPolicyName, SetLogin,
 // SetPassword, then FetchData(&record). Each matching output line replaces

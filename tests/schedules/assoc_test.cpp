@@ -110,6 +110,19 @@ TEST(CTSMAssocTest, RefusesNamesWithSingleQuotes) {
   }
 }
 
+// Replayed output is matched against the names; nothing runs, so a quote
+// is harmless there.
+TEST(CTSMAssocTest, ReplayAcceptsNamesWithSingleQuotes) {
+  TempDir dir;
+  ScopedExistingFiles files(true, dir.path() + "/");
+  testsupport::WriteFile(dir.file("ixr_assoc.txt"), Header() + "STANDARD,IT'S,NODE1\n");
+  CTSMAssoc assoc;
+  Configure(&assoc, "STANDARD", "IT'S");
+  CTSMSchedule record;
+  EXPECT_TRUE(assoc.FetchData(&record));
+  EXPECT_EQ(record.getClientList(), Strings{"NODE1"});
+}
+
 TEST(CTSMAssocTest, CommandLine) {
   const struct {
     bool existing;
