@@ -30,15 +30,54 @@ const std::string& Table::Cell(const Row& row, const std::string& column) const 
   return i < 0 ? kEmpty : row[i];
 }
 
+std::string Site::FileOf(const std::string& tableName) const {
+  std::string stem;
+  for (char c : tableName) stem += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return dir_ + "/" + stem + ".csv";
+}
+
+bool Site::ReadColumns(const std::string& tableName, Table* table) const {
+  std::ifstream in(FileOf(tableName), std::ios::binary);
+  std::string line;
+  while (in && std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    table->name = Upper(tableName);
+    table->columns = SplitCsvLine(line);
+    return true;
+  }
+  return false;
+}
+
+bool Site::ScanRows(const std::string& tableName, const std::function<bool(const Row&)>& keep,
+                    std::vector<Row>* rows) const {
+  std::ifstream in(FileOf(tableName), std::ios::binary);
+  if (!in) return false;
+  std::string line;
+  size_t width = 0;
+  bool header = true;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    Row row = SplitCsvLine(line);
+    if (header) {
+      width = row.size();
+      header = false;
+      continue;
+    }
+    row.resize(width);
+    if (keep(row)) rows->push_back(std::move(row));
+  }
+  return !in.bad();
+}
+
 const Table* Site::Find(const std::string& tableName) {
   std::string name = Upper(tableName);
   auto it = tables_.find(name);
   if (it != tables_.end()) return it->second.get();
-  std::string stem;
-  for (char c : name) stem += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   std::vector<Row> records;
   std::unique_ptr<Table> table;
-  if (ReadCsvFile(dir_ + "/" + stem + ".csv", &records) && !records.empty()) {
+  if (ReadCsvFile(FileOf(name), &records) && !records.empty()) {
     table = std::make_unique<Table>();
     table->name = name;
     table->columns = records.front();

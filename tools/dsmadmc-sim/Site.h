@@ -5,6 +5,7 @@
 // admins.csv (ADMIN_NAME, PASSWORD) and settings.csv (NAME, VALUE).
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -32,6 +33,14 @@ class Site {
   // The table, read on first use; null when its file is missing or
   // unreadable.
   const Table* Find(const std::string& tableName);
+  // Reads only the column names of a table into `table` (name and
+  // columns); false when its file is missing or empty.
+  bool ReadColumns(const std::string& tableName, Table* table) const;
+  // Streams the rows of a table, padded to its columns, appending those
+  // `keep` accepts; nothing is cached, so a select over a large table
+  // holds only the rows it needs. False when the file cannot be read.
+  bool ScanRows(const std::string& tableName, const std::function<bool(const Row&)>& keep,
+                std::vector<Row>* rows) const;
   // True for tables an SQL select may read.
   static bool IsSelectable(const std::string& tableName);
   // A value of settings.csv, or `fallback`.
@@ -41,6 +50,8 @@ class Site {
   bool CheckLogin(const std::string& id, const std::string& password);
 
  private:
+  std::string FileOf(const std::string& tableName) const;
+
   std::string dir_;
   std::map<std::string, std::unique_ptr<Table>> tables_;
 };

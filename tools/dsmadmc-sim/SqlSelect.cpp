@@ -88,7 +88,7 @@ struct RawCondition {
 };
 
 struct Source {
-  const Table* table = nullptr;
+  Table table;        // rows loaded by Evaluate(), filtered by the source's own conditions
   std::string alias;  // upper case
 };
 
@@ -261,7 +261,7 @@ class SelectRunner {
       std::string column = word.substr(dot + 1);
       for (size_t s = 0; s < sources_.size(); ++s) {
         if (sources_[s].alias != alias) continue;
-        int c = sources_[s].table->Column(column);
+        int c = sources_[s].table.Column(column);
         if (c >= 0) {
           *ref = Ref{static_cast<int>(s), c, "", Upper(column)};
           return true;
@@ -270,7 +270,7 @@ class SelectRunner {
     } else {
       int found = 0;
       for (size_t s = 0; s < sources_.size(); ++s) {
-        int c = sources_[s].table->Column(word);
+        int c = sources_[s].table.Column(word);
         if (c < 0) continue;
         if (++found == 1) *ref = Ref{static_cast<int>(s), c, "", Upper(word)};
       }
@@ -290,12 +290,13 @@ class SelectRunner {
 
   bool Resolve() {
     for (const auto& raw : rawSources_) {
-      const Table* table = Site::IsSelectable(raw.first) ? site_.Find(raw.first) : nullptr;
-      if (table == nullptr) {
+      Source source;
+      source.alias = raw.second;
+      if (!Site::IsSelectable(raw.first) || !site_.ReadColumns(raw.first, &source.table)) {
         error_ = "ANR2951E The table '" + Upper(raw.first) + "' is not defined.";
         return false;
       }
-      sources_.push_back({table, raw.second});
+      sources_.push_back(std::move(source));
     }
     for (const std::string& item : items_) {
       size_t dot = item.find('.');
@@ -311,9 +312,9 @@ class SelectRunner {
       for (size_t s = 0; s < sources_.size(); ++s) {
         if (!alias.empty() && sources_[s].alias != alias) continue;
         any = true;
-        for (size_t c = 0; c < sources_[s].table->columns.size(); ++c) {
+        for (size_t c = 0; c < sources_[s].table.columns.size(); ++c) {
           columns_.push_back(
-              Ref{static_cast<int>(s), static_cast<int>(c), "", Upper(sources_[s].table->columns[c])});
+              Ref{static_cast<int>(s), static_cast<int>(c), "", Upper(sources_[s].table.columns[c])});
         }
       }
       if (!any) {
@@ -390,10 +391,43 @@ class SelectRunner {
     return nullptr;
   }
 
+  // True when `c` reads no source but `s` (and literals).
+  static bool Local(const Condition& c, int s) {
+    if (c.left.source >= 0 && c.left.source != s) return false;
+    for (const Ref& r : c.right) {
+      if (r.source >= 0 && r.source != s) return false;
+    }
+    return true;
+  }
+
+  // Reads each source's rows, keeping only those its own conditions
+  // accept.
+  void LoadRows() {
+    for (size_t s = 0; s < sources_.size(); ++s) {
+      int index = static_cast<int>(s);
+      std::vector<const Condition*> local;
+      for (const Condition& c : conditions_) {
+        if (Local(c, index)) local.push_back(&c);
+      }
+      Combo probe(s + 1, nullptr);
+      site_.ScanRows(
+          sources_[s].table.name,
+          [&](const Row& row) {
+            probe[s] = &row;
+            for (const Condition* c : local) {
+              if (!Holds(*c, probe)) return false;
+            }
+            return true;
+          },
+          &sources_[s].table.rows);
+    }
+  }
+
   void Evaluate(ResultSet* result) {
+    LoadRows();
     std::vector<Combo> combos(1);
     for (size_t s = 0; s < sources_.size(); ++s) {
-      const Table& table = *sources_[s].table;
+      const Table& table = sources_[s].table;
       const Ref* own = nullptr;
       const Ref* other = nullptr;
       std::multimap<std::string, const Row*> index;
