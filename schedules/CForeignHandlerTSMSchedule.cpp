@@ -33,7 +33,7 @@ const NodeScheduleColumns* LayoutFor(size_t fields, bool replay) {
 }
 
 // The objects column of a per-node line. dsmadmc separates file
-// specifications with blanks (as the full schedule query reads them); a
+// patterns with blanks (as the full schedule query reads them); a
 // comma separates them too. A double-quoted run ("C:\Program Files\*")
 // may hold either and loses its quotes; a doubled quote inside it stands
 // for one. Empty pieces are dropped.

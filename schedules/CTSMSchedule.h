@@ -23,7 +23,7 @@ class CTSMSchedule : public TSMAdminInfo {
   void setSchedName(std::string v) { SchedName = std::move(v); }
   std::string getSchedName() const { return SchedName; }
 
-  // Object (file) specifications of the schedule.
+  // Objects (file patterns) of the schedule.
   void setObjects(StringList v) { Objects = std::move(v); }
   StringList getObjects() const { return Objects; }
 
