@@ -6,18 +6,16 @@
 
 #include "host/CNMessageBase.h"
 
-#define ZY_MESSAGE(ns, name, g, c)                                        \
-  namespace ns {                                                          \
-  class ZYHOST_API name : public CNMessageBase {                          \
-   public:                                                                \
-    static constexpr int kGroup = g;                                      \
-    static constexpr int kClass = c;                                      \
-    name() : CNMessageBase(g, c) {}                                       \
-    std::unique_ptr<CNMessageBase> Clone() const override {               \
-      return std::make_unique<name>(*this);                               \
-    }                                                                     \
-    static unsigned long Signature() { return MessageSignature(g, c); }   \
-  };                                                                      \
+#define ZY_MESSAGE(ns, name, g, c)                                                                  \
+  namespace ns {                                                                                    \
+  class ZYHOST_API name : public CNMessageBase {                                                    \
+   public:                                                                                          \
+    static constexpr int kGroup = g;                                                                \
+    static constexpr int kClass = c;                                                                \
+    name() : CNMessageBase(g, c) {}                                                                 \
+    std::unique_ptr<CNMessageBase> Clone() const override { return std::make_unique<name>(*this); } \
+    static unsigned long Signature() { return MessageSignature(g, c); }                             \
+  };                                                                                                \
   }
 #define ZY_FIELD(g, c, index, id, fieldName)
 #include "host/schema/messages.def"

@@ -43,7 +43,7 @@ class ZYHOST_API ZYFile {
   int fd_ = -1;
   int lastError_ = 0;
   std::vector<char> buffer_;
-  size_t begin_ = 0;  // current position inside buffer_
-  size_t end_ = 0;    // valid bytes in buffer_
+  size_t begin_ = 0;                // current position inside buffer_
+  size_t end_ = 0;                  // valid bytes in buffer_
   long long bufferFileOffset_ = 0;  // file offset of buffer_[0]
 };
