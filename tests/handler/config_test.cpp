@@ -1,279 +1,191 @@
-// Configuration discovery against a fake host channel, and the version
-// probe's parser.
+// Configuration discovery against a host channel, and the version probe.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "handler/CForeignHandlerTSM.h"
-#include "handler/CForeignHandlerTSMConfig.h"
 #include "host/HostChannel.h"
 #include "host/Messages.h"
 #include "host/ZYPassword.h"
 #include "host/ZyUtil.h"
-#include "tests/handler/HandlerTestGuards.h"
+#include "tests/support/FakeDsmadmc.h"
+#include "tests/support/Guards.h"
 
 namespace {
 
-using handlertest::ScopedExistingFiles;
 using testsupport::LogCapture;
-using testsupport::ScopedChdir;
 using testsupport::TempDir;
-using testsupport::WriteFile;
 
-constexpr long long kJobId = 4711;
-
-class FakeChannel : public HostChannel {
+class FailingChannel : public RecordingHostChannel {
  public:
-  CKaError Send(const CNMessageBase& message, int) override {
-    sent.push_back(message.Clone());
-    return sendError;
+  CKaError Send(const CNMessageBase& message, int timeout) override {
+    RecordingHostChannel::Send(message, timeout);
+    return CKaError(5, "link down");
   }
-  std::unique_ptr<CNMessageBase> Receive(unsigned long signature, int) override {
-    receivedSignature = signature;
-    return answer != nullptr ? answer->Clone() : nullptr;
-  }
-  long long JobId() const override { return kJobId; }
-  bool ExchangeDisabled() const override { return disabled; }
-
-  std::vector<std::unique_ptr<CNMessageBase>> sent;
-  std::unique_ptr<CNMessageBase> answer;
-  CKaError sendError;
-  unsigned long receivedSignature = 0;
-  bool disabled = false;
 };
 
 // A process-wide password key for one test; no key afterwards.
-class ScopedKey {
- public:
+struct ScopedKey {
   ScopedKey() { ZYPassword::SetKey(std::string(32, 'k')); }
   ~ScopedKey() { ZYPassword::SetKey(std::string()); }
+  std::string Encrypt(const std::string& plain) {
+    std::string encrypted;
+    EXPECT_TRUE(ZYPassword().encrypt(plain, &encrypted));
+    return encrypted;
+  }
 };
 
-std::string Encrypt(const std::string& plain) {
-  std::string encrypted;
-  EXPECT_TRUE(ZYPassword().encrypt(plain, &encrypted));
-  return encrypted;
-}
-
-std::unique_ptr<FDC::ExternalNBUConfig> FullAnswer(const std::string& encryptedPassword) {
-  auto answer = std::make_unique<FDC::ExternalNBUConfig>();
-  answer->setint64(16, 58, 58);
-  answer->setint64(17, 59, 59);
-  answer->setint64(18, 60, 60);
-  answer->setint64(19, 61, 61);
+// Instance options whose int64 field ids are their index + 42.
+FDC::ExternalNBUConfig FullAnswer(const std::string& encryptedPassword) {
+  FDC::ExternalNBUConfig answer;
+  for (int index = 16; index <= 19; ++index) answer.setint64(index, index + 42, index + 42);
   std::vector<unsigned long> list = {7, 8};
-  answer->setlistulong(24, 75, &list);
-  answer->setstring(25, 76, "seventy-six");
-  answer->setstring(11, 41, "tsmadmin");
-  if (!encryptedPassword.empty()) answer->setstring(12, 45, encryptedPassword);
+  answer.setlistulong(24, 75, &list);
+  answer.setstring(25, 76, "seventy-six");
+  answer.setstring(11, 41, "tsmadmin");
+  if (!encryptedPassword.empty()) answer.setstring(12, 45, encryptedPassword);
   return answer;
 }
 
 struct ConfigRun {
-  FakeChannel channel;
+  std::unique_ptr<RecordingHostChannel> channel = std::make_unique<RecordingHostChannel>();
   FDC::ExternalNBUConfig config;
   std::string log;
-  bool result = false;
+  bool Logged(const std::string& text) const { return log.find(text) != std::string::npos; }
 };
 
-void RunDiscoverConfig(ConfigRun* run) {
+// Runs DiscoverConfig and checks what it does in every case: true, the
+// codes appended, the binary path cleared.
+void Discover(ConfigRun* run, const std::vector<int>& codes = {1, 4, 3, 5, 2}) {
   LogCapture capture;
   CForeignHandlerTSM handler;
-  handler.SetHostChannel(&run->channel);
+  run->channel->set_JobId(4711);
+  handler.SetHostChannel(run->channel.get());
   run->config.setstring(5, 17, "/opt/tsm/");
   run->config.setstring(12, 45, "before");
-  run->result = handler.DiscoverConfig(&run->config);
+  EXPECT_TRUE(handler.DiscoverConfig(&run->config));
   run->log = capture.text();
-}
-
-void ExpectCodesAndClearedPath(const ConfigRun& run) {
-  EXPECT_TRUE(run.result);
-  const CNMessageBase::Field* codes = run.config.findField(20);
-  ASSERT_NE(nullptr, codes);
-  ASSERT_NE(nullptr, codes->ints);
-  EXPECT_EQ((std::vector<int>{1, 4, 3, 5, 2}), *codes->ints);
-  EXPECT_TRUE(run.config.isSet(5));
-  EXPECT_EQ("", run.config.getstring(5, 17));
+  ASSERT_NE(nullptr, run->config.findField(20));
+  EXPECT_EQ(codes, *run->config.findField(20)->ints);
+  EXPECT_EQ("", run->config.getstring(5, 17));
 }
 
 TEST(ConfigTest, AnswerWithPasswordIsCopiedDecryptedAndConfirmed) {
   ScopedKey key;
-  const std::string encrypted = Encrypt("pa55word");
+  const std::string encrypted = key.Encrypt("pa55word");
   ConfigRun run;
-  run.channel.answer = FullAnswer(encrypted);
-  RunDiscoverConfig(&run);
-
-  ExpectCodesAndClearedPath(run);
-  EXPECT_EQ(FDC::ExternalNBUConfig::Signature(), run.channel.receivedSignature);
-  EXPECT_EQ(58, run.config.getint64(16, 58));
-  EXPECT_EQ(59, run.config.getint64(17, 59));
-  EXPECT_EQ(60, run.config.getint64(18, 60));
-  EXPECT_EQ(61, run.config.getint64(19, 61));
+  run.channel->QueueAnswer(FullAnswer(encrypted));
+  Discover(&run);
+  for (int index = 16; index <= 19; ++index) EXPECT_EQ(index + 42, run.config.getint64(index, index + 42));
   EXPECT_EQ((std::vector<unsigned long>{7, 8}), *run.config.findField(24)->ulongs);
   EXPECT_EQ("seventy-six", run.config.getstring(25, 76));
   EXPECT_EQ("tsmadmin", run.config.getstring(11, 41));
   EXPECT_EQ("pa55word", run.config.getstring(12, 45));
-
-  ASSERT_EQ(2u, run.channel.sent.size());
-  const CNMessageBase& request = *run.channel.sent[0];
-  EXPECT_EQ(32, request.group());
-  EXPECT_EQ(74, request.classId());
-  EXPECT_TRUE(request.fields().empty());
-  const CNMessageBase& status = *run.channel.sent[1];
-  EXPECT_EQ(32, status.group());
-  EXPECT_EQ(56, status.classId());
-  EXPECT_EQ(0, status.getint64(5, 8));
-  EXPECT_EQ("No errors", status.getstring(6, 9));
-  EXPECT_EQ(kJobId, status.getint64(2, 2));
-  EXPECT_EQ(GetHostName(), status.getstring(4, 4));
-  EXPECT_EQ(7, status.getint64(3, 3));
+  const auto& sent = run.channel->sent();
+  ASSERT_EQ(2u, sent.size());
+  EXPECT_EQ(FDC::ExternalNBUConfig::Signature(), MessageSignature(sent[0]->group(), sent[0]->classId()));
+  EXPECT_TRUE(sent[0]->fields().empty());
+  const CNMessageBase& status = *sent[1];
+  EXPECT_EQ(FDC::DiscoveryError::Signature(), MessageSignature(status.group(), status.classId()));
+  EXPECT_EQ(std::make_tuple(0LL, std::string("No errors"), 4711LL, GetHostName(), 7LL),
+            std::make_tuple(status.getint64(5, 8), status.getstring(6, 9), status.getint64(2, 2),
+                            status.getstring(4, 4), status.getint64(3, 3)));
   EXPECT_GT(status.getint64(1, 1), 0);
-
-  EXPECT_NE(std::string::npos, run.log.find("Instance password property decrypted successfully."));
-  EXPECT_EQ(std::string::npos, run.log.find("pa55word"));
-  EXPECT_EQ(std::string::npos, run.log.find(encrypted));
+  EXPECT_TRUE(run.Logged("Instance password property decrypted successfully."));
+  EXPECT_FALSE(run.Logged("pa55word"));
+  EXPECT_FALSE(run.Logged(encrypted));
 }
 
 TEST(ConfigTest, AnswerWithoutPasswordOrListKeepsPasswordAndSendsNoStatus) {
   ConfigRun run;
-  run.channel.answer = std::make_unique<FDC::ExternalNBUConfig>();
+  run.channel->QueueAnswer(FDC::ExternalNBUConfig());
   run.config.setint64(16, 58, 99);
-  RunDiscoverConfig(&run);
-
-  ExpectCodesAndClearedPath(run);
+  Discover(&run);
   EXPECT_EQ("before", run.config.getstring(12, 45));
   EXPECT_EQ(0, run.config.getint64(16, 58));
   ASSERT_TRUE(run.config.isSet(24));
   EXPECT_TRUE(run.config.findField(24)->ulongs->empty());
   EXPECT_TRUE(run.config.isSet(25));
-  EXPECT_EQ("", run.config.getstring(25, 76));
   EXPECT_FALSE(run.config.isSet(11));
-  EXPECT_EQ(1u, run.channel.sent.size());
-  EXPECT_NE(std::string::npos, run.log.find("Instance property response received successfully."));
+  EXPECT_EQ(1u, run.channel->sent().size());
+  EXPECT_TRUE(run.Logged("Instance property response received successfully."));
 }
 
+// Text that is no encrypted password, and a tampered one.
 TEST(ConfigTest, DecryptFailureSendsNoStatusAndHidesSecret) {
   ScopedKey key;
-  const std::string encrypted = Encrypt("pa55word");
-  std::string tampered = encrypted;
+  std::string tampered = key.Encrypt("pa55word");
   tampered[tampered.size() / 2] = tampered[tampered.size() / 2] == 'A' ? 'B' : 'A';
   for (const std::string& bad : {std::string("not base64 at all!"), tampered}) {
     SCOPED_TRACE(bad);
     ConfigRun run;
-    run.channel.answer = FullAnswer(bad);
-    RunDiscoverConfig(&run);
-    ExpectCodesAndClearedPath(run);
-    EXPECT_EQ(1u, run.channel.sent.size());
+    run.channel->QueueAnswer(FullAnswer(bad));
+    Discover(&run);
+    EXPECT_EQ(1u, run.channel->sent().size());
     EXPECT_EQ("before", run.config.getstring(12, 45));
     EXPECT_EQ("tsmadmin", run.config.getstring(11, 41));
-    EXPECT_NE(std::string::npos, run.log.find("encrypted password [****]."));
-    EXPECT_EQ(std::string::npos, run.log.find(bad));
+    EXPECT_TRUE(run.Logged("encrypted password [****]."));
+    EXPECT_FALSE(run.Logged(bad));
   }
 }
 
+// No options are copied when the exchange is off, the request cannot be
+// sent or no answer comes; codes already in the list are kept.
 TEST(ConfigTest, ExchangeFailures) {
-  {
-    SCOPED_TRACE("exchange disabled");
-    ConfigRun run;
-    run.channel.disabled = true;
-    run.channel.answer = FullAnswer("");
-    RunDiscoverConfig(&run);
-    ExpectCodesAndClearedPath(run);
-    EXPECT_TRUE(run.channel.sent.empty());
-    EXPECT_EQ(0u, run.channel.receivedSignature);
-    EXPECT_FALSE(run.config.isSet(16));
-  }
-  {
-    SCOPED_TRACE("send fails");
-    ConfigRun run;
-    run.channel.sendError = CKaError(5, "link down");
-    run.channel.answer = FullAnswer("");
-    RunDiscoverConfig(&run);
-    ExpectCodesAndClearedPath(run);
-    EXPECT_EQ(0u, run.channel.receivedSignature);
-    EXPECT_FALSE(run.config.isSet(16));
-    EXPECT_NE(std::string::npos,
-              run.log.find("Unable to send instance options request. Error [5]-[link down]"));
-  }
-  {
-    SCOPED_TRACE("no answer");
-    ConfigRun run;
-    RunDiscoverConfig(&run);
-    ExpectCodesAndClearedPath(run);
-    EXPECT_EQ(1u, run.channel.sent.size());
-    EXPECT_NE(std::string::npos, run.log.find("Unable to recieve instance options request. FDC Manager not "
-                                              "responded in [60] seconds."));
-  }
-}
-
-TEST(ConfigTest, CodesAreAppendedToExistingList) {
-  ConfigRun run;
-  run.channel.disabled = true;
-  std::vector<int>* codes = *run.config.getlistint(20, 62, true);
-  codes->push_back(9);
-  RunDiscoverConfig(&run);
-  EXPECT_EQ((std::vector<int>{9, 1, 4, 3, 5, 2}), *run.config.findField(20)->ints);
-}
-
-TEST(ConfigTest, VersionFile) {
-  struct Case {
-    const char* content;
-    bool ok;
-    int version;
-    int release;
-    const char* logged;
+  const std::tuple<const char*, bool, bool, bool, size_t, const char*> cases[] = {
+      {"exchange disabled", true, false, true, 0, ""},
+      {"send fails", false, true, true, 1, "Unable to send instance options request. Error [5]-[link down]"},
+      {"no answer", false, false, false, 1,
+       "Unable to recieve instance options request. FDC Manager not responded in [60] seconds."},
   };
-  const Case cases[] = {
+  for (const auto& [name, disabled, failSend, answer, sent, logged] : cases) {
+    SCOPED_TRACE(name);
+    ConfigRun run;
+    if (failSend) run.channel = std::make_unique<FailingChannel>();
+    run.channel->set_ExchangeDisabled(disabled);
+    if (answer) run.channel->QueueAnswer(FullAnswer(""));
+    (*run.config.getlistint(20, 62, true))->push_back(9);
+    Discover(&run, {9, 1, 4, 3, 5, 2});
+    EXPECT_EQ(sent, run.channel->sent().size());
+    EXPECT_FALSE(run.config.isSet(16));
+    EXPECT_TRUE(run.Logged(logged));
+  }
+}
+
+// The probe runs the version select and reads its output; a failed probe
+// leaves the version unknown, also after a good one.
+TEST(ConfigTest, VersionProbe) {
+  const std::tuple<const char*, bool, int, int, const char*> cases[] = {
       {"8,1\n", true, 8, 1, "TSM Server version [8].[1]"},
-      {"7,1,extra\r\nignored\n", true, 7, 1, "TSM Server version [7].[1]"},
       {"8\n", false, -1, -1, "Unexpected format of version string in ixr_tsmconfig.txt"},
+      {"7,1,extra\r\nignored\n", true, 7, 1, "Running on TSM Version [7].[1]"},
       {"", false, -1, -1, "No lines found in ixr_tsmconfig.txt"},
   };
   TempDir dir;
-  ScopedChdir cd(dir.path());
-  ScopedExistingFiles live(false, "");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.content);
-    WriteFile(dir.file("ixr_tsmconfig.txt"), c.content);
-    LogCapture log;
-    CTSMConfigFetcher fetcher;
-    TSMVersionInfo info;
-    EXPECT_EQ(c.ok, fetcher._ParseData(&info, "ignored-without-existing-files"));
-    EXPECT_EQ(c.version, info.version);
-    EXPECT_EQ(c.release, info.release);
-    EXPECT_NE(std::string::npos, log.text().find(c.logged));
-  }
-}
-
-TEST(ConfigTest, VersionProbeFromExistingFiles) {
-  TempDir dir;
-  ScopedExistingFiles gathered(true, dir.path() + "/");
+  testsupport::ScopedChdir cd(dir.path());
+  testsupport::ScopedExistingFiles live(false, "");
   CForeignHandlerTSM handler;
-  TSMAdminInfo admin;
-  admin.SetLogin("admin");
-  admin.SetPassword("secret");
-
-  // A missing file under existing files leaves the version unknown.
-  EXPECT_TRUE(handler.ProbeServerVersion(admin, dir.path()));
-  EXPECT_EQ(-1, handler.get_tsmVersion());
-
-  WriteFile(dir.file("ixr_tsmconfig.txt"), "8,1\n");
-  {
+  for (const auto& [content, ok, version, release, logged] : cases) {
+    SCOPED_TRACE(content);
+    testsupport::FakeDsmadmc dsmadmc;
+    dsmadmc.On("-outfile=ixr_tsmconfig.txt -comma SELECT VERSION, RELEASE FROM STATUS", content);
     LogCapture log;
-    EXPECT_TRUE(handler.ProbeServerVersion(admin, dir.path()));
-    EXPECT_NE(std::string::npos, log.text().find("Running on TSM Version [8].[1]"));
+    EXPECT_EQ(ok, handler.ProbeServerVersion(TSMAdminInfo(), dir.path()));
+    EXPECT_EQ(1u, dsmadmc.commands().size());
+    EXPECT_EQ(std::make_pair(version, release),
+              std::make_pair(handler.get_tsmVersion(), handler.get_tsmRelease()));
+    EXPECT_NE(std::string::npos, log.text().find(logged));
+    EXPECT_EQ(ok,
+              log.text().find("Failed to collect version information for TSM server") == std::string::npos);
   }
-  EXPECT_EQ(8, handler.get_tsmVersion());
-  EXPECT_EQ(1, handler.get_tsmRelease());
-
-  WriteFile(dir.file("ixr_tsmconfig.txt"), "garbage\n");
-  LogCapture log;
-  EXPECT_FALSE(handler.ProbeServerVersion(admin, dir.path()));
+  // From existing files a missing file is no failure.
+  TempDir empty;
+  testsupport::ScopedExistingFiles gathered(true, empty.path() + "/");
+  EXPECT_TRUE(handler.ProbeServerVersion(TSMAdminInfo(), empty.path()));
   EXPECT_EQ(-1, handler.get_tsmVersion());
-  EXPECT_EQ(-1, handler.get_tsmRelease());
-  EXPECT_NE(std::string::npos, log.text().find("Failed to collect version information for TSM server"));
 }
 
 }  // namespace

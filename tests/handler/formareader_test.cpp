@@ -3,50 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "tests/handler/HandlerTestGuards.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/Guards.h"
 
 namespace {
 
-using testsupport::LogCapture;
 using testsupport::TempDir;
-using testsupport::WriteFile;
+using Records = std::vector<std::vector<std::string>>;
 
 const char kHeader[] = "IBM header\nCommand Line Administrative Interface\n\nSession established\n";
 
-struct Read {
-  bool ok = false;
-  std::vector<std::vector<std::string>> records;
-  std::vector<std::string> raw;
-};
-
-Read ReadContent(const TempDir& dir, const std::string& content, bool nodeRule) {
-  std::string path = dir.file("out.txt");
-  WriteFile(path, content);
-  FormAReadOptions options;
-  options.headerlessWhenMultiToken = nodeRule;
-  Read result;
-  result.ok =
-      ReadFormAFile(path, options, [&](const std::vector<std::string>& tokens, const std::string& raw) {
-        result.records.push_back(tokens);
-        result.raw.push_back(raw);
-        return true;
-      });
-  return result;
-}
-
-using Records = std::vector<std::vector<std::string>>;
-
 TEST(FormAReaderTest, HeaderSkipAndEnd) {
-  struct Case {
-    const char* name;
-    std::string content;
-    bool nodeRule;
-    Records records;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, std::string, bool, Records> cases[] = {
       {"headed", std::string(kHeader) + "a,b\nc,d\n", false, {{"a", "b"}, {"c", "d"}}},
       {"headed, node rule", std::string(kHeader) + "a,b\n", true, {{"a", "b"}}},
       {"no header, node rule", "a,b\nc,d\n", true, {{"a", "b"}, {"c", "d"}}},
@@ -57,34 +27,38 @@ TEST(FormAReaderTest, HeaderSkipAndEnd) {
       {"empty file", "", false, {}},
   };
   TempDir dir;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Read read = ReadContent(dir, c.content, c.nodeRule);
-    EXPECT_TRUE(read.ok);
-    EXPECT_EQ(c.records, read.records);
+  for (const auto& [name, content, nodeRule, expected] : cases) {
+    SCOPED_TRACE(name);
+    testsupport::WriteFile(dir.file("out.txt"), content);
+    FormAReadOptions options;
+    options.headerlessWhenMultiToken = nodeRule;
+    Records records;
+    EXPECT_TRUE(ReadFormAFile(dir.file("out.txt"), options, [&](const auto& tokens, const std::string&) {
+      records.push_back(tokens);
+      return true;
+    }));
+    EXPECT_EQ(expected, records);
   }
 }
 
 TEST(FormAReaderTest, CallbackGetsRawLineAndCanStop) {
   TempDir dir;
-  std::string path = dir.file("out.txt");
-  WriteFile(path, "a,\"b\"\r\nc\nd\n");
+  testsupport::WriteFile(dir.file("out.txt"), "a,\"b\"\r\nc\nd\n");
   FormAReadOptions options;
   options.headerlessWhenMultiToken = true;
   std::vector<std::string> raw;
-  bool ok = ReadFormAFile(path, options, [&](const std::vector<std::string>&, const std::string& line) {
+  EXPECT_FALSE(ReadFormAFile(dir.file("out.txt"), options, [&](const auto&, const std::string& line) {
     raw.push_back(line);
     return raw.size() < 2;
-  });
-  EXPECT_FALSE(ok);
+  }));
   EXPECT_EQ((std::vector<std::string>{"a,\"b\"", "c"}), raw);
 }
 
 TEST(FormAReaderTest, LogLines) {
   TempDir dir;
-  std::string path = dir.file("ixr_node.txt");
-  WriteFile(path, "a,b\n");
-  LogCapture log;
+  const std::string path = dir.file("ixr_node.txt");
+  testsupport::WriteFile(path, "a,b\n");
+  testsupport::LogCapture log;
   FormAReadOptions options;
   options.function = "CTSMClients::_ParseData";
   options.jobId = 77;
@@ -94,22 +68,18 @@ TEST(FormAReaderTest, LogLines) {
   EXPECT_TRUE(ReadFormAFile(path, options, accept));
   EXPECT_FALSE(ReadFormAFile(dir.file("missing.txt"), options, accept));
   EXPECT_FALSE(ReadFormAFile(dir.path(), options, accept));  // a directory: the read fails
-
-  std::string text = log.text();
-  EXPECT_NE(std::string::npos, text.find("Start processing file [" + path + "]."));
-  EXPECT_NE(std::string::npos, text.find("Processing file [" + path + "] pass #1 suceeded. Error code [0]."));
-  EXPECT_NE(std::string::npos, text.find("Unable to open file [" + dir.file("missing.txt") + "]"));
-  EXPECT_NE(std::string::npos,
-            text.find("Processing file [" + dir.path() + "] pass #1 failed. Error code ["));
-  EXPECT_NE(std::string::npos, text.find("CTSMClients::_ParseData"));
+  for (const std::string& line : {"Start processing file [" + path + "].",
+                                  "Processing file [" + path + "] pass #1 suceeded. Error code [0].",
+                                  "Unable to open file [" + dir.file("missing.txt") + "]",
+                                  "Processing file [" + dir.path() + "] pass #1 failed. Error code [",
+                                  std::string("CTSMClients::_ParseData")}) {
+    EXPECT_NE(std::string::npos, log.text().find(line)) << line;
+  }
 }
 
 TEST(FormAReaderTest, FilePathUsesExistingFilesPrefix) {
-  {
-    handlertest::ScopedExistingFiles none(false, "");
-    EXPECT_EQ("ixr_sched.txt", FormAFilePath("ixr_sched.txt"));
-  }
-  handlertest::ScopedExistingFiles gathered(true, "/gathered/");
+  EXPECT_EQ("ixr_sched.txt", FormAFilePath("ixr_sched.txt"));
+  testsupport::ScopedExistingFiles gathered(true, "/gathered/");
   EXPECT_EQ("/gathered/ixr_sched.txt", FormAFilePath("ixr_sched.txt"));
 }
 

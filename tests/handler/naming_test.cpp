@@ -1,78 +1,61 @@
 // Server name, domain name and the output path of the host registry.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "handler/CForeignHandlerTSM.h"
 #include "host/ZYPlatformInfo.h"
 #include "host/ZyUtil.h"
-#include "tests/handler/HandlerTestGuards.h"
+#include "tests/support/Guards.h"
 
 namespace {
 
-using handlertest::ScopedExistingFiles;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using testsupport::ScopedExistingFiles;
 
-class ScopedServerName {
+// Runs `undo` when it goes out of scope: restores a process-wide setting.
+class Restore {
  public:
-  explicit ScopedServerName(const std::string& name) : old_(CForeignHandlerTSM::m_serverName) {
-    CForeignHandlerTSM::m_serverName = name;
-  }
-  ~ScopedServerName() { CForeignHandlerTSM::m_serverName = old_; }
+  explicit Restore(std::function<void()> undo) : undo_(std::move(undo)) {}
+  ~Restore() { undo_(); }
 
  private:
-  std::string old_;
+  std::function<void()> undo_;
 };
 
-class ScopedRegistry {
- public:
-  explicit ScopedRegistry(const std::string& path) : old_(ZYPlatformInfo::RegistryFile()) {
-    ZYPlatformInfo::SetRegistryFile(path);
-  }
-  ~ScopedRegistry() { ZYPlatformInfo::SetRegistryFile(old_); }
-
- private:
-  std::string old_;
-};
-
-TEST(NamingTest, DomainNameFollowsHostWithoutExistingFiles) {
-  ScopedExistingFiles live(false, "");
-  ScopedServerName server("srv01");
-  const std::string host = GetHostName();
-  ASSERT_FALSE(host.empty());
+// Live, the server is this machine; from existing files it is the server
+// the files were gathered on.
+TEST(NamingTest, DomainNameFollowsHostOrServerName) {
+  Restore server([old = CForeignHandlerTSM::m_serverName] { CForeignHandlerTSM::m_serverName = old; });
+  CForeignHandlerTSM::m_serverName = "srv01";
   EXPECT_EQ("srv01", CForeignHandlerTSM::GetServerName());
-  EXPECT_EQ("TSM_" + host, CForeignHandlerTSM::GenerateZyphorName());
-  EXPECT_EQ("DAILY_TSM_" + host, CForeignHandlerTSM::GenerateCompositeName("DAILY"));
-  EXPECT_EQ("_TSM_" + host, CForeignHandlerTSM::GenerateCompositeName(""));
-}
-
-TEST(NamingTest, DomainNameFollowsServerNameWithExistingFiles) {
-  ScopedExistingFiles gathered(true, "/gathered/");
-  ScopedServerName server("srv01");
-  EXPECT_EQ("TSM_srv01", CForeignHandlerTSM::GenerateZyphorName());
-  EXPECT_EQ("DAILY_TSM_srv01", CForeignHandlerTSM::GenerateCompositeName("DAILY"));
+  ASSERT_FALSE(GetHostName().empty());
+  for (bool existing : {false, true}) {
+    SCOPED_TRACE(existing ? "existing files" : "live");
+    ScopedExistingFiles files(existing, existing ? "/gathered/" : "");
+    const std::string domain = "TSM_" + (existing ? std::string("srv01") : GetHostName());
+    EXPECT_EQ(domain, CForeignHandlerTSM::GenerateZyphorName());
+    EXPECT_EQ("DAILY_" + domain, CForeignHandlerTSM::GenerateCompositeName("DAILY"));
+  }
 }
 
 TEST(NamingTest, CustomerDBPath) {
-  TempDir dir;
-  struct Case {
-    const char* registry;
-    std::string expected;
-  };
-  const Case cases[] = {
+  testsupport::TempDir dir;
+  Restore registry([old = ZYPlatformInfo::RegistryFile()] { ZYPlatformInfo::SetRegistryFile(old); });
+  const std::pair<std::string, std::string> cases[] = {
       {"", ""},
       {"[EventManager]\nIXRDiscovery_TSMOUTPUTPATH = /data/tsm\n", "/data/tsm/"},
       {"[EventManager]\nIXRDiscovery_TSMOUTPUTPATH = /data/tsm/\n", "/data/tsm/"},
       {"[Other]\nIXRDiscovery_TSMOUTPUTPATH = /data/tsm\n", ""},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.registry);
-    WriteFile(dir.file("registry.ini"), c.registry);
-    ScopedRegistry registry(dir.file("registry.ini"));
-    EXPECT_EQ(c.expected, CForeignHandlerTSM::GetCustomerDBPath());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.first);
+    testsupport::WriteFile(dir.file("registry.ini"), c.first);
+    ZYPlatformInfo::SetRegistryFile(dir.file("registry.ini"));
+    EXPECT_EQ(c.second, CForeignHandlerTSM::GetCustomerDBPath());
   }
-  ScopedRegistry none("");
+  ZYPlatformInfo::SetRegistryFile("");
   EXPECT_EQ("", CForeignHandlerTSM::GetCustomerDBPath());
 }
 
