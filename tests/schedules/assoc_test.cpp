@@ -1,5 +1,5 @@
-// The association query: which lines fill the client list, refused names
-// and the command line.
+// The association query: which lines fill the client list, names refused
+// in live runs and the command line.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,15 +7,11 @@
 
 #include "schedules/CForeignHandlerTSMAssoc.h"
 #include "tests/schedules/ScheduleTestSupport.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/Guards.h"
 
 namespace {
 
-using schedtest::FakeDsmadmc;
-using schedtest::FakeRun;
 using schedtest::Header;
-using schedtest::ScopedExistingFiles;
-using testsupport::TempDir;
 using Strings = std::vector<std::string>;
 
 void Configure(CTSMAssoc* assoc, const std::string& domain, const std::string& schedule) {
@@ -25,102 +21,75 @@ void Configure(CTSMAssoc* assoc, const std::string& domain, const std::string& s
   assoc->SetPassword("pw");
 }
 
-TEST(CTSMAssocTest, FillsTheClientListFromMatchingLines) {
+// Replays the saved output `file` (none when empty) for STANDARD/DAILY
+// into a record whose list was `before`.
+TEST(CTSMAssocTest, MatchingLineReplacesTheClientList) {
+  const std::string line = "STANDARD,DAILY,NODE1\n";
   const struct {
     const char* name;
-    std::string data;  // after the header
-    Strings before;    // the record's list before the run
+    std::string file;
+    Strings before;
     Strings after;
   } cases[] = {
-      {"one line", "STANDARD,DAILY,NODE1 NODE2\n", {}, {"NODE1", "NODE2"}},
-      {"a later line replaces the list", "STANDARD,DAILY,NODE1 NODE2\nSTANDARD,DAILY,NODE3\n", {}, {"NODE3"}},
-      {"the run replaces a list set before", "STANDARD,DAILY,NODE1\n", {"OLD"}, {"NODE1"}},
-      {"domain compares exactly", "standard,DAILY,NODE1\n", {}, {}},
-      {"schedule compares exactly", "STANDARD,daily,NODE1\n", {}, {}},
-      {"other schedule", "STANDARD,WEEKLY,NODE1\n", {"OLD"}, {"OLD"}},
-      {"four columns", "STANDARD,DAILY,NODE1,X\n", {}, {}},
-      {"two columns", "STANDARD,DAILY\n", {}, {}},
-      {"empty node column", "STANDARD,DAILY,\n", {"OLD"}, {}},
-      {"doubled and trailing blanks", "STANDARD,DAILY,NODE1  NODE2 \n", {}, {"NODE1", "NODE2"}},
-      {"quoted node name", "STANDARD,DAILY,\"\"\"NODE A\"\" NODE2\"\n", {}, {"NODE A", "NODE2"}},
-      {"quoted domain and schedule", "\"STANDARD\",\"DAILY\",NODE1\n", {}, {"NODE1"}},
-      {"blank line ends the data", "STANDARD,DAILY,NODE1\n\nSTANDARD,DAILY,NODE2\n", {}, {"NODE1"}},
-      {"carriage returns", "STANDARD,DAILY,NODE1\r\nSTANDARD,DAILY,NODE2\r\n", {}, {"NODE2"}},
+      {"one line", Header() + "STANDARD,DAILY,NODE1 NODE2\n", {}, {"NODE1", "NODE2"}},
+      {"a later line replaces the list", Header() + "STANDARD,DAILY,NODE1 NODE2\n" + line, {}, {"NODE1"}},
+      {"the run replaces a list set before", Header() + line, {"OLD"}, {"NODE1"}},
+      {"empty node column", Header() + "STANDARD,DAILY,\n", {"OLD"}, {}},
+      {"other schedule", Header() + "STANDARD,WEEKLY,NODE1\n", {"OLD"}, {"OLD"}},
+      {"domain compares exactly", Header() + "standard,DAILY,NODE1\n", {}, {}},
+      {"schedule compares exactly", Header() + "STANDARD,daily,NODE1\n", {}, {}},
+      {"four columns", Header() + "STANDARD,DAILY,NODE1,X\n", {}, {}},
+      {"two columns", Header() + "STANDARD,DAILY\n", {}, {}},
+      {"doubled and trailing blanks", Header() + "STANDARD,DAILY,NODE1  NODE2 \n", {}, {"NODE1", "NODE2"}},
+      {"quoted node name", Header() + "STANDARD,DAILY,\"\"\"NODE A\"\" NODE2\"\n", {}, {"NODE A", "NODE2"}},
+      {"quoted domain and schedule", Header() + "\"STANDARD\",\"DAILY\",NODE1\n", {}, {"NODE1"}},
+      {"header lines are never data", line + line + line + line, {}, {}},
+      {"no output file", "", {"OLD"}, {"OLD"}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.name) + ": " + c.data);
-    TempDir dir;
-    ScopedExistingFiles files(true, dir.path() + "/");
-    testsupport::WriteFile(dir.file("ixr_assoc.txt"), Header() + c.data);
+    SCOPED_TRACE(std::string(c.name) + ": " + c.file);
+    testsupport::TempDir dir;
+    testsupport::ScopedExistingFiles files(true, dir.path() + "/");
+    if (!c.file.empty()) testsupport::WriteFile(dir.file("ixr_assoc.txt"), c.file);
     CTSMAssoc assoc;
     Configure(&assoc, "STANDARD", "DAILY");
     CTSMSchedule record;
     record.setClientList(c.before);
-    EXPECT_TRUE(assoc.FetchData(&record));
+    EXPECT_EQ(assoc.FetchData(&record), !c.file.empty());
     EXPECT_EQ(record.getClientList(), c.after);
   }
 }
 
-TEST(CTSMAssocTest, HeaderLinesAreNeverData) {
-  TempDir dir;
-  ScopedExistingFiles files(true, dir.path() + "/");
-  const std::string line = "STANDARD,DAILY,NODE1\n";
-  testsupport::WriteFile(dir.file("ixr_assoc.txt"), line + line + line + line);
-  CTSMAssoc assoc;
-  Configure(&assoc, "STANDARD", "DAILY");
-  CTSMSchedule record;
-  EXPECT_TRUE(assoc.FetchData(&record));
-  EXPECT_TRUE(record.getClientList().empty());
-}
-
-TEST(CTSMAssocTest, MissingOutputFileFails) {
-  TempDir dir;
-  ScopedExistingFiles files(true, dir.path() + "/");
-  testsupport::LogCapture log;
-  CTSMAssoc assoc;
-  Configure(&assoc, "STANDARD", "DAILY");
-  CTSMSchedule record;
-  EXPECT_FALSE(assoc.FetchData(&record));
-  EXPECT_NE(log.text().find("Unable to open file [" + dir.path() + "/ixr_assoc.txt]"), std::string::npos);
-}
-
-// A single quote would end the quoted query early: nothing runs, the
-// query fails and says why.
-TEST(CTSMAssocTest, RefusesNamesWithSingleQuotes) {
+// A single quote would end the quoted live query early: nothing runs and
+// the query fails, saying why. Replayed output is only matched against the
+// names, so a quote is harmless there.
+TEST(CTSMAssocTest, SingleQuoteRefusedInLiveRunsOnly) {
   const struct {
     const char* domain;
     const char* schedule;
-  } cases[] = {{"STAND'ARD", "DAILY"}, {"STANDARD", "DAILY' NODE9 '"}, {"'", "'"}};
+    bool replay;
+  } cases[] = {
+      {"STAND'ARD", "DAILY", false}, {"STANDARD", "DAILY' NODE9 '", false}, {"STANDARD", "IT'S", true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.domain) + " / " + c.schedule);
-    TempDir dir;
+    testsupport::TempDir dir;
     testsupport::ScopedChdir cwd(dir.path());
-    ScopedExistingFiles files(false, "");
-    FakeDsmadmc fake([](const Strings&) { return FakeRun{true, Header() + "STANDARD,DAILY,NODE1\n", 0}; });
+    testsupport::ScopedExistingFiles files(c.replay, c.replay ? dir.path() + "/" : "");
+    const std::string output = Header() + testsupport::CsvLine({c.domain, c.schedule, "NODE1"}) + "\n";
+    testsupport::WriteFile(dir.file("ixr_assoc.txt"), output);
+    testsupport::FakeDsmadmc fake;
+    fake.On("query", output);
     testsupport::LogCapture log;
     CTSMAssoc assoc;
     Configure(&assoc, c.domain, c.schedule);
     EXPECT_FALSE(assoc.HasQuotableNames());
     EXPECT_EQ(assoc._GetCommandLine(), "*_s?k?i?p_*");
     CTSMSchedule record;
-    EXPECT_FALSE(assoc.FetchData(&record));
+    EXPECT_EQ(assoc.FetchData(&record), c.replay);
     EXPECT_TRUE(fake.runs().empty());
-    EXPECT_TRUE(record.getClientList().empty());
-    EXPECT_NE(log.text().find("Refusing association query"), std::string::npos);
+    EXPECT_EQ(record.getClientList(), c.replay ? Strings{"NODE1"} : Strings{});
+    EXPECT_EQ(log.text().find("Refusing association query") == std::string::npos, c.replay);
   }
-}
-
-// Replayed output is matched against the names; nothing runs, so a quote
-// is harmless there.
-TEST(CTSMAssocTest, ReplayAcceptsNamesWithSingleQuotes) {
-  TempDir dir;
-  ScopedExistingFiles files(true, dir.path() + "/");
-  testsupport::WriteFile(dir.file("ixr_assoc.txt"), Header() + "STANDARD,IT'S,NODE1\n");
-  CTSMAssoc assoc;
-  Configure(&assoc, "STANDARD", "IT'S");
-  CTSMSchedule record;
-  EXPECT_TRUE(assoc.FetchData(&record));
-  EXPECT_EQ(record.getClientList(), Strings{"NODE1"});
 }
 
 TEST(CTSMAssocTest, CommandLine) {
@@ -141,34 +110,13 @@ TEST(CTSMAssocTest, CommandLine) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.expected);
-    ScopedExistingFiles files(c.existing, "/saved/");
+    testsupport::ScopedExistingFiles files(c.existing, "/saved/");
     CTSMAssoc assoc;
     assoc.set_BinaryPath(c.binaryPath, false);
     Configure(&assoc, c.domain, c.schedule);
     EXPECT_EQ(assoc._GetCommandLine(), c.expected);
     EXPECT_EQ(assoc.GetOutputFileName(), "ixr_assoc.txt");
   }
-}
-
-// The query runs as one argument; its output is read from the working
-// directory, and the command line with the password is not logged.
-TEST(CTSMAssocTest, LiveRun) {
-  TempDir dir;
-  testsupport::ScopedChdir cwd(dir.path());
-  ScopedExistingFiles files(false, "");
-  FakeDsmadmc fake([](const Strings&) { return FakeRun{true, Header() + "STANDARD,DAILY,NODE1\n", 0}; });
-  testsupport::LogCapture log;
-  CTSMAssoc assoc;
-  assoc.set_BinaryPath("/opt/tsm", false);
-  Configure(&assoc, "STANDARD", "DAILY");
-  CTSMSchedule record;
-  ASSERT_TRUE(assoc.FetchData(&record));
-  EXPECT_EQ(record.getClientList(), Strings{"NODE1"});
-  ASSERT_EQ(fake.runs().size(), 1u);
-  EXPECT_EQ(fake.runs()[0],
-            (Strings{"/opt/tsm/dsmadmc", "-id=admin", "-password=pw", "-outfile=ixr_assoc.txt",
-                     "-dateformat=1", "-comma", "query association STANDARD DAILY"}));
-  EXPECT_EQ(log.text().find("-password="), std::string::npos) << log.text();
 }
 
 }  // namespace

@@ -1,299 +1,164 @@
-// The schedule query: column layouts, action filter, association runs and
-// the command line.
+// The full schedule query: both column layouts, enhanced lists, the action
+// filter, one association query per schedule and the command line.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "schedules/CForeignHandlerTSMPolicy.h"
 #include "tests/schedules/ScheduleTestSupport.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/Guards.h"
 
 namespace {
 
-using schedtest::CsvLine;
-using schedtest::FakeDsmadmc;
-using schedtest::FakeRun;
-using schedtest::Header;
-using schedtest::ScheduleRow;
-using schedtest::ScopedExistingFiles;
-using testsupport::TempDir;
+using namespace schedtest;
+using testsupport::FakeDsmadmc;
 using Strings = std::vector<std::string>;
 
 const char kPassword[] = "s3cret!pw";
 
-// Parses `schedFile` and `assocFile` as files gathered earlier.
-bool ParseSaved(const std::string& schedFile, const std::string& assocFile, std::vector<CTSMSchedule>* out) {
-  TempDir dir;
-  ScopedExistingFiles files(true, dir.path() + "/");
-  testsupport::WriteFile(dir.file("ixr_sched.txt"), schedFile);
-  testsupport::WriteFile(dir.file("ixr_assoc.txt"), assocFile);
-  CTSMPolicy policy;
-  policy.SetLogin("admin");
-  policy.SetPassword(kPassword);
-  return policy.FetchData(out);
-}
-
-// A live run: the fake dsmadmc answers the schedule query with
-// `schedFile` and each association query with the result of `assoc`.
-struct LiveResult {
+struct Result {
   bool ok = false;
   std::vector<CTSMSchedule> records;
-  std::vector<Strings> runs;
-  int assocQueries = 0;
   std::string log;
 };
 
-LiveResult RunLive(const std::string& schedFile, std::function<FakeRun(const std::string& query)> assoc) {
-  TempDir dir;
+// Runs the query in a fresh working directory. Without `fake` the saved
+// `sched` and `assoc` files are replayed (an empty one is not written);
+// with it the fake dsmadmc answers the schedule query with `sched` and
+// association queries by the caller's rules.
+Result Fetch(const std::string& sched, const std::string& assoc, FakeDsmadmc* fake = nullptr) {
+  testsupport::TempDir dir;
   testsupport::ScopedChdir cwd(dir.path());
-  ScopedExistingFiles files(false, "");
-  FakeDsmadmc fake([&](const Strings& argv) {
-    const std::string& query = argv.back();
-    if (query.rfind("query association", 0) == 0) return assoc(query);
-    return FakeRun{true, schedFile, 0};
-  });
+  testsupport::ScopedExistingFiles files(fake == nullptr, fake ? "" : dir.path() + "/");
+  if (fake != nullptr) fake->On("query schedule", sched);
+  if (fake == nullptr && !sched.empty()) testsupport::WriteFile(dir.file("ixr_sched.txt"), sched);
+  if (fake == nullptr && !assoc.empty()) testsupport::WriteFile(dir.file("ixr_assoc.txt"), assoc);
   testsupport::LogCapture log;
-  LiveResult result;
   CTSMPolicy policy;
   policy.set_BinaryPath("/opt/tsm", false);
   policy.SetLogin("admin");
   policy.SetPassword(kPassword);
+  Result result;
   result.ok = policy.FetchData(&result.records);
-  result.runs = fake.runs();
-  result.assocQueries = fake.CountQueries("query association");
   result.log = log.text();
   return result;
 }
 
-FakeRun NoNodes(const std::string&) { return FakeRun{true, Header(), 0}; }
-
-struct Expected {
-  std::string description;
-  std::string subTaskType;
-  Strings objects;
-  std::string priority;
-  std::string start;
-  std::string end;
-  std::string period;
-  std::string dayOfWeek;
-  bool enhanced;
-  Strings daysOfWeek, months, daysOfMonth, weeksOfMonth;
-};
-
-struct LayoutCase {
-  const char* name;
-  ScheduleRow row;
-  Expected expected;
-};
-
-ScheduleRow Classic(bool twenty) {
-  ScheduleRow row;
-  row.objects = "/home \"/data dir\"";
-  row.expiration = "12/31/2026 23:59:59";
-  row.twentyColumns = twenty;
-  return row;
+Strings Names(const std::vector<CTSMSchedule>& records) {
+  Strings names;
+  for (const auto& r : records) names.push_back(r.getSchedName());
+  return names;
 }
 
-ScheduleRow Enhanced(bool twenty, const std::string& style) {
-  ScheduleRow row = Classic(twenty);
-  row.style = style;
-  row.period = "";
-  row.dayOfWeek = "Mon,Wed";
-  row.months = "Jan,Jul";
-  row.daysOfMonth = "1,15";
-  row.weeksOfMonth = "First,Last";
-  row.expiration = "";
-  return row;
-}
-
-ScheduleRow WithAction(const std::string& action) {
-  ScheduleRow row = Classic(true);
-  row.action = action;
-  row.description = "Copy, then verify";
-  return row;
-}
-
-const Expected kClassic = {"Nightly incremental",
-                           "Incremental",
-                           {"/home", "/data dir"},
-                           "5",
-                           "03/14/2026 21:00:00",
-                           "12/31/2026 23:59:59",
-                           "1 Day",
-                           "Any",
-                           false,
-                           {},
-                           {},
-                           {},
-                           {}};
-
-Expected EnhancedExpected() {
-  Expected e = kClassic;
-  e.end = "";
-  e.period = "";
-  e.dayOfWeek = "Mon,Wed";
-  e.enhanced = true;
-  e.daysOfWeek = {"Mon", "Wed"};
-  e.months = {"Jan", "Jul"};
-  e.daysOfMonth = {"1", "15"};
-  e.weeksOfMonth = {"First", "Last"};
-  return e;
-}
-
-Expected NotEnhanced() {
-  Expected e = EnhancedExpected();
-  e.enhanced = false;
-  e.daysOfWeek = e.months = e.daysOfMonth = e.weeksOfMonth = {};
-  return e;
-}
-
-Expected ForAction(const std::string& action) {
-  Expected e = kClassic;
-  e.subTaskType = action;
-  e.description = "Copy, then verify";
-  return e;
-}
-
-TEST(CTSMPolicyTest, ReadsBothLayouts) {
-  const LayoutCase cases[] = {
-      {"classic, 19 columns", Classic(false), kClassic},
-      {"classic, 20 columns", Classic(true), kClassic},
-      {"enhanced, 19 columns", Enhanced(false, "Enhanced"), EnhancedExpected()},
-      {"enhanced, 20 columns", Enhanced(true, "Enhanced"), EnhancedExpected()},
-      {"ENHANCED is not the enhanced style", Enhanced(false, "ENHANCED"), NotEnhanced()},
-      {"INCREMENTAL in capitals", WithAction("INCREMENTAL"), ForAction("INCREMENTAL")},
-      {"Selective", WithAction("Selective"), ForAction("Selective")},
-      {"imagebackup", WithAction("imagebackup"), ForAction("imagebackup")},
-      {"Inc", WithAction("Inc"), ForAction("Inc")},
-  };
-  for (const LayoutCase& c : cases) {
-    const std::string line = c.row.Line();
-    SCOPED_TRACE(std::string(c.name) + ": " + line);
-    std::vector<CTSMSchedule> records;
-    ASSERT_TRUE(ParseSaved(Header() + line + "\n", Header(), &records));
-    ASSERT_EQ(records.size(), 1u);
-    const CTSMSchedule& r = records[0];
-    const Expected& e = c.expected;
-    EXPECT_EQ(r.getPolicyDomain(), "STANDARD");
-    EXPECT_EQ(r.getSchedName(), "DAILY");
-    EXPECT_EQ(r.SchedDesc, e.description);
-    EXPECT_EQ(r.SubTaskType, e.subTaskType);
-    EXPECT_EQ(r.getObjects(), e.objects);
-    EXPECT_EQ(r.getPriority(), e.priority);
-    EXPECT_EQ(r.getStartTime(), e.start);
-    EXPECT_EQ(r.getEndTime(), e.end);
-    EXPECT_EQ(r.Period, e.period);
-    EXPECT_EQ(r.DayofWeek, e.dayOfWeek);
-    EXPECT_EQ(r.getEnhancedSchedule(), e.enhanced);
-    EXPECT_EQ(r.getDaysOfWeek(), e.daysOfWeek);
-    EXPECT_EQ(r.getMonths(), e.months);
-    EXPECT_EQ(r.getDaysOfMonth(), e.daysOfMonth);
-    EXPECT_EQ(r.getWeeksOfMonth(), e.weeksOfMonth);
-    EXPECT_TRUE(r.getClientList().empty());
-  }
-}
-
-// Lines that are not backup schedules of a known width give no record and
-// start no association query.
-TEST(CTSMPolicyTest, IgnoresOtherActionsAndWidths) {
-  ScheduleRow archive = Classic(true);
-  archive.action = "ARCHIVE";
-  ScheduleRow command = Classic(false);
-  command.action = "Command";
-  ScheduleRow wide = Classic(true);
-  wide.extra = {"X"};
-  Strings narrowFields = Classic(false).Fields();
-  narrowFields.pop_back();
+TEST(CTSMPolicyTest, ReadsBothLayoutsAndEnhancedLists) {
   const struct {
-    const char* name;
-    std::string line;
-  } cases[] = {
-      {"ARCHIVE", archive.Line()},
-      {"Command", command.Line()},
-      {"21 columns", wide.Line()},
-      {"18 columns", CsvLine(narrowFields)},
-      {"7 columns with a backup action", "STANDARD,DAILY,desc,Incremental,,/home,5"},
-      {"6 columns", "STANDARD,DAILY,desc,Incremental,,/home"},
-      {"one column", "STANDARD"},
-      {"a lone comma", ","},
-  };
+    bool twenty;
+    const char* style;
+    bool enhanced;
+  } cases[] = {{false, "Classic", false},
+               {true, "Classic", false},
+               {false, "Enhanced", true},
+               {true, "Enhanced", true},
+               {true, "ENHANCED", false}};  // the style compares exactly
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.name) + ": " + c.line);
-    LiveResult result = RunLive(Header() + c.line + "\n", NoNodes);
-    EXPECT_TRUE(result.ok);
-    EXPECT_TRUE(result.records.empty());
-    EXPECT_EQ(result.assocQueries, 0);
-    EXPECT_EQ(result.runs.size(), 1u);
+    const std::string line = ScheduleLine(c.twenty, {{kDescription, "Nightly, all"},
+                                                     {kObjects, "/home \"/data dir\""},
+                                                     {kStyle, c.style},
+                                                     {kDayOfWeek, "Mon,Wed"},
+                                                     {kMonths, "Jan,Jul"},
+                                                     {kDaysOfMonth, "1,15"},
+                                                     {kWeeksOfMonth, "First,Last"}});
+    SCOPED_TRACE(line);
+    Result result = Fetch(Header() + line + "\n", Header());
+    ASSERT_TRUE(result.ok);
+    ASSERT_EQ(result.records.size(), 1u);
+    const CTSMSchedule& s = result.records[0];
+    EXPECT_EQ(s.getPolicyDomain(), "STANDARD");
+    EXPECT_EQ(s.getSchedName(), "DAILY");
+    EXPECT_EQ(s.SchedDesc, "Nightly, all");
+    EXPECT_EQ(s.SubTaskType, "Incremental");
+    EXPECT_EQ(s.getObjects(), (Strings{"/home", "/data dir"}));
+    EXPECT_EQ(s.getPriority(), "5");
+    EXPECT_EQ(s.getStartTime(), "03/14/2026 21:00:00");
+    EXPECT_EQ(s.getEndTime(), "12/31/2026 23:59:59");
+    EXPECT_EQ(s.Period, "1 Day");
+    EXPECT_EQ(s.DayofWeek, "Mon,Wed");
+    EXPECT_EQ(s.getEnhancedSchedule(), c.enhanced);
+    auto list = [&](const Strings& values) { return c.enhanced ? values : Strings{}; };
+    EXPECT_EQ(s.getDaysOfWeek(), list({"Mon", "Wed"}));
+    EXPECT_EQ(s.getMonths(), list({"Jan", "Jul"}));
+    EXPECT_EQ(s.getDaysOfMonth(), list({"1", "15"}));
+    EXPECT_EQ(s.getWeeksOfMonth(), list({"First", "Last"}));
+    EXPECT_TRUE(s.getClientList().empty());
   }
+}
+
+// Only backup schedules of 19 or 20 columns give a record and an
+// association query.
+TEST(CTSMPolicyTest, KeepsBackupSchedulesOfKnownWidthOnly) {
+  std::string file = Header();
+  for (const char* action :
+       {"INCREMENTAL", "Selective", "imagebackup", "Inc", "ARCHIVE", "Command", "Incr"}) {
+    file += ScheduleLine(true, {{kName, action}, {kAction, action}}) + "\n";
+  }
+  std::string narrow = ScheduleLine(false, {{kName, "NARROW"}});
+  narrow.pop_back();  // 18 columns
+  file += ScheduleLine(true, {{kName, "WIDE"}}, {"X"}) + "\n" + narrow + "\n";
+  file += "STANDARD,SHORT,desc,Incremental,,/home,5\nSTANDARD,SHORT,desc,Incremental,,/home\nSTANDARD\n,\n";
+  FakeDsmadmc fake;
+  fake.On("query association", Header());
+  Result result = Fetch(file, "", &fake);
+  EXPECT_TRUE(result.ok);
+  EXPECT_EQ(Names(result.records), (Strings{"INCREMENTAL", "Selective", "imagebackup", "Inc"}));
+  EXPECT_EQ(fake.CountCommands("query association"), 4u);
+  EXPECT_EQ(fake.commands().size(), 5u);
 }
 
 TEST(CTSMPolicyTest, FileStructure) {
-  ScheduleRow daily = Classic(false);
-  ScheduleRow weekly = Classic(true);
-  weekly.name = "WEEKLY";
-  const std::string d = daily.Line() + "\n";
-  const std::string w = weekly.Line() + "\n";
+  const std::string d = ScheduleLine(false) + "\n";
+  const std::string w = ScheduleLine(true, {{kName, "WEEKLY"}}) + "\n";
   const struct {
     const char* name;
     std::string file;
+    bool ok;
     Strings names;
   } cases[] = {
-      {"headed output", Header() + d + w, {"DAILY", "WEEKLY"}},
-      {"first four lines dropped whatever they hold", d + d + d + d + w, {"WEEKLY"}},
-      {"blank line ends the data", Header() + d + "\n" + w, {"DAILY"}},
-      {"carriage return line ends", Header() + daily.Line() + "\r\n" + weekly.Line(), {"DAILY", "WEEKLY"}},
-      {"header only", Header(), {}},
-      {"empty file", "", {}},
+      {"headed output", Header() + d + w, true, {"DAILY", "WEEKLY"}},
+      {"first four lines dropped whatever they hold", d + d + d + d + w, true, {"WEEKLY"}},
+      {"blank line ends the data", Header() + d + "\n" + w, true, {"DAILY"}},
+      {"carriage return line ends", Header() + ScheduleLine(false) + "\r\n" + w, true, {"DAILY", "WEEKLY"}},
+      {"header only", Header(), true, {}},
+      {"no output file", "", false, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    std::vector<CTSMSchedule> records;
-    EXPECT_TRUE(ParseSaved(c.file, Header(), &records));
-    Strings names;
-    for (const auto& r : records) names.push_back(r.getSchedName());
-    EXPECT_EQ(names, c.names);
+    Result result = Fetch(c.file, Header());
+    EXPECT_EQ(result.ok, c.ok);
+    EXPECT_EQ(Names(result.records), c.names);
   }
 }
 
-TEST(CTSMPolicyTest, MissingOutputFileFails) {
-  TempDir dir;
-  ScopedExistingFiles files(true, dir.path() + "/");
-  testsupport::LogCapture log;
-  std::vector<CTSMSchedule> records;
-  CTSMPolicy policy;
-  EXPECT_FALSE(policy.FetchData(&records));
-  EXPECT_TRUE(records.empty());
-  EXPECT_NE(log.text().find("Unable to open file [" + dir.path() + "/ixr_sched.txt]"), std::string::npos);
-}
-
 TEST(CTSMPolicyTest, EachScheduleGetsItsAssociatedNodes) {
-  ScheduleRow daily = Classic(false);
-  ScheduleRow weekly = Classic(true);
-  weekly.name = "WEEKLY";
-  LiveResult result =
-      RunLive(Header() + daily.Line() + "\n" + weekly.Line() + "\n", [](const std::string& query) {
-        if (query == "query association STANDARD DAILY") {
-          return FakeRun{true, Header() + "STANDARD,DAILY,NODE1 NODE2\n", 0};
-        }
-        return FakeRun{true, Header() + "STANDARD,WEEKLY,NODE3\n", 0};
-      });
+  FakeDsmadmc fake;
+  fake.On("query association STANDARD DAILY", Header() + "STANDARD,DAILY,NODE1 NODE2\n");
+  fake.On("query association STANDARD WEEKLY", Header() + "STANDARD,WEEKLY,NODE3\n");
+  Result result = Fetch(
+      Header() + ScheduleLine(false) + "\n" + ScheduleLine(true, {{kName, "WEEKLY"}}) + "\n", "", &fake);
   ASSERT_TRUE(result.ok);
   ASSERT_EQ(result.records.size(), 2u);
   EXPECT_EQ(result.records[0].getClientList(), (Strings{"NODE1", "NODE2"}));
   EXPECT_EQ(result.records[1].getClientList(), (Strings{"NODE3"}));
-  // The schedule query first, then one association query per schedule, all
-  // with the administrator's credentials.
-  ASSERT_EQ(result.runs.size(), 3u);
-  EXPECT_EQ(Strings(result.runs[0].end() - 3, result.runs[0].end()),
-            (Strings{"query", "schedule", "format=detailed"}));
-  EXPECT_EQ(result.runs[1].back(), "query association STANDARD DAILY");
-  EXPECT_EQ(result.runs[2].back(), "query association STANDARD WEEKLY");
-  for (const Strings& argv : result.runs) {
-    EXPECT_EQ(argv[0], "/opt/tsm/dsmadmc");
-    EXPECT_EQ(argv[2], std::string("-password=") + kPassword);
-  }
+  // The schedule query first, then one association query per schedule
+  // (the query one argument), all with the administrator's credentials.
+  const auto& runs = fake.runs();
+  ASSERT_EQ(runs.size(), 3u);
+  const std::string password = std::string("-password=") + kPassword;
+  EXPECT_EQ(runs[0], (Strings{"/opt/tsm/dsmadmc", "-id=admin", password, "-outfile=ixr_sched.txt",
+                              "-dateformat=1", "-comma", "query", "schedule", "format=detailed"}));
+  EXPECT_EQ(runs[1], (Strings{"/opt/tsm/dsmadmc", "-id=admin", password, "-outfile=ixr_assoc.txt",
+                              "-dateformat=1", "-comma", "query association STANDARD DAILY"}));
+  EXPECT_EQ(runs[2].back(), "query association STANDARD WEEKLY");
   // Command lines carry the password and are never logged.
   EXPECT_EQ(result.log.find(kPassword), std::string::npos) << result.log;
   EXPECT_EQ(result.log.find("Running command ["), std::string::npos) << result.log;
@@ -301,35 +166,31 @@ TEST(CTSMPolicyTest, EachScheduleGetsItsAssociatedNodes) {
 
 // A failing association query stops the parse; what was read stays.
 TEST(CTSMPolicyTest, FailingAssociationStopsTheParse) {
-  ScheduleRow daily = Classic(false);
-  ScheduleRow weekly = daily;
-  weekly.name = "WEEKLY";
-  ScheduleRow monthly = daily;
-  monthly.name = "MONTHLY";
-  ScheduleRow quoted = daily;
-  quoted.name = "IT'S";
   const struct {
-    const char* name;
-    ScheduleRow second;
-    FakeRun secondAssoc;
-    int assocQueries;
-  } cases[] = {
-      {"exit status 2", weekly, FakeRun{true, Header(), 2}, 2},
-      {"no output file", weekly, FakeRun{false, "", 0}, 2},
-      {"quote in the schedule name", quoted, FakeRun{true, Header(), 0}, 1},
-  };
+    const char* second;  // the failing schedule
+    bool writes;
+    int status;
+    size_t assocQueries;
+  } cases[] = {{"WEEKLY", true, 2, 2}, {"WEEKLY", false, 0, 2}, {"IT'S", true, 0, 1}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string file = Header() + daily.Line() + "\n" + c.second.Line() + "\n" + monthly.Line() + "\n";
-    LiveResult result = RunLive(file, [&](const std::string& query) {
-      return query == "query association STANDARD DAILY" ? FakeRun{true, Header(), 0} : c.secondAssoc;
-    });
+    SCOPED_TRACE(std::string(c.second) + " status " + std::to_string(c.status) +
+                 (c.writes ? "" : ", no file"));
+    FakeDsmadmc fake;
+    fake.On("STANDARD DAILY", Header());
+    if (c.writes) {
+      fake.On("query association", Header(), c.status);
+    } else {
+      fake.FailOn("query association", c.status);
+    }
+    Result result = Fetch(Header() + ScheduleLine(false) + "\n" + ScheduleLine(false, {{kName, c.second}}) +
+                              "\n" + ScheduleLine(false, {{kName, "MONTHLY"}}) + "\n",
+                          "", &fake);
     EXPECT_FALSE(result.ok);
-    ASSERT_EQ(result.records.size(), 1u);
-    EXPECT_EQ(result.records[0].getSchedName(), "DAILY");
-    EXPECT_EQ(result.assocQueries, c.assocQueries);
-    EXPECT_NE(result.log.find("Unable to fetch client-policy association for [" + c.second.name + "]"),
-              std::string::npos);
+    EXPECT_EQ(Names(result.records), Strings{"DAILY"});
+    EXPECT_EQ(fake.CountCommands("query association"), c.assocQueries);
+    EXPECT_NE(
+        result.log.find(std::string("Unable to fetch client-policy association for [") + c.second + "]"),
+        std::string::npos);
   }
 }
 
@@ -349,7 +210,7 @@ TEST(CTSMPolicyTest, CommandLine) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.expected);
-    ScopedExistingFiles files(c.existing, "/saved/");
+    testsupport::ScopedExistingFiles files(c.existing, "/saved/");
     CTSMPolicy policy;
     policy.set_BinaryPath(c.binaryPath, false);
     policy.SetLogin("admin");
