@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "tests/support/Guards.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -41,33 +41,25 @@ TEST(FormAReaderTest, HeaderSkipAndEnd) {
   }
 }
 
-TEST(FormAReaderTest, CallbackGetsRawLineAndCanStop) {
-  TempDir dir;
-  testsupport::WriteFile(dir.file("out.txt"), "a,\"b\"\r\nc\nd\n");
-  FormAReadOptions options;
-  options.headerlessWhenMultiToken = true;
-  std::vector<std::string> raw;
-  EXPECT_FALSE(ReadFormAFile(dir.file("out.txt"), options, [&](const auto&, const std::string& line) {
-    raw.push_back(line);
-    return raw.size() < 2;
-  }));
-  EXPECT_EQ((std::vector<std::string>{"a,\"b\"", "c"}), raw);
-}
-
-TEST(FormAReaderTest, LogLines) {
+TEST(FormAReaderTest, RawLinesStopAndLogLines) {
   TempDir dir;
   const std::string path = dir.file("ixr_node.txt");
-  testsupport::WriteFile(path, "a,b\n");
+  testsupport::WriteFile(path, "a,\"b\"\r\nc\nd\n");
   testsupport::LogCapture log;
   FormAReadOptions options;
   options.function = "CTSMClients::_ParseData";
-  options.jobId = 77;
   options.logStart = true;
   options.headerlessWhenMultiToken = true;
-  auto accept = [](const std::vector<std::string>&, const std::string&) { return true; };
-  EXPECT_TRUE(ReadFormAFile(path, options, accept));
-  EXPECT_FALSE(ReadFormAFile(dir.file("missing.txt"), options, accept));
-  EXPECT_FALSE(ReadFormAFile(dir.path(), options, accept));  // a directory: the read fails
+  std::vector<std::string> raw;
+  auto take = [&](const std::vector<std::string>&, const std::string& line) {
+    raw.push_back(line);
+    return raw.size() != 2;  // stops the first read at its second line
+  };
+  EXPECT_FALSE(ReadFormAFile(path, options, take));
+  EXPECT_EQ((std::vector<std::string>{"a,\"b\"", "c"}), raw);
+  EXPECT_TRUE(ReadFormAFile(path, options, take));
+  EXPECT_FALSE(ReadFormAFile(dir.file("missing.txt"), options, take));
+  EXPECT_FALSE(ReadFormAFile(dir.path(), options, take));  // a directory: the read fails
   for (const std::string& line : {"Start processing file [" + path + "].",
                                   "Processing file [" + path + "] pass #1 suceeded. Error code [0].",
                                   "Unable to open file [" + dir.file("missing.txt") + "]",
@@ -75,12 +67,6 @@ TEST(FormAReaderTest, LogLines) {
                                   std::string("CTSMClients::_ParseData")}) {
     EXPECT_NE(std::string::npos, log.text().find(line)) << line;
   }
-}
-
-TEST(FormAReaderTest, FilePathUsesExistingFilesPrefix) {
-  EXPECT_EQ("ixr_sched.txt", FormAFilePath("ixr_sched.txt"));
-  testsupport::ScopedExistingFiles gathered(true, "/gathered/");
-  EXPECT_EQ("/gathered/ixr_sched.txt", FormAFilePath("ixr_sched.txt"));
 }
 
 }  // namespace
