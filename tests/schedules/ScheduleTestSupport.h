@@ -1,12 +1,16 @@
-// Output of the full schedule query as dsmadmc writes it, for the
-// schedule query tests.
+// Output of the full schedule query as dsmadmc writes it, and the command
+// line check shared by the schedule query tests.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <map>
 #include <string>
 #include <vector>
 
+#include "schedules/CTSMSchedule.h"
 #include "tests/support/FakeDsmadmc.h"
+#include "tests/support/Guards.h"
 
 namespace schedtest {
 
@@ -18,46 +22,50 @@ inline std::string Header() {
 
 // Columns of the 19-column layout; the 20-column one has a sub-action
 // column before the options.
-enum Column {
-  kName = 1,
-  kDescription,
-  kAction,
-  kObjects = 5,
-  kStyle = 9,
-  kDayOfWeek = 11,
-  kMonths,
-  kDaysOfMonth,
-  kWeeksOfMonth,
-  kLast = 18
-};
+enum Column { kName = 1, kAction = 3, kObjects = 5, kStyle = 9, kLast = 18 };
 
 // A backup schedule line, 19 columns or `twenty`, then `extra` fields;
-// `set` replaces columns by their 19-column index.
+// `set` replaces columns by their 19-column index. The enhanced columns
+// are filled; only the style decides whether they count.
 inline std::string ScheduleLine(bool twenty, const std::map<int, std::string>& set = {},
                                 const std::vector<std::string>& extra = {}) {
-  std::vector<std::string> f = {"STANDARD",
-                                "DAILY",
-                                "Nightly",
-                                "Incremental",
-                                "-subdir=yes",
-                                "",
-                                "5",
-                                "03/14/2026 21:00:00",
-                                "1 Hour",
-                                "Classic",
-                                "1 Day",
-                                "Any",
-                                "",
-                                "",
-                                "",
-                                "12/31/2026 23:59:59",
-                                "ADMIN",
-                                "03/01/2026 10:00:00",
-                                ""};
+  std::vector<std::string> f = {"STANDARD", "DAILY", "Nightly, all", "Incremental", "-subdir=yes"};
+  f.insert(f.end(), {"/home \"/data dir\"", "5", "03/14/2026 21:00:00", "1 Hour", "Classic", "1 Day"});
+  f.insert(f.end(), {"Mon,Wed", "Jan,Jul", "1,15", "First,Last", "12/31/2026 23:59:59"});
+  f.insert(f.end(), {"ADMIN", "03/01/2026 10:00:00", ""});
   for (const auto& [column, value] : set) f[column] = value;
   if (twenty) f.insert(f.begin() + 4, "");
   f.insert(f.end(), extra.begin(), extra.end());
   return testsupport::CsvLine(f);
+}
+
+// Every field of a record on one line: '|' between fields, ';' between
+// the items of a list.
+inline std::string Describe(const CTSMSchedule& s) {
+  std::string out = s.PolicyDomain + "|" + s.SchedName + "|" + s.SchedDesc + "|" + s.SubTaskType + "|" +
+                    s.Priority + "|" + s.StartTime + "|" + s.EndTime + "|" + s.Period + "|" + s.DayofWeek +
+                    (s.EnhancedSchedule ? "|enhanced" : "|classic");
+  for (const auto* list :
+       {&s.Objects, &s.DaysOfWeek, &s.Months, &s.DaysOfMonth, &s.WeeksOfMonth, &s.ClientList}) {
+    out += "|";
+    for (size_t i = 0; i < list->size(); ++i) out += (i > 0 ? ";" : "") + (*list)[i];
+  }
+  return out;
+}
+
+// The command line `query` (program in /opt/tsm/bin, admin/pw) builds for
+// a live run; with existing files it must be the skip marker.
+template <class Query>
+std::string LiveCommandLine(Query* query) {
+  query->set_BinaryPath("/opt/tsm/bin", false);
+  query->SetLogin("admin");
+  query->SetPassword("pw");
+  {
+    testsupport::ScopedExistingFiles files(true, "/saved/");
+    EXPECT_EQ(query->_GetCommandLine(), "*_s?k?i?p_*");
+  }
+  testsupport::ScopedExistingFiles files(false, "");
+  return query->_GetCommandLine();
 }
 
 }  // namespace schedtest

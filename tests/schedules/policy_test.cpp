@@ -7,7 +7,6 @@
 
 #include "schedules/CForeignHandlerTSMPolicy.h"
 #include "tests/schedules/ScheduleTestSupport.h"
-#include "tests/support/Guards.h"
 
 namespace {
 
@@ -20,6 +19,7 @@ const char kPassword[] = "s3cret!pw";
 struct Result {
   bool ok = false;
   std::vector<CTSMSchedule> records;
+  Strings names;
   std::string log;
 };
 
@@ -41,56 +41,28 @@ Result Fetch(const std::string& sched, const std::string& assoc, FakeDsmadmc* fa
   policy.SetPassword(kPassword);
   Result result;
   result.ok = policy.FetchData(&result.records);
+  for (const auto& r : result.records) result.names.push_back(r.getSchedName());
   result.log = log.text();
   return result;
 }
 
-Strings Names(const std::vector<CTSMSchedule>& records) {
-  Strings names;
-  for (const auto& r : records) names.push_back(r.getSchedName());
-  return names;
-}
-
 TEST(CTSMPolicyTest, ReadsBothLayoutsAndEnhancedLists) {
-  const struct {
-    bool twenty;
-    const char* style;
-    bool enhanced;
-  } cases[] = {{false, "Classic", false},
-               {true, "Classic", false},
-               {false, "Enhanced", true},
-               {true, "Enhanced", true},
-               {true, "ENHANCED", false}};  // the style compares exactly
-  for (const auto& c : cases) {
-    const std::string line = ScheduleLine(c.twenty, {{kDescription, "Nightly, all"},
-                                                     {kObjects, "/home \"/data dir\""},
-                                                     {kStyle, c.style},
-                                                     {kDayOfWeek, "Mon,Wed"},
-                                                     {kMonths, "Jan,Jul"},
-                                                     {kDaysOfMonth, "1,15"},
-                                                     {kWeeksOfMonth, "First,Last"}});
+  const std::string fields =
+      "STANDARD|DAILY|Nightly, all|Incremental|5|03/14/2026 21:00:00|12/31/2026 23:59:59|1 Day|Mon,Wed|";
+  const std::string enhanced = "enhanced|/home;/data dir|Mon;Wed|Jan;Jul|1;15|First;Last|";
+  // The style compares exactly: "ENHANCED" is not an enhanced schedule.
+  for (const auto& [twenty, style, rest] : std::vector<std::tuple<bool, const char*, std::string>>{
+           {false, "Classic", "classic|/home;/data dir|||||"},
+           {true, "Classic", "classic|/home;/data dir|||||"},
+           {false, "Enhanced", enhanced},
+           {true, "Enhanced", enhanced},
+           {true, "ENHANCED", "classic|/home;/data dir|||||"}}) {
+    const std::string line = ScheduleLine(twenty, {{kStyle, style}});
     SCOPED_TRACE(line);
     Result result = Fetch(Header() + line + "\n", Header());
     ASSERT_TRUE(result.ok);
     ASSERT_EQ(result.records.size(), 1u);
-    const CTSMSchedule& s = result.records[0];
-    EXPECT_EQ(s.getPolicyDomain(), "STANDARD");
-    EXPECT_EQ(s.getSchedName(), "DAILY");
-    EXPECT_EQ(s.SchedDesc, "Nightly, all");
-    EXPECT_EQ(s.SubTaskType, "Incremental");
-    EXPECT_EQ(s.getObjects(), (Strings{"/home", "/data dir"}));
-    EXPECT_EQ(s.getPriority(), "5");
-    EXPECT_EQ(s.getStartTime(), "03/14/2026 21:00:00");
-    EXPECT_EQ(s.getEndTime(), "12/31/2026 23:59:59");
-    EXPECT_EQ(s.Period, "1 Day");
-    EXPECT_EQ(s.DayofWeek, "Mon,Wed");
-    EXPECT_EQ(s.getEnhancedSchedule(), c.enhanced);
-    auto list = [&](const Strings& values) { return c.enhanced ? values : Strings{}; };
-    EXPECT_EQ(s.getDaysOfWeek(), list({"Mon", "Wed"}));
-    EXPECT_EQ(s.getMonths(), list({"Jan", "Jul"}));
-    EXPECT_EQ(s.getDaysOfMonth(), list({"1", "15"}));
-    EXPECT_EQ(s.getWeeksOfMonth(), list({"First", "Last"}));
-    EXPECT_TRUE(s.getClientList().empty());
+    EXPECT_EQ(Describe(result.records[0]), fields + rest);
   }
 }
 
@@ -110,7 +82,7 @@ TEST(CTSMPolicyTest, KeepsBackupSchedulesOfKnownWidthOnly) {
   fake.On("query association", Header());
   Result result = Fetch(file, "", &fake);
   EXPECT_TRUE(result.ok);
-  EXPECT_EQ(Names(result.records), (Strings{"INCREMENTAL", "Selective", "imagebackup", "Inc"}));
+  EXPECT_EQ(result.names, (Strings{"INCREMENTAL", "Selective", "imagebackup", "Inc"}));
   EXPECT_EQ(fake.CountCommands("query association"), 4u);
   EXPECT_EQ(fake.commands().size(), 5u);
 }
@@ -118,24 +90,17 @@ TEST(CTSMPolicyTest, KeepsBackupSchedulesOfKnownWidthOnly) {
 TEST(CTSMPolicyTest, FileStructure) {
   const std::string d = ScheduleLine(false) + "\n";
   const std::string w = ScheduleLine(true, {{kName, "WEEKLY"}}) + "\n";
-  const struct {
-    const char* name;
-    std::string file;
-    bool ok;
-    Strings names;
-  } cases[] = {
-      {"headed output", Header() + d + w, true, {"DAILY", "WEEKLY"}},
-      {"first four lines dropped whatever they hold", d + d + d + d + w, true, {"WEEKLY"}},
-      {"blank line ends the data", Header() + d + "\n" + w, true, {"DAILY"}},
-      {"carriage return line ends", Header() + ScheduleLine(false) + "\r\n" + w, true, {"DAILY", "WEEKLY"}},
-      {"header only", Header(), true, {}},
-      {"no output file", "", false, {}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Result result = Fetch(c.file, Header());
-    EXPECT_EQ(result.ok, c.ok);
-    EXPECT_EQ(Names(result.records), c.names);
+  for (const auto& [file, ok, names] : std::vector<std::tuple<std::string, bool, Strings>>{
+           {Header() + d + w, true, {"DAILY", "WEEKLY"}},
+           {d + d + d + d + w, true, {"WEEKLY"}},  // the first four lines are never data
+           {Header() + d + "\n" + w, true, {"DAILY"}},
+           {Header() + ScheduleLine(false) + "\r\n" + w, true, {"DAILY", "WEEKLY"}},
+           {Header(), true, {}},
+           {"", false, {}}}) {  // no output file
+    SCOPED_TRACE(file);
+    Result result = Fetch(file, Header());
+    EXPECT_EQ(result.ok, ok);
+    EXPECT_EQ(result.names, names);
   }
 }
 
@@ -164,60 +129,33 @@ TEST(CTSMPolicyTest, EachScheduleGetsItsAssociatedNodes) {
   EXPECT_EQ(result.log.find("Running command ["), std::string::npos) << result.log;
 }
 
-// A failing association query stops the parse; what was read stays.
+// A failing association query (exit status, no output file, refused name)
+// stops the parse; what was read stays.
 TEST(CTSMPolicyTest, FailingAssociationStopsTheParse) {
-  const struct {
-    const char* second;  // the failing schedule
-    bool writes;
-    int status;
-    size_t assocQueries;
-  } cases[] = {{"WEEKLY", true, 2, 2}, {"WEEKLY", false, 0, 2}, {"IT'S", true, 0, 1}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.second) + " status " + std::to_string(c.status) +
-                 (c.writes ? "" : ", no file"));
+  for (const auto& [second, writes, status, queries] :
+       std::vector<std::tuple<std::string, bool, int, size_t>>{
+           {"WEEKLY", true, 2, 2}, {"WEEKLY", false, 0, 2}, {"IT'S", true, 0, 1}}) {
+    SCOPED_TRACE(second + " status " + std::to_string(status) + (writes ? "" : ", no file"));
     FakeDsmadmc fake;
     fake.On("STANDARD DAILY", Header());
-    if (c.writes) {
-      fake.On("query association", Header(), c.status);
-    } else {
-      fake.FailOn("query association", c.status);
-    }
-    Result result = Fetch(Header() + ScheduleLine(false) + "\n" + ScheduleLine(false, {{kName, c.second}}) +
+    if (writes) fake.On("query association", Header(), status);
+    if (!writes) fake.FailOn("query association", status);
+    Result result = Fetch(Header() + ScheduleLine(false) + "\n" + ScheduleLine(false, {{kName, second}}) +
                               "\n" + ScheduleLine(false, {{kName, "MONTHLY"}}) + "\n",
                           "", &fake);
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(Names(result.records), Strings{"DAILY"});
-    EXPECT_EQ(fake.CountCommands("query association"), c.assocQueries);
-    EXPECT_NE(
-        result.log.find(std::string("Unable to fetch client-policy association for [") + c.second + "]"),
-        std::string::npos);
+    EXPECT_EQ(result.names, Strings{"DAILY"});
+    EXPECT_EQ(fake.CountCommands("query association"), queries);
+    EXPECT_NE(result.log.find("Unable to fetch client-policy association for [" + second + "]"),
+              std::string::npos);
   }
 }
 
 TEST(CTSMPolicyTest, CommandLine) {
-  const struct {
-    bool existing;
-    const char* binaryPath;
-    const char* expected;
-  } cases[] = {
-      {false, "/opt/tsm/bin",
-       "\"/opt/tsm/bin/dsmadmc\" -id=admin -password=pw -outfile=ixr_sched.txt"
-       " -dateformat=1 -comma query schedule format=detailed"},
-      {false, "",
-       "\"dsmadmc\" -id=admin -password=pw -outfile=ixr_sched.txt"
-       " -dateformat=1 -comma query schedule format=detailed"},
-      {true, "/opt/tsm/bin", "*_s?k?i?p_*"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.expected);
-    testsupport::ScopedExistingFiles files(c.existing, "/saved/");
-    CTSMPolicy policy;
-    policy.set_BinaryPath(c.binaryPath, false);
-    policy.SetLogin("admin");
-    policy.SetPassword("pw");
-    EXPECT_EQ(policy._GetCommandLine(), c.expected);
-    EXPECT_EQ(policy.GetOutputFile(), "ixr_sched.txt");
-  }
+  CTSMPolicy policy;
+  EXPECT_EQ(LiveCommandLine(&policy),
+            "\"/opt/tsm/bin/dsmadmc\" -id=admin -password=pw -outfile=ixr_sched.txt"
+            " -dateformat=1 -comma query schedule format=detailed");
 }
 
 }  // namespace
