@@ -18,52 +18,38 @@
 
 namespace {
 
-using testsupport::BinDir;
-using testsupport::ListDir;
-using testsupport::ReadFile;
-using testsupport::ScopedEnv;
-using testsupport::SourceDir;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 
-// A parsed hand-over file with XPath look-ups.
-class XmlDoc {
- public:
-  explicit XmlDoc(const std::string& path) : doc_(xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET)) {}
-  ~XmlDoc() {
-    if (doc_ != nullptr) xmlFreeDoc(doc_);
-  }
-  XmlDoc(const XmlDoc&) = delete;
-  XmlDoc& operator=(const XmlDoc&) = delete;
-  bool ok() const { return doc_ != nullptr; }
+// A parsed hand-over file (null when unreadable) and XPath look-ups in it.
+using XmlDoc = std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)>;
+XmlDoc Load(const std::string& path) {
+  return XmlDoc(xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET), xmlFreeDoc);
+}
 
-  // Text of every node the expression selects, in document order.
-  std::vector<std::string> Texts(const std::string& xpath, xmlNodePtr context = nullptr) const {
-    std::vector<std::string> texts;
-    for (xmlNodePtr node : Nodes(xpath, context)) {
-      xmlChar* content = xmlNodeGetContent(node);
-      texts.emplace_back(content != nullptr ? reinterpret_cast<const char*>(content) : "");
-      xmlFree(content);
-    }
-    return texts;
+std::vector<xmlNodePtr> Nodes(const XmlDoc& doc, const std::string& xpath, xmlNodePtr context = nullptr) {
+  std::vector<xmlNodePtr> nodes;
+  if (doc == nullptr) return nodes;
+  xmlXPathContextPtr ctx = xmlXPathNewContext(doc.get());
+  if (context != nullptr) ctx->node = context;
+  xmlXPathObjectPtr result = xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(xpath.c_str()), ctx);
+  for (int i = 0; result != nullptr && result->nodesetval != nullptr && i < result->nodesetval->nodeNr; ++i) {
+    nodes.push_back(result->nodesetval->nodeTab[i]);
   }
-  std::vector<xmlNodePtr> Nodes(const std::string& xpath, xmlNodePtr context = nullptr) const {
-    std::vector<xmlNodePtr> nodes;
-    if (doc_ == nullptr) return nodes;
-    xmlXPathContextPtr ctx = xmlXPathNewContext(doc_);
-    if (context != nullptr) ctx->node = context;
-    xmlXPathObjectPtr result = xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(xpath.c_str()), ctx);
-    if (result != nullptr && result->nodesetval != nullptr) {
-      for (int i = 0; i < result->nodesetval->nodeNr; ++i) nodes.push_back(result->nodesetval->nodeTab[i]);
-    }
-    xmlXPathFreeObject(result);
-    xmlXPathFreeContext(ctx);
-    return nodes;
-  }
+  xmlXPathFreeObject(result);
+  xmlXPathFreeContext(ctx);
+  return nodes;
+}
 
- private:
-  xmlDocPtr doc_;
-};
+// Text of every node the expression selects, in document order.
+std::vector<std::string> Texts(const XmlDoc& doc, const std::string& xpath, xmlNodePtr context = nullptr) {
+  std::vector<std::string> texts;
+  for (xmlNodePtr node : Nodes(doc, xpath, context)) {
+    xmlChar* content = xmlNodeGetContent(node);
+    texts.emplace_back(content != nullptr ? reinterpret_cast<const char*>(content) : "");
+    xmlFree(content);
+  }
+  return texts;
+}
 
 // Paths inside App::ClientsList.
 const char kEntries[] = "/message[@type='App::ClientsList']/field[@name='clients']/message";
@@ -87,16 +73,15 @@ std::string Join(const std::vector<std::string>& parts, const char* separator = 
 // properties, as one line each.
 std::map<std::string, std::string> EntryTrees(const XmlDoc& doc) {
   std::map<std::string, std::string> trees;
-  for (xmlNodePtr entry : doc.Nodes(kEntries)) {
-    std::string tree = "components " + Join(doc.Texts(kComponents, entry)) + "\n";
-    for (xmlNodePtr subclient : doc.Nodes(kSubclients, entry)) {
-      tree += Join(doc.Texts("field[@name='subclientEntity']/message/field", subclient)) + " " +
-              Join(doc.Texts("field[@name='field6']", subclient)) + " [" +
-              Join(doc.Texts("field[@name='content']/message/field[@name='value']", subclient), " ") + "] [" +
-              Join(doc.Texts("field[@name='properties']/message/field", subclient), " ") + "]\n";
+  for (xmlNodePtr entry : Nodes(doc, kEntries)) {
+    std::string tree = "components " + Join(Texts(doc, kComponents, entry)) + "\n";
+    for (xmlNodePtr sc : Nodes(doc, kSubclients, entry)) {
+      tree += Join(Texts(doc, "field[@name='subclientEntity']/message/field", sc)) + " " +
+              Join(Texts(doc, "field[@name='field6']", sc)) + " [" +
+              Join(Texts(doc, "field[@name='content']/message/field[@name='value']", sc), " ") + "] [" +
+              Join(Texts(doc, "field[@name='properties']/message/field", sc), " ") + "]\n";
     }
-    std::vector<std::string> names = doc.Texts(kName, entry);
-    trees[names.empty() ? "" : names[0]] = tree;
+    trees[Join(Texts(doc, kName, entry))] = tree;
   }
   return trees;
 }
@@ -104,8 +89,7 @@ std::map<std::string, std::string> EntryTrees(const XmlDoc& doc) {
 class ClientsEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!testsupport::FileExists(BinDir() + "/tsm-discover") ||
-        !testsupport::FileExists(BinDir() + "/dsmadmc")) {
+    if (!FileExists(BinDir() + "/tsm-discover") || !FileExists(BinDir() + "/dsmadmc")) {
       GTEST_SKIP() << "tsm-discover or the dsmadmc simulator is not built";
     }
     // The simulator writes its output files next to itself: give it a
@@ -115,20 +99,17 @@ class ClientsEndToEnd : public ::testing::Test {
     WriteFile(work_.file("dsmadmc-sim.site"), SourceDir() + "/samples/site\n");
   }
 
-  // tsm-discover run --only clients; `replay` reads the gathered set.
-  toolstest::ProgramResult Discover(const std::string& password, bool replay = false) {
-    WriteFile(pw_.file("password"), password + "\n");
+  // tsm-discover run --only clients, live or over the gathered set; the
+  // names of the reply files handed over.
+  std::vector<std::string> Discover(const std::string& password, bool replay = false) {
+    WriteFile(work_.file("password"), password + "\n");
     std::vector<std::string> argv = {
         BinDir() + "/tsm-discover", "run",   "--login",   "ADMIN",  "--password-file",
-        pw_.file("password"),       "--out", out_.path(), "--only", "clients"};
-    if (replay) {
-      argv.insert(argv.end(), {"--replay", SourceDir() + "/samples/replay"});
-    } else {
-      argv.insert(argv.end(), {"--dsmadmc-dir", work_.path()});
-    }
-    return toolstest::RunProgram(argv);
-  }
-  std::vector<std::string> Replies() const {
+        work_.file("password"),     "--out", out_.path(), "--only", "clients"};
+    argv.insert(argv.end(), {replay ? "--replay" : "--dsmadmc-dir",
+                             replay ? SourceDir() + "/samples/replay" : work_.path()});
+    toolstest::ProgramResult run = toolstest::RunProgram(argv);
+    EXPECT_EQ(run.status, password == kPassword ? 0 : 1) << run.out << run.err;
     std::vector<std::string> replies;
     for (const std::string& f : ListDir(out_.path())) {
       if (f.find(".xml") != std::string::npos) replies.push_back(f);
@@ -136,58 +117,46 @@ class ClientsEndToEnd : public ::testing::Test {
     return replies;
   }
 
+  static constexpr const char* kPassword = "Orbit7-Demo";
   ScopedEnv noSite_{"DSMADMC_SIM_SITE", nullptr};
-  TempDir work_;
-  TempDir out_;
-  TempDir pw_;
+  TempDir work_, out_;
 };
 
 TEST_F(ClientsEndToEnd, LiveRunHandsOverOneEntryPerNodeAndTheMaster) {
-  toolstest::ProgramResult run = Discover("Orbit7-Demo");
-  ASSERT_EQ(run.status, 0) << run.out << run.err;
-  ASSERT_EQ(Replies(), std::vector<std::string>{"000001-App.ClientsList.xml"});
-  XmlDoc doc(out_.file("000001-App.ClientsList.xml"));
-  ASSERT_TRUE(doc.ok());
-
-  const std::string host = GetHostName();
-  EXPECT_EQ(doc.Texts(std::string(kEntries) + "/" + kName),
+  ASSERT_EQ(Discover(kPassword), std::vector<std::string>{"000001-App.ClientsList.xml"});
+  XmlDoc doc = Load(out_.file("000001-App.ClientsList.xml"));
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(Texts(doc, std::string(kEntries) + "/" + kName),
             (std::vector<std::string>{"APPSRV02", "DBAIX01", "FILESRV01", "LABX01", "LAB_01", "MAILSUN",
-                                      "STUDIO-MAC", "VEGA", "WEB01", host}));
-  std::vector<xmlNodePtr> entries = doc.Nodes(kEntries);
+                                      "STUDIO-MAC", "VEGA", "WEB01", GetHostName()}));
+  std::vector<xmlNodePtr> entries = Nodes(doc, kEntries);
   ASSERT_EQ(entries.size(), 10u);
   // The synthesized master entry: master and media server, no agent.
-  EXPECT_EQ(Join(doc.Texts(kComponents, entries[9])), "1,11");
-  EXPECT_EQ(doc.Texts(std::string(kClient) + "/field[@name='installDirectory']", entries[9]),
-            std::vector<std::string>{work_.path() + "/"});  // as tsm-discover passes it
-  EXPECT_TRUE(doc.Nodes(kSubclients, entries[9]).empty());
+  EXPECT_EQ(Join(Texts(doc, kComponents, entries[9])), "1,11");
+  EXPECT_EQ(Join(Texts(doc, std::string(kClient) + "/field[@name='installDirectory']", entries[9])),
+            work_.path() + "/");  // as tsm-discover passes it
+  EXPECT_TRUE(Nodes(doc, kSubclients, entries[9]).empty());
   // An empty host name column gives the node name.
-  EXPECT_EQ(doc.Texts(std::string(kClient) + "/field[@name='clientEntity']/message/field[@name='hostName']",
-                      entries[0]),
-            std::vector<std::string>{"APPSRV02"});
-
-  // WEB01: the two default subclients, then one per schedule.
-  std::map<std::string, std::string> trees = EntryTrees(doc);
   EXPECT_EQ(
-      trees["WEB01"],
-      "components 3,4\n"
-      "default 8 [/] []\n"
-      "OnDemand 2 [/] []\n"
-      "DAILY_INCR 0 [\\] [priority 3 5 compression 2 0 cross mount point 2 0 Enable Backup 2 1 "
-      "TSM Foreign Subclient 2 1]\n"
-      "HOURLY_LOGS 0 [/var/log/*\\/\\/ /opt/app/logs/*\\/\\/] [priority 3 3 compression 2 0 cross mount "
-      "point 2 0 Enable Backup 2 1 TSM Foreign Subclient 2 1]\n"
-      "WEEKLY_SEL 0 [/etc/*\\/\\/ /home/*\\/\\/] [priority 3 4 compression 2 0 cross mount point 2 0 "
-      "Enable Backup 2 1 TSM Foreign Subclient 2 1]\n");
+      Join(Texts(doc, std::string(kClient) + "/field[@name='clientEntity']/message/field[@name='hostName']",
+                 entries[0])),
+      "APPSRV02");
+  // WEB01: the two default subclients, then one per schedule.
+  const std::string props =
+      " compression 2 0 cross mount point 2 0 Enable Backup 2 1 TSM Foreign Subclient 2 1]\n";
+  EXPECT_EQ(EntryTrees(doc)["WEB01"],
+            "components 3,4\ndefault 8 [/] []\nOnDemand 2 [/] []\n"
+            "DAILY_INCR 0 [\\] [priority 3 5" +
+                props + "HOURLY_LOGS 0 [/var/log/*\\/\\/ /opt/app/logs/*\\/\\/] [priority 3 3" + props +
+                "WEEKLY_SEL 0 [/etc/*\\/\\/ /home/*\\/\\/] [priority 3 4" + props);
 }
 
 TEST_F(ClientsEndToEnd, ReplayGivesTheLiveTreesWithTheGatheredServerAsMaster) {
-  ASSERT_EQ(Discover("Orbit7-Demo").status, 0);
-  std::map<std::string, std::string> live = EntryTrees(XmlDoc(out_.file("000001-App.ClientsList.xml")));
-  testsupport::RemoveTree(out_.file("000001-App.ClientsList.xml"));
-  toolstest::ProgramResult run = Discover("Orbit7-Demo", /*replay=*/true);
-  ASSERT_EQ(run.status, 0) << run.out << run.err;
-  std::map<std::string, std::string> replay = EntryTrees(XmlDoc(out_.file("000001-App.ClientsList.xml")));
-
+  Discover(kPassword);
+  std::map<std::string, std::string> live = EntryTrees(Load(out_.file("000001-App.ClientsList.xml")));
+  RemoveTree(out_.file("000001-App.ClientsList.xml"));
+  ASSERT_EQ(Discover(kPassword, /*replay=*/true), std::vector<std::string>{"000001-App.ClientsList.xml"});
+  std::map<std::string, std::string> replay = EntryTrees(Load(out_.file("000001-App.ClientsList.xml")));
   // The gathered server name is VEGA: its node carries the master parts
   // and no entry is synthesized for this machine.
   ASSERT_EQ(live.size(), 10u);
@@ -202,14 +171,10 @@ TEST_F(ClientsEndToEnd, ReplayGivesTheLiveTreesWithTheGatheredServerAsMaster) {
 }
 
 TEST_F(ClientsEndToEnd, WrongPasswordSendsOnePasswordStatusAndNoList) {
-  toolstest::ProgramResult run = Discover("not-the-password");
-  EXPECT_EQ(run.status, 1) << run.out << run.err;
-  ASSERT_EQ(Replies(), std::vector<std::string>{"000001-sent-FDC.DiscoveryError.xml"});
-  XmlDoc doc(out_.file("000001-sent-FDC.DiscoveryError.xml"));
-  EXPECT_EQ(doc.Texts("/message[@type='FDC::DiscoveryError']/field[@name='errorCode']"),
-            std::vector<std::string>{"2"});
-  EXPECT_EQ(doc.Texts("/message/field[@name='errorText']"),
-            std::vector<std::string>{"DB access password validation failed"});
+  ASSERT_EQ(Discover("not-the-password"), std::vector<std::string>{"000001-sent-FDC.DiscoveryError.xml"});
+  XmlDoc doc = Load(out_.file("000001-sent-FDC.DiscoveryError.xml"));
+  EXPECT_EQ(Join(Texts(doc, "/message[@type='FDC::DiscoveryError']/field[@name='errorCode']")), "2");
+  EXPECT_EQ(Join(Texts(doc, "/message/field[@name='errorText']")), "DB access password validation failed");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Operating-system and agent-type mapping and the two server tests.
+// Operating-system mapping and the two server tests.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,17 +12,12 @@
 namespace {
 
 using namespace clientfields;
-using clienttest::ScopedServerName;
-using clienttest::Sub;
 
 TEST(OsMap, PopulateOsInfoRows) {
   struct Case {
-    const char* platform;
-    const char* level;
+    const char *platform, *level;
     long long type;
-    const char* family;
-    const char* flavour;
-    const char* version;
+    const char *family, *flavour, *version;
   } cases[] = {
       {"Linux86", "2.6", 25, "Unix", "Linux", "Any"},    {"LINUX86", "", 25, "Unix", "Linux", "Any"},
       {"Linux86 ", "2.6", 0, "Any", "Any", "Any"},  // trailing blank: not trimmed
@@ -40,31 +35,29 @@ TEST(OsMap, PopulateOsInfoRows) {
     EXPECT_EQ(GetString(&os, kOsFamily), c.family);
     EXPECT_EQ(GetString(&os, kOsFlavour), c.flavour);
     EXPECT_EQ(GetString(&os, kOsVersion), c.version);
-    const CNMessageBase* detail = Sub(&os, kOsDetail);
+    const CNMessageBase* detail = clienttest::Sub(&os, kOsDetail);
     ASSERT_NE(detail, nullptr);
     EXPECT_EQ(GetString(detail, kOsDetailPlatform), c.platform);  // as reported, case kept
     EXPECT_EQ(GetString(detail, kOsDetailLevel), c.level);
   }
 }
 
-TEST(OsMap, NodeIsMasterServerWhenNamedLikeTheServer) {
-  ScopedServerName server("TsmSrv");
-  TSMClientInfo record;
-  EXPECT_TRUE(record.is_MasterServer("TSMSRV"));
-  EXPECT_TRUE(record.is_MasterServer("tsmsrv"));
-  EXPECT_FALSE(record.is_MasterServer("tsmsrv2"));
-  EXPECT_FALSE(record.is_MasterServer(""));
-}
-
-TEST(OsMap, EmptyServerNameMatchesOnlyEmptyNodeName) {
-  ScopedServerName server("");
-  TSMClientInfo record;
-  EXPECT_TRUE(record.is_MasterServer(""));
-  EXPECT_FALSE(record.is_MasterServer("NODE1"));
-}
-
-TEST(OsMap, LocalMachineTestIgnoresCase) {
-  std::string host = GetHostName();
+TEST(OsMap, ServerTestsIgnoreCaseOnly) {
+  struct Case {
+    const char *server, *node;
+    bool match;
+  } nodes[] = {{"TsmSrv", "TSMSRV", true},
+               {"TsmSrv", "tsmsrv", true},
+               {"TsmSrv", "tsmsrv2", false},
+               {"TsmSrv", "", false},
+               {"", "", true},
+               {"", "NODE1", false}};
+  for (const Case& c : nodes) {
+    SCOPED_TRACE(std::string(c.server) + " / " + c.node);
+    clienttest::ScopedServerName server(c.server);
+    EXPECT_EQ(TSMClientInfo().is_MasterServer(c.node), c.match);
+  }
+  const std::string host = GetHostName();
   ASSERT_FALSE(host.empty());
   std::string upper = host;
   for (char& ch : upper) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
