@@ -59,72 +59,61 @@ TEST(CTSMPolicyTest, ReadsBothLayoutsAndEnhancedLists) {
            {true, "ENHANCED", "classic|/home;/data dir|||||"}}) {
     const std::string line = ScheduleLine(twenty, {{kStyle, style}});
     SCOPED_TRACE(line);
-    Result result = Fetch(Header() + line + "\n", Header());
+    Result result = Fetch(Header() + line + "\n" + ScheduleLine(false, {{kName, "WEEKLY"}}) + "\n",
+                          Header() + "STANDARD,DAILY,NODE1 NODE2\nSTANDARD,WEEKLY,NODE3\n");
     ASSERT_TRUE(result.ok);
-    ASSERT_EQ(result.records.size(), 1u);
-    EXPECT_EQ(Describe(result.records[0]), fields + rest);
+    ASSERT_EQ(result.records.size(), 2u);
+    EXPECT_EQ(Describe(result.records[0]), fields + rest + "NODE1;NODE2");
+    EXPECT_EQ(result.records[1].getClientList(), Strings{"NODE3"});  // each schedule its own nodes
   }
 }
 
-// Only backup schedules of 19 or 20 columns give a record and an
-// association query.
+// Data follows four header lines and ends at a blank line; only backup
+// schedules of 19 or 20 columns give a record and an association query.
 TEST(CTSMPolicyTest, KeepsBackupSchedulesOfKnownWidthOnly) {
-  std::string file = Header();
+  const std::string d = ScheduleLine(false) + "\n";
+  const std::string w = ScheduleLine(true, {{kName, "WEEKLY"}}) + "\n";
+  std::string mixed = Header();
   for (const char* action :
        {"INCREMENTAL", "Selective", "imagebackup", "Inc", "ARCHIVE", "Command", "Incr"}) {
-    file += ScheduleLine(true, {{kName, action}, {kAction, action}}) + "\n";
+    mixed += ScheduleLine(true, {{kName, action}, {kAction, action}}) + "\n";
   }
   std::string narrow = ScheduleLine(false, {{kName, "NARROW"}});
   narrow.pop_back();  // 18 columns
-  file += ScheduleLine(true, {{kName, "WIDE"}}, {"X"}) + "\n" + narrow + "\n";
-  file += "STANDARD,SHORT,desc,Incremental,,/home,5\nSTANDARD,SHORT,desc,Incremental,,/home\nSTANDARD\n,\n";
-  FakeDsmadmc fake;
-  fake.On("query association", Header());
-  Result result = Fetch(file, "", &fake);
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.names, (Strings{"INCREMENTAL", "Selective", "imagebackup", "Inc"}));
-  EXPECT_EQ(fake.CountCommands("query association"), 4u);
-  EXPECT_EQ(fake.commands().size(), 5u);
-}
-
-TEST(CTSMPolicyTest, FileStructure) {
-  const std::string d = ScheduleLine(false) + "\n";
-  const std::string w = ScheduleLine(true, {{kName, "WEEKLY"}}) + "\n";
+  mixed += ScheduleLine(true, {{kName, "WIDE"}}, {"X"}) + "\n" + narrow + "\n";
+  mixed += "STANDARD,SHORT,desc,Incremental,,/home,5\nSTANDARD,SHORT,desc,Incremental,,/home\nSTANDARD\n,\n";
   for (const auto& [file, ok, names] : std::vector<std::tuple<std::string, bool, Strings>>{
            {Header() + d + w, true, {"DAILY", "WEEKLY"}},
-           {d + d + d + d + w, true, {"WEEKLY"}},  // the first four lines are never data
+           {d + d + d + d + w, true, {"WEEKLY"}},
            {Header() + d + "\n" + w, true, {"DAILY"}},
            {Header() + ScheduleLine(false) + "\r\n" + w, true, {"DAILY", "WEEKLY"}},
            {Header(), true, {}},
-           {"", false, {}}}) {  // no output file
+           {"", false, {}},  // no output file
+           {mixed, true, {"INCREMENTAL", "Selective", "imagebackup", "Inc"}}}) {
     SCOPED_TRACE(file);
-    Result result = Fetch(file, Header());
+    FakeDsmadmc fake;
+    if (file.empty()) fake.FailOn("query schedule", 0);
+    fake.On("query association", Header());
+    Result result = Fetch(file, "", &fake);
     EXPECT_EQ(result.ok, ok);
     EXPECT_EQ(result.names, names);
+    EXPECT_EQ(fake.CountCommands("query association"), names.size());
   }
 }
 
-TEST(CTSMPolicyTest, EachScheduleGetsItsAssociatedNodes) {
+// The schedule query, then one association query per schedule (the query
+// one argument), with the administrator's credentials, never logged.
+TEST(CTSMPolicyTest, LiveRuns) {
   FakeDsmadmc fake;
-  fake.On("query association STANDARD DAILY", Header() + "STANDARD,DAILY,NODE1 NODE2\n");
-  fake.On("query association STANDARD WEEKLY", Header() + "STANDARD,WEEKLY,NODE3\n");
-  Result result = Fetch(
-      Header() + ScheduleLine(false) + "\n" + ScheduleLine(true, {{kName, "WEEKLY"}}) + "\n", "", &fake);
+  fake.On("query association STANDARD DAILY", Header() + "STANDARD,DAILY,NODE1\n");
+  Result result = Fetch(Header() + ScheduleLine(false) + "\n", "", &fake);
   ASSERT_TRUE(result.ok);
-  ASSERT_EQ(result.records.size(), 2u);
-  EXPECT_EQ(result.records[0].getClientList(), (Strings{"NODE1", "NODE2"}));
-  EXPECT_EQ(result.records[1].getClientList(), (Strings{"NODE3"}));
-  // The schedule query first, then one association query per schedule
-  // (the query one argument), all with the administrator's credentials.
-  const auto& runs = fake.runs();
-  ASSERT_EQ(runs.size(), 3u);
   const std::string password = std::string("-password=") + kPassword;
-  EXPECT_EQ(runs[0], (Strings{"/opt/tsm/dsmadmc", "-id=admin", password, "-outfile=ixr_sched.txt",
-                              "-dateformat=1", "-comma", "query", "schedule", "format=detailed"}));
-  EXPECT_EQ(runs[1], (Strings{"/opt/tsm/dsmadmc", "-id=admin", password, "-outfile=ixr_assoc.txt",
-                              "-dateformat=1", "-comma", "query association STANDARD DAILY"}));
-  EXPECT_EQ(runs[2].back(), "query association STANDARD WEEKLY");
-  // Command lines carry the password and are never logged.
+  EXPECT_EQ(fake.runs(),
+            (std::vector<Strings>{{"/opt/tsm/dsmadmc", "-id=admin", password, "-outfile=ixr_sched.txt",
+                                   "-dateformat=1", "-comma", "query", "schedule", "format=detailed"},
+                                  {"/opt/tsm/dsmadmc", "-id=admin", password, "-outfile=ixr_assoc.txt",
+                                   "-dateformat=1", "-comma", "query association STANDARD DAILY"}}));
   EXPECT_EQ(result.log.find(kPassword), std::string::npos) << result.log;
   EXPECT_EQ(result.log.find("Running command ["), std::string::npos) << result.log;
 }
