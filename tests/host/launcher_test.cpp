@@ -1,120 +1,75 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <tuple>
 
 #include "host/ProcessLauncher.h"
 #include "tests/host/fixtures/TestScripts.h"
-#include "tests/support/TestSupport.h"
 
 extern char** environ;
 
 namespace {
 
+using testscripts::Grandchild;
+using testscripts::Undo;
+using testscripts::WriteProgram;
 using testscripts::WriteScript;
-using testsupport::TempDir;
 
-double SecondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+// Runs `argv`; *seconds tells how long that took.
+LaunchResult TimedRun(const std::vector<std::string>& argv, int timeoutSeconds, double* seconds,
+                      int graceMillis = 5000) {
+  auto start = std::chrono::steady_clock::now();
+  LaunchResult r = PosixProcessLauncher(graceMillis).Run(argv, timeoutSeconds);
+  *seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return r;
 }
 
-// The named field of /proc/<pid>/status as printed by the child.
+// A field of /proc/<pid>/status as the child printed it.
 std::string StatusField(const std::string& status, const std::string& name) {
-  size_t at = status.find(name + ":");
-  if (at == std::string::npos) return "";
-  size_t begin = status.find_first_not_of(" \t", at + name.size() + 1);
+  size_t begin = status.find("\n" + name + ":\t") + name.size() + 3;
   return status.substr(begin, status.find('\n', begin) - begin);
 }
 
-// Parent state a child must not inherit, undone on destruction.
-class InheritableState {
- public:
-  InheritableState() {
-    // No O_CLOEXEC: a careless spawn would pass it on. High, so that it
-    // is not the descriptor the child opens first.
-    int fd = ::open("/dev/null", O_RDONLY);
-    fd_ = ::fcntl(fd, F_DUPFD, 57);
-    ::close(fd);
-    sigaction(SIGUSR1, nullptr, &oldUsr1_);
-    signal(SIGUSR1, SIG_IGN);
-    sigset_t block;
-    sigemptyset(&block);
-    sigaddset(&block, SIGUSR2);
-    sigprocmask(SIG_BLOCK, &block, &oldMask_);
-  }
-  ~InheritableState() {
-    sigprocmask(SIG_SETMASK, &oldMask_, nullptr);
-    sigaction(SIGUSR1, &oldUsr1_, nullptr);
-    ::close(fd_);
-  }
-  int fd() const { return fd_; }
-
- private:
-  int fd_;
-  struct sigaction oldUsr1_;
-  sigset_t oldMask_;
-};
-
-TEST(PosixProcessLauncherTest, CollectsOutputAndExitStatus) {
-  TempDir dir;
-  WriteScript(dir.file("p"), "echo to-out; echo to-err >&2; exit 3");
-  LaunchResult r = PosixProcessLauncher().Run({dir.file("p")}, 10);
-  ASSERT_TRUE(r.started) << r.error;
-  EXPECT_TRUE(r.exited);
-  EXPECT_EQ(3, r.exitStatus);
-  EXPECT_FALSE(r.timedOut);
-  EXPECT_NE(std::string::npos, r.output.find("to-out"));
-  EXPECT_NE(std::string::npos, r.output.find("to-err"));
-}
-
 TEST(PosixProcessLauncherTest, ChildStartsClean) {
-  InheritableState parent;
-  PosixProcessLauncher launcher;
-
-  LaunchResult status = launcher.Run({"/bin/cat", "/proc/self/status"}, 10);
+  // Parent state a careless spawn passes on: a descriptor without
+  // O_CLOEXEC (high, so that it is not one the child opens), an ignored
+  // and a blocked signal.
+  int devNull = ::open("/dev/null", O_RDONLY);
+  int fd = ::fcntl(devNull, F_DUPFD, 57);
+  struct sigaction oldUsr1;
+  sigaction(SIGUSR1, nullptr, &oldUsr1);
+  sigset_t block, oldMask;
+  sigemptyset(&block);
+  sigaddset(&block, SIGUSR2);
+  sigprocmask(SIG_BLOCK, &block, &oldMask);
+  Undo undo{[&] {
+    sigprocmask(SIG_SETMASK, &oldMask, nullptr);
+    sigaction(SIGUSR1, &oldUsr1, nullptr);
+    ::close(fd);
+    ::close(devNull);
+  }};
+  signal(SIGUSR1, SIG_IGN);
+  LaunchResult status = PosixProcessLauncher().Run({"/bin/cat", "/proc/self/status"}, 10);
+  LaunchResult fds = PosixProcessLauncher().Run({"/bin/ls", "-l", "/proc/self/fd"}, 10);
   ASSERT_TRUE(status.started) << status.error;
-  // glibc keeps its two internal signals (32 and 33) ignored; no program
-  // can use them.
-  unsigned long long ignored = std::stoull(StatusField(status.output, "SigIgn"), nullptr, 16);
-  EXPECT_EQ(0u, ignored & ~(3ull << 31)) << StatusField(status.output, "SigIgn");
+  // glibc keeps its two internal signals (32 and 33) ignored; no program can use them.
+  EXPECT_EQ(0u, std::stoull(StatusField(status.output, "SigIgn"), nullptr, 16) & ~(3ull << 31));
   EXPECT_EQ("0000000000000000", StatusField(status.output, "SigBlk"));
-
-  // Own process group: pgrp (field 5) equals pid (field 1).
-  LaunchResult stat = launcher.Run({"/bin/cat", "/proc/self/stat"}, 10);
-  std::string pid = stat.output.substr(0, stat.output.find(' '));
-  std::string rest = stat.output.substr(stat.output.rfind(')') + 2);  // "state ppid pgrp ..."
-  size_t pgrpAt = rest.find(' ', rest.find(' ') + 1) + 1;
-  EXPECT_EQ(pid, rest.substr(pgrpAt, rest.find(' ', pgrpAt) - pgrpAt)) << stat.output;
-
-  LaunchResult fds = launcher.Run({"/bin/ls", "/proc/self/fd"}, 10);
-  EXPECT_EQ(std::string::npos, fds.output.find(std::to_string(parent.fd()) + "\n")) << fds.output;
-
-  LaunchResult in = launcher.Run({"/bin/readlink", "/proc/self/fd/0"}, 10);
-  EXPECT_EQ("/dev/null\n", in.output);
-}
-
-TEST(PosixProcessLauncherTest, BoundsOutputWithoutBlockingTheChild) {
-  auto start = std::chrono::steady_clock::now();
-  LaunchResult r = PosixProcessLauncher().Run({"/usr/bin/head", "-c", "1000000", "/dev/zero"}, 10);
-  ASSERT_TRUE(r.exited);
-  EXPECT_EQ(0, r.exitStatus);
-  EXPECT_EQ(PosixProcessLauncher::kMaxOutput, r.output.size());
-  EXPECT_LT(SecondsSince(start), 5.0);
+  EXPECT_EQ(StatusField(status.output, "Pid"), StatusField(status.output, "NSpgid")) << "own process group";
+  EXPECT_NE(std::string::npos, fds.output.find(" 0 -> /dev/null\n")) << fds.output;
+  EXPECT_EQ(std::string::npos, fds.output.find(" " + std::to_string(fd) + " -> ")) << fds.output;
 }
 
 TEST(PosixProcessLauncherTest, ProgramsThatCannotStart) {
-  TempDir dir;
-  testsupport::WriteFile(dir.file("noexec"), "#!/bin/sh\nexit 0\n");  // no execute bit
-  // Without a #! line only a shell would run it, and none is used.
-  testsupport::WriteFile(dir.file("nointerp"), "touch ran\n");
-  ::chmod(dir.file("nointerp").c_str(), 0755);
+  testsupport::TempDir dir;
+  testsupport::WriteFile(dir.file("noexec"), "#!/bin/sh\nexit 0\n");
+  WriteProgram(dir.file("nointerp"), "touch ran\n");  // only a shell would run it, and none is used
   testsupport::ScopedChdir cd(dir.path());
   for (const std::string& program : {dir.file("missing"), dir.file("noexec"), dir.file("nointerp"),
-                                     dir.path(), std::string("no-such-program-x")}) {
+                                     dir.path(), std::string("no-such-x")}) {
     SCOPED_TRACE(program);
     LaunchResult r = PosixProcessLauncher().Run({program}, 10);
     EXPECT_FALSE(r.started);
@@ -124,106 +79,76 @@ TEST(PosixProcessLauncherTest, ProgramsThatCannotStart) {
   EXPECT_FALSE(PosixProcessLauncher().Run({}, 10).started);
 }
 
-TEST(PosixProcessLauncherTest, ReportsTheKillingSignal) {
-  TempDir dir;
-  WriteScript(dir.file("p"), "kill -KILL $$");
-  LaunchResult r = PosixProcessLauncher().Run({dir.file("p")}, 10);
-  ASSERT_TRUE(r.started);
-  EXPECT_FALSE(r.exited);
-  EXPECT_EQ(SIGKILL, r.signal);
-  EXPECT_FALSE(r.timedOut);
-}
-
 TEST(PosixProcessLauncherTest, TimeOutEndsTheWholeGroup) {
-  TempDir dir;
-  testscripts::PidKiller cleanup(dir.file("gc.pid"));
-  WriteScript(dir.file("p"), "sleep 30 & echo $! > " + dir.file("gc.pid") + "\nsleep 30");
-  auto start = std::chrono::steady_clock::now();
-  LaunchResult r = PosixProcessLauncher().Run({dir.file("p")}, 1);
-  EXPECT_TRUE(r.started);
-  EXPECT_TRUE(r.timedOut);
-  EXPECT_FALSE(r.exited);
-  EXPECT_LT(SecondsSince(start), 4.0);
-  long grandchild = testscripts::ReadPid(dir.file("gc.pid"));
-  ASSERT_GT(grandchild, 1);
-  EXPECT_TRUE(testscripts::ProcessGone(grandchild));
+  testsupport::TempDir dir;
+  testsupport::ScopedChdir cd(dir.path());
+  Grandchild grandchild(dir.file("gc.pid"));
+  const std::tuple<std::string, int> cases[] = {
+      {"#!/bin/sh\nsleep 30 & echo $! > gc.pid\nsleep 30\n", SIGTERM},
+      {"#!/bin/sh\ntrap '' TERM\nsleep 30\n", SIGKILL},  // the sleep ignores TERM, too
+      // A child that left its process group is still signalled itself.
+      {"#!/usr/bin/perl\nsetpgrp(0, getpgrp(getppid())) or exit 9;\nsleep 30;\n", SIGTERM},
+  };
+  for (const auto& [program, signal] : cases) {
+    SCOPED_TRACE(program);
+    WriteProgram(dir.file("p"), program);
+    double seconds = 0;
+    LaunchResult r = TimedRun({dir.file("p")}, 1, &seconds, 200);
+    EXPECT_TRUE(r.started && r.timedOut && !r.exited);
+    EXPECT_EQ(signal, r.signal);
+    EXPECT_LT(seconds, 4.0);
+  }
+  ASSERT_GT(grandchild.pid(), 1);
+  EXPECT_TRUE(grandchild.Gone());
 }
 
-TEST(PosixProcessLauncherTest, TimeOutKillsWhatIgnoresTerm) {
-  TempDir dir;
-  // The ignored TERM is inherited by the sleep, too.
-  WriteScript(dir.file("p"), "trap '' TERM\nsleep 30");
-  auto start = std::chrono::steady_clock::now();
-  LaunchResult r = PosixProcessLauncher(200).Run({dir.file("p")}, 1);
-  EXPECT_TRUE(r.timedOut);
-  EXPECT_EQ(SIGKILL, r.signal);
-  EXPECT_LT(SecondsSince(start), 4.0);
+TEST(PosixProcessLauncherTest, CollectsBoundedOutputWithoutWaitingForGrandchildren) {
+  testsupport::TempDir dir;
+  testsupport::ScopedChdir cd(dir.path());
+  std::string ys;
+  while (ys.size() < PosixProcessLauncher::kMaxOutput) ys += "y\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {"echo to-out; echo to-err >&2", "to-out\nto-err\n"},
+      {"head -c 1000000 /dev/zero", std::string(PosixProcessLauncher::kMaxOutput, '\0')},  // never blocked
+      // A grandchild holds the output open, and keeps writing.
+      {"sleep 20 & echo $! > gc.pid\necho done", "done\n"},
+      {"yes & echo $! > gc.pid\nsleep 0.2", ys},
+  };
+  for (const auto& [script, output] : cases) {
+    SCOPED_TRACE(script);
+    Grandchild grandchild(dir.file("gc.pid"));
+    WriteScript(dir.file("p"), script);
+    double seconds = 0;
+    LaunchResult r = TimedRun({dir.file("p")}, 10, &seconds);
+    EXPECT_TRUE(r.exited && r.exitStatus == 0);
+    EXPECT_EQ(output, r.output);
+    EXPECT_LT(seconds, 3.0);
+  }
 }
 
-TEST(PosixProcessLauncherTest, TimeOutReachesAChildThatLeftItsGroup) {
-  if (!testsupport::FileExists("/usr/bin/perl")) GTEST_SKIP() << "no perl to change the process group";
-  TempDir dir;
-  testsupport::WriteFile(dir.file("p"),
-                         "#!/usr/bin/perl\nsetpgrp(0, getpgrp(getppid())) or exit 9;\nsleep 30;\n");
-  ::chmod(dir.file("p").c_str(), 0755);
-  auto start = std::chrono::steady_clock::now();
-  LaunchResult r = PosixProcessLauncher(200).Run({dir.file("p")}, 1);
-  EXPECT_TRUE(r.timedOut);
-  EXPECT_EQ(SIGTERM, r.signal);
-  EXPECT_LT(SecondsSince(start), 4.0);
-}
+TEST(PosixProcessLauncherTest, WaitsForItsOwnChildAlone) {
+  {
+    // SIGCHLD ignored by the host: the kernel collects the child, and its
+    // exit status is gone. That must not read as success.
+    struct sigaction ignore {
+    }, old{};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGCHLD, &ignore, &old);
+    Undo undo{[&] { sigaction(SIGCHLD, &old, nullptr); }};
+    double seconds = 0;
+    LaunchResult r = TimedRun({"/bin/true"}, 10, &seconds);
+    EXPECT_TRUE(r.started && !r.exited);
+    EXPECT_EQ(0, r.signal);
+    EXPECT_FALSE(r.error.empty());
+    EXPECT_LT(seconds, 3.0);
+  }
 
-TEST(PosixProcessLauncherTest, DoesNotWaitForAGrandchildHoldingTheOutput) {
-  TempDir dir;
-  testscripts::PidKiller cleanup(dir.file("gc.pid"));
-  WriteScript(dir.file("p"), "sleep 20 & echo $! > " + dir.file("gc.pid") + "\necho done");
-  auto start = std::chrono::steady_clock::now();
-  LaunchResult r = PosixProcessLauncher().Run({dir.file("p")}, 10);
-  EXPECT_TRUE(r.exited);
-  EXPECT_EQ(0, r.exitStatus);
-  EXPECT_EQ("done\n", r.output);
-  EXPECT_LT(SecondsSince(start), 3.0);
-}
-
-// SIGCHLD ignored by the host: the kernel collects the child, and its
-// exit status is gone. That must not read as success.
-TEST(PosixProcessLauncherTest, ReturnsWhileAGrandchildKeepsWriting) {
-  TempDir dir;
-  testscripts::PidKiller cleanup(dir.file("gc.pid"));
-  WriteScript(dir.file("p"), "yes & echo $! > " + dir.file("gc.pid") + "\nsleep 0.2");
-  auto start = std::chrono::steady_clock::now();
-  LaunchResult r = PosixProcessLauncher().Run({dir.file("p")}, 10);
-  EXPECT_TRUE(r.exited);
-  EXPECT_EQ(PosixProcessLauncher::kMaxOutput, r.output.size());
-  EXPECT_LT(SecondsSince(start), 3.0);
-}
-
-TEST(PosixProcessLauncherTest, LostExitStatusIsNoSuccess) {
-  struct sigaction ignore {};
-  struct sigaction old {};
-  ignore.sa_handler = SIG_IGN;
-  sigaction(SIGCHLD, &ignore, &old);
-  struct Restore {
-    struct sigaction* old;
-    ~Restore() { sigaction(SIGCHLD, old, nullptr); }
-  } restore{&old};
-  auto start = std::chrono::steady_clock::now();
-  LaunchResult r = PosixProcessLauncher().Run({"/bin/true"}, 10);
-  EXPECT_TRUE(r.started);
-  EXPECT_FALSE(r.exited);
-  EXPECT_EQ(0, r.signal);
-  EXPECT_FALSE(r.error.empty());
-  EXPECT_LT(SecondsSince(start), 3.0);
-}
-
-TEST(PosixProcessLauncherTest, LeavesOtherChildrenToTheirOwner) {
   pid_t other = -1;
   char* argv[] = {const_cast<char*>("/bin/sleep"), const_cast<char*>("0.2"), nullptr};
   ASSERT_EQ(0, posix_spawn(&other, argv[0], nullptr, nullptr, argv, environ));
-  LaunchResult r = PosixProcessLauncher().Run({"/bin/sleep", "0.4"}, 10);
-  EXPECT_TRUE(r.exited);
+  EXPECT_TRUE(PosixProcessLauncher().Run({"/bin/sleep", "0.4"}, 10).exited);
   int status = 0;
-  EXPECT_EQ(other, waitpid(other, &status, 0));  // not reaped by Run
+  EXPECT_EQ(other, waitpid(other, &status, 0)) << "another child is left to its owner";
 }
 
 }  // namespace
