@@ -115,7 +115,6 @@ TEST_F(CmdExecTest, OutputOfAnEarlierRunIsRemoved) {
   const std::tuple<std::string, std::string, std::string> cases[] = {
       {"-outfile=ixr_node.txt", "exit 1", "<missing>"},
       {"-OUTFILE=ixr_node.txt", "exit 1", "<missing>"},
-      {"-outfile=ixr_node.txt", "echo new > ixr_node.txt", "new\n"},
       {"-outfile=" + dir_.file("ixr_node.txt"), "exit 0", "<missing>"},
   };
   for (const auto& [option, script, expected] : cases) {
@@ -167,20 +166,6 @@ TEST_F(CmdExecTest, ExistingFilesAndSkipMarkerStartNothing) {
     EXPECT_EQ(execResult, f.get_execResult());
   }
   EXPECT_TRUE(fake.runs().empty());
-}
-
-TEST_F(CmdExecTest, TheLineFormParserDecidesWhenPresent) {
-  struct LineFetcher : Base {
-    LineFetcher() : Base(kCommunicationMethod0) {}
-    std::string _GetCommandLine() override { return "dsmadmc q"; }
-    bool _ParseData(void* out, const std::vector<std::string>&) override { return *static_cast<bool*>(out); }
-  } line;
-  testsupport::FakeDsmadmc fake;
-  bool parsed = false;
-  EXPECT_FALSE(line.FetchData(&parsed));
-  parsed = true;
-  EXPECT_TRUE(line.FetchData(&parsed));
-  EXPECT_FALSE(Base(Base::kCommunicationMethod0).FetchData(nullptr)) << "no parser at all";
 }
 
 TEST_F(CmdExecTest, BareProgramNameLookup) {
