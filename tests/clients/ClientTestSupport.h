@@ -59,25 +59,14 @@ inline std::string NodeLine(const NodeColumns& c, size_t tokens = 33) {
 }
 
 // Live per-node schedule query output: four header lines, then one
-// 21-field line per schedule (objects in field 6, priority in field 7).
-struct ScheduleColumns {
-  std::string name, action;
-  std::vector<std::string> objects;
-  std::string priority;
-};
-inline std::string NodeScheduleOutput(const std::vector<ScheduleColumns>& schedules) {
+// 21-field line per schedule {name, action, objects, priority}; objects
+// are comma-separated.
+inline std::string NodeScheduleOutput(const std::vector<std::vector<std::string>>& schedules) {
   std::string out = "header 1\nheader 2\nheader 3\nheader 4\n";
-  for (const ScheduleColumns& s : schedules) {
+  for (const std::vector<std::string>& s : schedules) {
     std::vector<std::string> f(21, "y");
-    f[0] = "STANDARD";
-    f[1] = s.name;
-    f[3] = s.action;
-    std::string objects;
-    for (const std::string& o : s.objects) objects += (objects.empty() ? "" : ",") + o;
-    f[6] = "\"" + objects + "\"";
-    f[7] = s.priority;
-    for (size_t i = 0; i < f.size(); ++i) out += (i > 0 ? "," : "") + f[i];
-    out += "\n";
+    f[0] = "STANDARD", f[1] = s[0], f[3] = s[1], f[6] = s[2], f[7] = s[3];
+    out += testsupport::CsvLine(f) + "\n";
   }
   return out;
 }
@@ -98,26 +87,15 @@ inline const CNMessageBase* Item(const CNMessageBase* m, FieldRef f, size_t i) {
   return i < Count(m, f) ? m->findField(f.index)->list->at(i) : nullptr;
 }
 
-// componentType of each component, in order.
-inline std::vector<long long> ComponentTypes(const CNMessageBase* client) {
-  std::vector<long long> types;
+// componentType of each component, in order, blank-separated.
+inline std::string ComponentTypes(const CNMessageBase* client) {
+  std::string types;
   for (size_t i = 0; i < Count(client, clientfields::kClientComponents); ++i) {
     const CNMessageBase* e =
         Sub(Item(client, clientfields::kClientComponents, i), clientfields::kComponentEntity);
-    types.push_back(e == nullptr ? -1 : e->getint64(0, 0));
+    types += (i > 0 ? " " : "") + (e == nullptr ? "?" : std::to_string(e->getint64(0, 0)));
   }
   return types;
-}
-
-// "name=value#type" of each AttributeInfoEx of a list, blank-separated.
-inline std::string AttributeTexts(const CNMessageBase* m, FieldRef f) {
-  std::string texts;
-  for (size_t i = 0; i < Count(m, f); ++i) {
-    const CNMessageBase* a = Item(m, f, i);
-    texts += (i > 0 ? " " : "") + a->getstring(3, 3) + "=" + a->getstring(5, 8) + "#" +
-             std::to_string(a->getint64(4, 7));
-  }
-  return texts;
 }
 
 // The agent tree of a client, one line per message: components; then per
@@ -132,31 +110,36 @@ inline std::string Tree(const CNMessageBase* client) {
   auto num = [](const CNMessageBase* m, FieldRef f) {
     return m == nullptr ? "?" : std::to_string(m->getint64(f.index, f.id));
   };
-  auto attributes = [](const CNMessageBase* m, FieldRef f) {
-    return m->isSet(f.index) ? " [" + AttributeTexts(m, f) + "]" : std::string();
+  auto attributes = [](const CNMessageBase* m, FieldRef f) {  // "name=value#type" of each
+    if (!m->isSet(f.index)) return std::string();
+    std::string texts;
+    for (size_t i = 0; i < Count(m, f); ++i) {
+      const CNMessageBase* a = Item(m, f, i);
+      texts += (i > 0 ? " " : "") + a->getstring(3, 3) + "=" + a->getstring(5, 8) + "#" +
+               std::to_string(a->getint64(4, 7));
+    }
+    return " [" + texts + "]";
   };
-  std::string t = "components";
-  for (long long type : ComponentTypes(client)) t += " " + std::to_string(type);
-  t += "\n";
+  std::string t = "components " + ComponentTypes(client);
   for (size_t p = 0; p < Count(client, kClientPods); ++p) {
     const CNMessageBase* pod = Item(client, kClientPods, p);
-    const CNMessageBase* app = Sub(pod, kPodAppEntity);
-    t += "pod " + num(app, kAppType) + " " + str(app, kAppName) + " " + num(pod, kPodField2) + "\n";
+    t += "\npod " + num(Sub(pod, kPodAppEntity), kAppType) + " " + str(Sub(pod, kPodAppEntity), kAppName) +
+         " " + num(pod, kPodField2);
     for (size_t i = 0; i < Count(pod, kPodInstances); ++i) {
       const CNMessageBase* instance = Item(pod, kPodInstances, i);
-      t += " " + str(Sub(instance, kInstanceEntity), kInstanceName) + "\n";
+      t += "\n " + str(Sub(instance, kInstanceEntity), kInstanceName);
       for (size_t b = 0; b < Count(instance, kInstanceBackupSets); ++b) {
         const CNMessageBase* set = Item(instance, kInstanceBackupSets, b);
-        t += "  " + str(Sub(set, kBackupSetEntity), kBackupSetName) + " " + num(set, kBackupSetField2) + "\n";
+        t += "\n  " + str(Sub(set, kBackupSetEntity), kBackupSetName) + " " + num(set, kBackupSetField2);
         for (size_t s = 0; s < Count(set, kBackupSetSubclients); ++s) {
           const CNMessageBase* sc = Item(set, kBackupSetSubclients, s);
-          t += "   " + str(Sub(sc, kSubclientEntity), kSubclientName) + " " + num(sc, kSubclientField6) +
-               attributes(sc, kSubclientContent) + attributes(sc, kSubclientProperties) + "\n";
+          t += "\n   " + str(Sub(sc, kSubclientEntity), kSubclientName) + " " + num(sc, kSubclientField6) +
+               attributes(sc, kSubclientContent) + attributes(sc, kSubclientProperties);
         }
       }
     }
   }
-  return t;
+  return t + "\n";
 }
 
 }  // namespace clienttest

@@ -30,7 +30,7 @@ std::vector<xmlNodePtr> Nodes(const XmlDoc& doc, const std::string& xpath, xmlNo
   std::vector<xmlNodePtr> nodes;
   if (doc == nullptr) return nodes;
   xmlXPathContextPtr ctx = xmlXPathNewContext(doc.get());
-  if (context != nullptr) ctx->node = context;
+  ctx->node = context;
   xmlXPathObjectPtr result = xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(xpath.c_str()), ctx);
   for (int i = 0; result != nullptr && result->nodesetval != nullptr && i < result->nodesetval->nodeNr; ++i) {
     nodes.push_back(result->nodesetval->nodeTab[i]);
@@ -40,12 +40,14 @@ std::vector<xmlNodePtr> Nodes(const XmlDoc& doc, const std::string& xpath, xmlNo
   return nodes;
 }
 
-// Text of every node the expression selects, in document order.
-std::vector<std::string> Texts(const XmlDoc& doc, const std::string& xpath, xmlNodePtr context = nullptr) {
-  std::vector<std::string> texts;
+// Text of every node the expression selects, in document order, joined.
+std::string Texts(const XmlDoc& doc, const std::string& xpath, xmlNodePtr context = nullptr,
+                  const char* sep = ",") {
+  std::string texts;
   for (xmlNodePtr node : Nodes(doc, xpath, context)) {
     xmlChar* content = xmlNodeGetContent(node);
-    texts.emplace_back(content != nullptr ? reinterpret_cast<const char*>(content) : "");
+    texts += (texts.empty() ? "" : sep) +
+             std::string(content != nullptr ? reinterpret_cast<const char*>(content) : "");
     xmlFree(content);
   }
   return texts;
@@ -53,35 +55,28 @@ std::vector<std::string> Texts(const XmlDoc& doc, const std::string& xpath, xmlN
 
 // Paths inside App::ClientsList.
 const char kEntries[] = "/message[@type='App::ClientsList']/field[@name='clients']/message";
-const char kClient[] = "field[@name='client']/message";
-const char kName[] =
-    "field[@name='client']/message/field[@name='clientEntity']/message/field[@name='clientName']";
-const char kComponents[] =
-    "field[@name='client']/message/field[@name='components']/message/field[@name='componentEntity']/message/"
-    "field[@name='componentType']";
-const char kSubclients[] =
-    "field[@name='client']/message/field[@name='pods']/message/field[@name='instances']/message/"
-    "field[@name='backupSets']/message/field[@name='subclients']/message";
-
-std::string Join(const std::vector<std::string>& parts, const char* separator = ",") {
-  std::string joined;
-  for (const std::string& p : parts) joined += (joined.empty() ? "" : separator) + p;
-  return joined;
-}
+const std::string kClient = "field[@name='client']/message/";
+const std::string kName = kClient + "field[@name='clientEntity']/message/field[@name='clientName']";
+const std::string kComponents =
+    kClient +
+    "field[@name='components']/message/field[@name='componentEntity']/message/field[@name='componentType']";
+const std::string kSubclients = kClient +
+                                "field[@name='pods']/message/field[@name='instances']/message/"
+                                "field[@name='backupSets']/message/field[@name='subclients']/message";
 
 // Per node name: the components and every subclient with its content and
 // properties, as one line each.
 std::map<std::string, std::string> EntryTrees(const XmlDoc& doc) {
   std::map<std::string, std::string> trees;
   for (xmlNodePtr entry : Nodes(doc, kEntries)) {
-    std::string tree = "components " + Join(Texts(doc, kComponents, entry)) + "\n";
+    std::string tree = "components " + Texts(doc, kComponents, entry) + "\n";
     for (xmlNodePtr sc : Nodes(doc, kSubclients, entry)) {
-      tree += Join(Texts(doc, "field[@name='subclientEntity']/message/field", sc)) + " " +
-              Join(Texts(doc, "field[@name='field6']", sc)) + " [" +
-              Join(Texts(doc, "field[@name='content']/message/field[@name='value']", sc), " ") + "] [" +
-              Join(Texts(doc, "field[@name='properties']/message/field", sc), " ") + "]\n";
+      tree += Texts(doc, "field[@name='subclientEntity']/message/field", sc) + " " +
+              Texts(doc, "field[@name='field6']", sc) + " [" +
+              Texts(doc, "field[@name='content']/message/field[@name='value']", sc, " ") + "] [" +
+              Texts(doc, "field[@name='properties']/message/field", sc, " ") + "]\n";
     }
-    trees[Join(Texts(doc, kName, entry))] = tree;
+    trees[Texts(doc, kName, entry)] = tree;
   }
   return trees;
 }
@@ -100,8 +95,8 @@ class ClientsEndToEnd : public ::testing::Test {
   }
 
   // tsm-discover run --only clients, live or over the gathered set; the
-  // names of the reply files handed over.
-  std::vector<std::string> Discover(const std::string& password, bool replay = false) {
+  // reply files handed over.
+  std::string Discover(const std::string& password, bool replay = false) {
     WriteFile(work_.file("password"), password + "\n");
     std::vector<std::string> argv = {
         BinDir() + "/tsm-discover", "run",   "--login",   "ADMIN",  "--password-file",
@@ -110,44 +105,36 @@ class ClientsEndToEnd : public ::testing::Test {
                              replay ? SourceDir() + "/samples/replay" : work_.path()});
     toolstest::ProgramResult run = toolstest::RunProgram(argv);
     EXPECT_EQ(run.status, password == kPassword ? 0 : 1) << run.out << run.err;
-    std::vector<std::string> replies;
-    for (const std::string& f : ListDir(out_.path())) {
-      if (f.find(".xml") != std::string::npos) replies.push_back(f);
-    }
+    std::string replies;
+    for (const std::string& f : ListDir(out_.path())) replies += f.find(".xml") != std::string::npos ? f : "";
     return replies;
   }
-
   static constexpr const char* kPassword = "Orbit7-Demo";
   ScopedEnv noSite_{"DSMADMC_SIM_SITE", nullptr};
   TempDir work_, out_;
 };
 
 TEST_F(ClientsEndToEnd, LiveRunHandsOverOneEntryPerNodeAndTheMaster) {
-  ASSERT_EQ(Discover(kPassword), std::vector<std::string>{"000001-App.ClientsList.xml"});
+  ASSERT_EQ(Discover(kPassword), "000001-App.ClientsList.xml");
   XmlDoc doc = Load(out_.file("000001-App.ClientsList.xml"));
   ASSERT_NE(doc, nullptr);
   EXPECT_EQ(Texts(doc, std::string(kEntries) + "/" + kName),
-            (std::vector<std::string>{"APPSRV02", "DBAIX01", "FILESRV01", "LABX01", "LAB_01", "MAILSUN",
-                                      "STUDIO-MAC", "VEGA", "WEB01", GetHostName()}));
+            "APPSRV02,DBAIX01,FILESRV01,LABX01,LAB_01,MAILSUN,STUDIO-MAC,VEGA,WEB01," + GetHostName());
   std::vector<xmlNodePtr> entries = Nodes(doc, kEntries);
   ASSERT_EQ(entries.size(), 10u);
-  // The synthesized master entry: master and media server, no agent.
-  EXPECT_EQ(Join(Texts(doc, kComponents, entries[9])), "1,11");
-  EXPECT_EQ(Join(Texts(doc, std::string(kClient) + "/field[@name='installDirectory']", entries[9])),
-            work_.path() + "/");  // as tsm-discover passes it
-  EXPECT_TRUE(Nodes(doc, kSubclients, entries[9]).empty());
+  // The synthesized master entry: master and media server, no agent, the
+  // directory as tsm-discover passes it.
+  EXPECT_EQ(EntryTrees(doc)[GetHostName()], "components 1,11\n");
+  EXPECT_EQ(Texts(doc, kClient + "field[@name='installDirectory']", entries[9]), work_.path() + "/");
   // An empty host name column gives the node name.
-  EXPECT_EQ(
-      Join(Texts(doc, std::string(kClient) + "/field[@name='clientEntity']/message/field[@name='hostName']",
-                 entries[0])),
-      "APPSRV02");
+  EXPECT_EQ(Texts(doc, kClient + "field[@name='clientEntity']/message/field[@name='hostName']", entries[0]),
+            "APPSRV02");
   // WEB01: the two default subclients, then one per schedule.
   const std::string props =
       " compression 2 0 cross mount point 2 0 Enable Backup 2 1 TSM Foreign Subclient 2 1]\n";
   EXPECT_EQ(EntryTrees(doc)["WEB01"],
-            "components 3,4\ndefault 8 [/] []\nOnDemand 2 [/] []\n"
-            "DAILY_INCR 0 [\\] [priority 3 5" +
-                props + "HOURLY_LOGS 0 [/var/log/*\\/\\/ /opt/app/logs/*\\/\\/] [priority 3 3" + props +
+            "components 3,4\ndefault 8 [/] []\nOnDemand 2 [/] []\nDAILY_INCR 0 [\\] [priority 3 5" + props +
+                "HOURLY_LOGS 0 [/var/log/*\\/\\/ /opt/app/logs/*\\/\\/] [priority 3 3" + props +
                 "WEEKLY_SEL 0 [/etc/*\\/\\/ /home/*\\/\\/] [priority 3 4" + props);
 }
 
@@ -155,7 +142,7 @@ TEST_F(ClientsEndToEnd, ReplayGivesTheLiveTreesWithTheGatheredServerAsMaster) {
   Discover(kPassword);
   std::map<std::string, std::string> live = EntryTrees(Load(out_.file("000001-App.ClientsList.xml")));
   RemoveTree(out_.file("000001-App.ClientsList.xml"));
-  ASSERT_EQ(Discover(kPassword, /*replay=*/true), std::vector<std::string>{"000001-App.ClientsList.xml"});
+  ASSERT_EQ(Discover(kPassword, /*replay=*/true), "000001-App.ClientsList.xml");
   std::map<std::string, std::string> replay = EntryTrees(Load(out_.file("000001-App.ClientsList.xml")));
   // The gathered server name is VEGA: its node carries the master parts
   // and no entry is synthesized for this machine.
@@ -171,10 +158,10 @@ TEST_F(ClientsEndToEnd, ReplayGivesTheLiveTreesWithTheGatheredServerAsMaster) {
 }
 
 TEST_F(ClientsEndToEnd, WrongPasswordSendsOnePasswordStatusAndNoList) {
-  ASSERT_EQ(Discover("not-the-password"), std::vector<std::string>{"000001-sent-FDC.DiscoveryError.xml"});
+  ASSERT_EQ(Discover("not-the-password"), "000001-sent-FDC.DiscoveryError.xml");
   XmlDoc doc = Load(out_.file("000001-sent-FDC.DiscoveryError.xml"));
-  EXPECT_EQ(Join(Texts(doc, "/message[@type='FDC::DiscoveryError']/field[@name='errorCode']")), "2");
-  EXPECT_EQ(Join(Texts(doc, "/message/field[@name='errorText']")), "DB access password validation failed");
+  EXPECT_EQ(Texts(doc, "/message[@type='FDC::DiscoveryError']/field[@name='errorCode']"), "2");
+  EXPECT_EQ(Texts(doc, "/message/field[@name='errorText']"), "DB access password validation failed");
 }
 
 }  // namespace
