@@ -1,8 +1,6 @@
-// Output of the full schedule query as dsmadmc writes it, and the command
-// line check shared by the schedule query tests.
+// Output of the full schedule query as dsmadmc writes it, and a one-line
+// view of a schedule record, for the schedule query tests.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <map>
 #include <string>
@@ -10,15 +8,12 @@
 
 #include "schedules/CTSMSchedule.h"
 #include "tests/support/FakeDsmadmc.h"
-#include "tests/support/Guards.h"
 
 namespace schedtest {
 
 // The four lines dsmadmc writes before the data, one empty, one with commas.
-inline std::string Header() {
-  return "ANS8000I Server command: 'query schedule'\n\nPolicy Domain Name,Schedule Name,Action\n"
-         "ANS8001I Session established\n";
-}
+inline const std::string kHeader =
+    "ANS8000I Server command: 'query schedule'\n\nDomain,Schedule,Action\nANS8001I Session established\n";
 
 // Columns of the 19-column layout; the 20-column one has a sub-action
 // column before the options.
@@ -51,21 +46,6 @@ inline std::string Describe(const CTSMSchedule& s) {
     for (size_t i = 0; i < list->size(); ++i) out += (i > 0 ? ";" : "") + (*list)[i];
   }
   return out;
-}
-
-// The command line `query` (program in /opt/tsm/bin, admin/pw) builds for
-// a live run; with existing files it must be the skip marker.
-template <class Query>
-std::string LiveCommandLine(Query* query) {
-  query->set_BinaryPath("/opt/tsm/bin", false);
-  query->SetLogin("admin");
-  query->SetPassword("pw");
-  {
-    testsupport::ScopedExistingFiles files(true, "/saved/");
-    EXPECT_EQ(query->_GetCommandLine(), "*_s?k?i?p_*");
-  }
-  testsupport::ScopedExistingFiles files(false, "");
-  return query->_GetCommandLine();
 }
 
 }  // namespace schedtest

@@ -7,10 +7,11 @@
 
 #include "schedules/CForeignHandlerTSMAssoc.h"
 #include "tests/schedules/ScheduleTestSupport.h"
+#include "tests/support/Guards.h"
 
 namespace {
 
-using schedtest::Header;
+using schedtest::kHeader;
 using Strings = std::vector<std::string>;
 
 void Configure(CTSMAssoc* assoc, const std::string& domain, const std::string& schedule) {
@@ -23,21 +24,21 @@ void Configure(CTSMAssoc* assoc, const std::string& domain, const std::string& s
 // Replays the saved output `file` (none when empty) for STANDARD/DAILY
 // into a record whose list was `before`.
 TEST(CTSMAssocTest, MatchingLineReplacesTheClientList) {
-  const std::string h = Header();
   const std::string line = "STANDARD,DAILY,NODE1\n";
   for (const auto& [file, before, after] : std::vector<std::tuple<std::string, Strings, Strings>>{
-           {h + "STANDARD,DAILY,NODE1 NODE2\n", {}, {"NODE1", "NODE2"}},
-           {h + "STANDARD,DAILY,NODE1 NODE2\n" + line, {}, {"NODE1"}},  // a later line replaces the list
-           {h + line, {"OLD"}, {"NODE1"}},                              // and so does the run
-           {h + "STANDARD,DAILY,\n", {"OLD"}, {}},
-           {h + "STANDARD,WEEKLY,NODE1\n", {"OLD"}, {"OLD"}},
-           {h + "standard,DAILY,NODE1\n", {}, {}},  // names compare exactly
-           {h + "STANDARD,daily,NODE1\n", {}, {}},
-           {h + "STANDARD,DAILY,NODE1,X\n", {}, {}},
-           {h + "STANDARD,DAILY\n", {}, {}},
-           {h + "STANDARD,DAILY,NODE1  NODE2 \n", {}, {"NODE1", "NODE2"}},
-           {h + "STANDARD,DAILY,\"\"\"NODE A\"\" NODE2\"\n", {}, {"NODE A", "NODE2"}},
-           {h + "\"STANDARD\",\"DAILY\",NODE1\n", {}, {"NODE1"}},
+           {kHeader + "STANDARD,DAILY,NODE1 NODE2\n", {}, {"NODE1", "NODE2"}},
+           // A later line replaces the list, and so does the run.
+           {kHeader + "STANDARD,DAILY,NODE1 NODE2\n" + line, {}, {"NODE1"}},
+           {kHeader + line, {"OLD"}, {"NODE1"}},
+           {kHeader + "STANDARD,DAILY,\n", {"OLD"}, {}},
+           {kHeader + "STANDARD,WEEKLY,NODE1\n", {"OLD"}, {"OLD"}},
+           {kHeader + "standard,DAILY,NODE1\n", {}, {}},  // names compare exactly
+           {kHeader + "STANDARD,daily,NODE1\n", {}, {}},
+           {kHeader + "STANDARD,DAILY,NODE1,X\n", {}, {}},
+           {kHeader + "STANDARD,DAILY\n", {}, {}},
+           {kHeader + "STANDARD,DAILY,NODE1  NODE2 \n", {}, {"NODE1", "NODE2"}},
+           {kHeader + "STANDARD,DAILY,\"\"\"NODE A\"\" NODE2\"\n", {}, {"NODE A", "NODE2"}},
+           {kHeader + "\"STANDARD\",\"DAILY\",NODE1\n", {}, {"NODE1"}},
            {line + line + line + line, {}, {}},  // the first four lines are never data
            {"", {"OLD"}, {"OLD"}}}) {            // no output file
     SCOPED_TRACE(file);
@@ -48,6 +49,7 @@ TEST(CTSMAssocTest, MatchingLineReplacesTheClientList) {
     Configure(&assoc, "STANDARD", "DAILY");
     CTSMSchedule record;
     record.setClientList(before);
+    EXPECT_EQ(assoc._GetCommandLine(), "*_s?k?i?p_*");
     EXPECT_EQ(assoc.FetchData(&record), !file.empty());
     EXPECT_EQ(record.getClientList(), after);
   }
@@ -57,22 +59,20 @@ TEST(CTSMAssocTest, MatchingLineReplacesTheClientList) {
 // the query fails, saying why. Replayed output is only matched against the
 // names, so a quote is harmless there.
 TEST(CTSMAssocTest, SingleQuoteRefusedInLiveRunsOnly) {
-  for (const auto& [domain, schedule, replay] :
-       std::vector<std::tuple<std::string, std::string, bool>>{{"STAND'ARD", "DAILY", false},
-                                                               {"STANDARD", "DAILY' NODE9 '", false},
-                                                               {"STANDARD", "IT'S", true}}) {
+  const std::vector<std::tuple<std::string, std::string, bool>> cases = {
+      {"STAND'ARD", "DAILY", false}, {"STANDARD", "DAILY' NODE9 '", false}, {"STANDARD", "IT'S", true}};
+  for (const auto& [domain, schedule, replay] : cases) {
     SCOPED_TRACE(domain + " / " + schedule);
     testsupport::TempDir dir;
     testsupport::ScopedChdir cwd(dir.path());
     testsupport::ScopedExistingFiles files(replay, replay ? dir.path() + "/" : "");
-    const std::string output = Header() + testsupport::CsvLine({domain, schedule, "NODE1"}) + "\n";
+    const std::string output = kHeader + testsupport::CsvLine({domain, schedule, "NODE1"}) + "\n";
     testsupport::WriteFile(dir.file("ixr_assoc.txt"), output);
     testsupport::FakeDsmadmc fake;
     fake.On("query", output);
     testsupport::LogCapture log;
     CTSMAssoc assoc;
     Configure(&assoc, domain, schedule);
-    EXPECT_FALSE(assoc.HasQuotableNames());
     EXPECT_EQ(assoc._GetCommandLine(), "*_s?k?i?p_*");
     CTSMSchedule record;
     EXPECT_EQ(assoc.FetchData(&record), replay);
@@ -83,9 +83,11 @@ TEST(CTSMAssocTest, SingleQuoteRefusedInLiveRunsOnly) {
 }
 
 TEST(CTSMAssocTest, CommandLine) {
+  testsupport::ScopedExistingFiles files(false, "");
   CTSMAssoc assoc;
+  assoc.set_BinaryPath("/opt/tsm/bin/", false);
   Configure(&assoc, "ENG_DOM", "NIGHTLY-1");
-  EXPECT_EQ(schedtest::LiveCommandLine(&assoc),
+  EXPECT_EQ(assoc._GetCommandLine(),
             "\"/opt/tsm/bin/dsmadmc\" -id=admin -password=pw -outfile=ixr_assoc.txt"
             " -dateformat=1 -comma 'query association ENG_DOM NIGHTLY-1'");
 }

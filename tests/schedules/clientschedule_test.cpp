@@ -4,11 +4,13 @@
 
 #include <cstdlib>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "schedules/CForeignHandlerTSMSchedule.h"
 #include "tests/schedules/ScheduleTestSupport.h"
+#include "tests/support/Guards.h"
 
 namespace {
 
@@ -18,7 +20,7 @@ using Strings = std::vector<std::string>;
 const char kObjectsField[] = "/home,\"C:\\Program Files\\*\"";
 const char kObjectList[] = "/home;C:\\Program Files\\*";
 const char kNoObjects[] = "\\";
-const std::string kAssocDaily = Header() + "STANDARD,DAILY,NODE1 NODE2\n";
+const std::string kAssocDaily = kHeader + "STANDARD,DAILY,NODE1 NODE2\n";
 
 // A schedule line of 19 or 20 columns with kObjectsField, then `extra`.
 std::string Line(bool twenty, const Strings& extra = {}, const char* last = "") {
@@ -33,11 +35,13 @@ struct Result {
   Strings described;
   std::vector<Strings> runs;
   std::string log;
+  std::string commandLine;
 };
 
 // kLive: the fake dsmadmc writes `sched` and exits with `status`.
-// kSimulator: the dsmadmc simulator answers. kReplay: the saved `sched` and `assoc` files (none when empty)
-// are read from a directory of saved files. kSavedHere: existing files are used but no directory is named.
+// kSimulator: the dsmadmc simulator answers. kReplay: the saved `sched`
+// and `assoc` files (none when empty) are read from a directory of saved
+// files. kSavedHere: existing files are used but no directory is named.
 enum Mode { kLive, kSimulator, kReplay, kSavedHere };
 
 Result Fetch(Mode mode, const std::string& node, const std::string& sched, const std::string& assoc = "",
@@ -63,6 +67,7 @@ Result Fetch(Mode mode, const std::string& node, const std::string& sched, const
   }
   if (fake) result.runs = fake->runs();
   result.log = log.text();
+  result.commandLine = fetcher._GetCommandLine();
   return result;
 }
 
@@ -71,8 +76,7 @@ Result Fetch(Mode mode, const std::string& node, const std::string& sched, const
 // widths keep column 6 and no objects. Objects are split at blanks and
 // commas outside double quotes.
 TEST(CTSMClientScheduleTest, LayoutsAndObjects) {
-  std::string eighteen = Line(false);
-  eighteen.pop_back();
+  const std::string nineteen = Line(false);
   auto objects = [](const char* field) { return ScheduleLine(true, {{kObjects, field}}, {"X"}); };
   for (const auto& [mode, line, priority, expected] :
        std::vector<std::tuple<Mode, std::string, std::string, std::string>>{
@@ -85,7 +89,7 @@ TEST(CTSMClientScheduleTest, LayoutsAndObjects) {
            {kReplay, Line(true), "5", kObjectList},
            {kReplay, Line(false), "5", kObjectList},
            {kReplay, Line(true, {"X"}), kObjectsField, kNoObjects},
-           {kReplay, eighteen, "5", kNoObjects},
+           {kReplay, nineteen.substr(0, nineteen.size() - 1), "5", kNoObjects},  // 18 fields
            {kSavedHere, Line(true, {"X"}), "5", kObjectList},  // not a replay without a directory
            {kLive, objects(""), "5", kNoObjects},
            {kLive, objects("/home /data,,/e, "), "5", "/home;/data;/e"},
@@ -94,7 +98,7 @@ TEST(CTSMClientScheduleTest, LayoutsAndObjects) {
            {kLive, objects("\"/my \"\"q\"\" dir\""), "5", "/my \"q\" dir"},
            {kLive, objects("\"/unterminated quote"), "5", "/unterminated quote"}}) {
     SCOPED_TRACE("mode " + std::to_string(mode) + ": " + line);
-    Result result = Fetch(mode, "NODE1", Header() + line + "\n", kAssocDaily);
+    Result result = Fetch(mode, "NODE1", kHeader + line + "\n", kAssocDaily);
     EXPECT_TRUE(result.ok);
     // Nothing else is read by this query.
     EXPECT_EQ(result.described,
@@ -105,23 +109,21 @@ TEST(CTSMClientScheduleTest, LayoutsAndObjects) {
 // Only backup actions count; exit status 11 (nothing matched) is an empty
 // answer; a node name that is not one command word runs nothing and fails.
 TEST(CTSMClientScheduleTest, LiveRuns) {
-  std::string file = Header();
-  for (const char* action :
-       {"Incremental", "SELECTIVE", "imagebackup", "Inc", "ARCHIVE", "Command", "Incr"}) {
-    file += ScheduleLine(false, {{kName, action}, {kAction, action}}, {"X"}) + "\n";
+  std::string file = kHeader;
+  for (const char* name : {"Incremental", "SELECTIVE", "imagebackup", "Inc", "ARCHIVE", "Command", "Incr"}) {
+    file += ScheduleLine(false, {{kName, name}, {kAction, name}}, {"X"}) + "\n";
   }
   file += "STANDARD,SHORT,desc,Incremental,,/home\n";
   const Strings backups = {"Incremental", "SELECTIVE", "imagebackup", "Inc"};
-  const Strings argv = {testsupport::BinDir() + "/dsmadmc",
-                        "-id=ADMIN",
-                        "-password=Orbit7-Demo",
-                        "-outfile=ixr_sched.txt",
-                        "-dateformat=1",
-                        "-comma",
-                        "query",
-                        "schedule",
-                        "format=detailed",
-                        "Nodes=NODE1"};
+  const std::string dsmadmc = testsupport::BinDir() + "/dsmadmc";
+  const std::string commandLine =
+      "\"" + dsmadmc +
+      "\" -id=ADMIN -password=Orbit7-Demo -outfile=ixr_sched.txt -dateformat=1 -comma"
+      " query schedule format=detailed Nodes=NODE1";
+  // Run as the command line's words, the program unquoted.
+  Strings argv = {dsmadmc};
+  std::istringstream words(commandLine.substr(dsmadmc.size() + 2));
+  for (std::string word; words >> word;) argv.push_back(word);
   for (const auto& [node, status, ok, names, logged] :
        std::vector<std::tuple<std::string, int, bool, Strings, std::string>>{
            {"NODE1", 0, true, backups, "Start processing file [ixr_sched.txt]."},
@@ -135,8 +137,9 @@ TEST(CTSMClientScheduleTest, LiveRuns) {
     EXPECT_EQ(result.names, names);
     EXPECT_NE(result.log.find(logged), std::string::npos) << result.log;
     EXPECT_EQ(result.log.find("-password="), std::string::npos) << result.log;
-    // One run, never an association query.
+    // One run, never an association query; none for a refused name.
     EXPECT_EQ(result.runs, node == "NODE1" ? std::vector<Strings>{argv} : std::vector<Strings>{});
+    EXPECT_EQ(result.commandLine, node == "NODE1" ? commandLine : "*_s?k?i?p_*");
   }
 }
 
@@ -144,9 +147,8 @@ TEST(CTSMClientScheduleTest, LiveRuns) {
 // it, compared ignoring case; a missing file fails the query.
 TEST(CTSMClientScheduleTest, ReplayChecksTheAssociation) {
   const std::string both =
-      Header() + ScheduleLine(false) + "\n" + ScheduleLine(false, {{kName, "WEEKLY"}}) + "\n";
+      kHeader + ScheduleLine(false) + "\n" + ScheduleLine(false, {{kName, "WEEKLY"}}) + "\n";
   const std::string assoc = kAssocDaily + "STANDARD,WEEKLY,NODE3\n";
-  const std::string archive = Header() + ScheduleLine(false, {{kAction, "Archive"}}) + "\n";
   for (const auto& [node, sched, saved, ok, names, logged] :
        std::vector<std::tuple<std::string, std::string, std::string, bool, Strings, std::string>>{
            {"NODE1", both, assoc, true, {"DAILY"}, "found  ->> nodename= 'NODE1'"},
@@ -154,24 +156,15 @@ TEST(CTSMClientScheduleTest, ReplayChecksTheAssociation) {
            {"NODE3", both, assoc, true, {"WEEKLY"}, ""},
            {"NODE1 NODE2", both, assoc, true, {}, ""},
            {"NODE1", both, "", false, {}, "Unable to fetch client-policy association for [DAILY]"},
-           {"NODE1", archive, "", true, {}, ""},
+           {"NODE1", kHeader + ScheduleLine(false, {{kAction, "Archive"}}) + "\n", "", true, {}, ""},
            {"NODE1", "", assoc, false, {}, "Unable to open file ["}}) {
     SCOPED_TRACE(node + ": " + sched + " / " + saved);
     Result result = Fetch(kReplay, node, sched, saved);
     EXPECT_EQ(result.ok, ok);
+    EXPECT_EQ(result.commandLine, "*_s?k?i?p_*");
     EXPECT_EQ(result.names, names);
     EXPECT_NE(result.log.find(logged), std::string::npos) << result.log;
   }
-}
-
-TEST(CTSMClientScheduleTest, CommandLine) {
-  CTSMClientSchedule fetcher;
-  fetcher.SetNodeName("tsmsrv01");
-  EXPECT_EQ(LiveCommandLine(&fetcher),
-            "\"/opt/tsm/bin/dsmadmc\" -id=admin -password=pw -outfile=ixr_sched.txt"
-            " -dateformat=1 -comma query schedule format=detailed Nodes=tsmsrv01");
-  fetcher.SetNodeName("NODE 1");  // not one command word: nothing runs
-  EXPECT_EQ(fetcher._GetCommandLine(), "*_s?k?i?p_*");
 }
 
 // Against the dsmadmc simulator on the sample site: live per-node queries

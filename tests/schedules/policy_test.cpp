@@ -7,6 +7,7 @@
 
 #include "schedules/CForeignHandlerTSMPolicy.h"
 #include "tests/schedules/ScheduleTestSupport.h"
+#include "tests/support/Guards.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ struct Result {
   std::vector<CTSMSchedule> records;
   Strings names;
   std::string log;
+  std::string commandLine;
 };
 
 // Runs the query in a fresh working directory. Without `fake` the saved
@@ -43,6 +45,7 @@ Result Fetch(const std::string& sched, const std::string& assoc, FakeDsmadmc* fa
   result.ok = policy.FetchData(&result.records);
   for (const auto& r : result.records) result.names.push_back(r.getSchedName());
   result.log = log.text();
+  result.commandLine = policy._GetCommandLine();
   return result;
 }
 
@@ -59,9 +62,10 @@ TEST(CTSMPolicyTest, ReadsBothLayoutsAndEnhancedLists) {
            {true, "ENHANCED", "classic|/home;/data dir|||||"}}) {
     const std::string line = ScheduleLine(twenty, {{kStyle, style}});
     SCOPED_TRACE(line);
-    Result result = Fetch(Header() + line + "\n" + ScheduleLine(false, {{kName, "WEEKLY"}}) + "\n",
-                          Header() + "STANDARD,DAILY,NODE1 NODE2\nSTANDARD,WEEKLY,NODE3\n");
+    Result result = Fetch(kHeader + line + "\n" + ScheduleLine(false, {{kName, "WEEKLY"}}) + "\n",
+                          kHeader + "STANDARD,DAILY,NODE1 NODE2\nSTANDARD,WEEKLY,NODE3\n");
     ASSERT_TRUE(result.ok);
+    EXPECT_EQ(result.commandLine, "*_s?k?i?p_*");
     ASSERT_EQ(result.records.size(), 2u);
     EXPECT_EQ(Describe(result.records[0]), fields + rest + "NODE1;NODE2");
     EXPECT_EQ(result.records[1].getClientList(), Strings{"NODE3"});  // each schedule its own nodes
@@ -73,27 +77,25 @@ TEST(CTSMPolicyTest, ReadsBothLayoutsAndEnhancedLists) {
 TEST(CTSMPolicyTest, KeepsBackupSchedulesOfKnownWidthOnly) {
   const std::string d = ScheduleLine(false) + "\n";
   const std::string w = ScheduleLine(true, {{kName, "WEEKLY"}}) + "\n";
-  std::string mixed = Header();
-  for (const char* action :
-       {"INCREMENTAL", "Selective", "imagebackup", "Inc", "ARCHIVE", "Command", "Incr"}) {
-    mixed += ScheduleLine(true, {{kName, action}, {kAction, action}}) + "\n";
+  std::string mixed = kHeader;
+  for (const char* name : {"INCREMENTAL", "Selective", "imagebackup", "Inc", "ARCHIVE", "Command", "Incr"}) {
+    mixed += ScheduleLine(true, {{kName, name}, {kAction, name}}) + "\n";
   }
-  std::string narrow = ScheduleLine(false, {{kName, "NARROW"}});
-  narrow.pop_back();  // 18 columns
-  mixed += ScheduleLine(true, {{kName, "WIDE"}}, {"X"}) + "\n" + narrow + "\n";
+  const std::string narrow = ScheduleLine(false, {{kName, "NARROW"}});
+  mixed += ScheduleLine(true, {{kName, "WIDE"}}, {"X"}) + "\n" + narrow.substr(0, narrow.size() - 1) + "\n";
   mixed += "STANDARD,SHORT,desc,Incremental,,/home,5\nSTANDARD,SHORT,desc,Incremental,,/home\nSTANDARD\n,\n";
   for (const auto& [file, ok, names] : std::vector<std::tuple<std::string, bool, Strings>>{
-           {Header() + d + w, true, {"DAILY", "WEEKLY"}},
+           {kHeader + d + w, true, {"DAILY", "WEEKLY"}},
            {d + d + d + d + w, true, {"WEEKLY"}},
-           {Header() + d + "\n" + w, true, {"DAILY"}},
-           {Header() + ScheduleLine(false) + "\r\n" + w, true, {"DAILY", "WEEKLY"}},
-           {Header(), true, {}},
+           {kHeader + d + "\n" + w, true, {"DAILY"}},
+           {kHeader + ScheduleLine(false) + "\r\n" + w, true, {"DAILY", "WEEKLY"}},
+           {kHeader, true, {}},
            {"", false, {}},  // no output file
            {mixed, true, {"INCREMENTAL", "Selective", "imagebackup", "Inc"}}}) {
     SCOPED_TRACE(file);
     FakeDsmadmc fake;
     if (file.empty()) fake.FailOn("query schedule", 0);
-    fake.On("query association", Header());
+    fake.On("query association", kHeader);
     Result result = Fetch(file, "", &fake);
     EXPECT_EQ(result.ok, ok);
     EXPECT_EQ(result.names, names);
@@ -105,15 +107,18 @@ TEST(CTSMPolicyTest, KeepsBackupSchedulesOfKnownWidthOnly) {
 // one argument), with the administrator's credentials, never logged.
 TEST(CTSMPolicyTest, LiveRuns) {
   FakeDsmadmc fake;
-  fake.On("query association STANDARD DAILY", Header() + "STANDARD,DAILY,NODE1\n");
-  Result result = Fetch(Header() + ScheduleLine(false) + "\n", "", &fake);
+  fake.On("query association STANDARD DAILY", kHeader + "STANDARD,DAILY,NODE1\n");
+  Result result = Fetch(kHeader + ScheduleLine(false) + "\n", "", &fake);
   ASSERT_TRUE(result.ok);
-  const std::string password = std::string("-password=") + kPassword;
-  EXPECT_EQ(fake.runs(),
-            (std::vector<Strings>{{"/opt/tsm/dsmadmc", "-id=admin", password, "-outfile=ixr_sched.txt",
-                                   "-dateformat=1", "-comma", "query", "schedule", "format=detailed"},
-                                  {"/opt/tsm/dsmadmc", "-id=admin", password, "-outfile=ixr_assoc.txt",
-                                   "-dateformat=1", "-comma", "query association STANDARD DAILY"}}));
+  EXPECT_EQ(
+      fake.runs(),
+      (std::vector<Strings>{{"/opt/tsm/dsmadmc", "-id=admin", "-password=s3cret!pw", "-outfile=ixr_sched.txt",
+                             "-dateformat=1", "-comma", "query", "schedule", "format=detailed"},
+                            {"/opt/tsm/dsmadmc", "-id=admin", "-password=s3cret!pw", "-outfile=ixr_assoc.txt",
+                             "-dateformat=1", "-comma", "query association STANDARD DAILY"}}));
+  EXPECT_EQ(result.commandLine,
+            "\"/opt/tsm/dsmadmc\" -id=admin -password=s3cret!pw -outfile=ixr_sched.txt -dateformat=1 -comma"
+            " query schedule format=detailed");
   EXPECT_EQ(result.log.find(kPassword), std::string::npos) << result.log;
   EXPECT_EQ(result.log.find("Running command ["), std::string::npos) << result.log;
 }
@@ -126,10 +131,9 @@ TEST(CTSMPolicyTest, FailingAssociationStopsTheParse) {
            {"WEEKLY", true, 2, 2}, {"WEEKLY", false, 0, 2}, {"IT'S", true, 0, 1}}) {
     SCOPED_TRACE(second + " status " + std::to_string(status) + (writes ? "" : ", no file"));
     FakeDsmadmc fake;
-    fake.On("STANDARD DAILY", Header());
-    if (writes) fake.On("query association", Header(), status);
-    if (!writes) fake.FailOn("query association", status);
-    Result result = Fetch(Header() + ScheduleLine(false) + "\n" + ScheduleLine(false, {{kName, second}}) +
+    fake.On("STANDARD DAILY", kHeader);
+    writes ? fake.On("query association", kHeader, status) : fake.FailOn("query association", status);
+    Result result = Fetch(kHeader + ScheduleLine(false) + "\n" + ScheduleLine(false, {{kName, second}}) +
                               "\n" + ScheduleLine(false, {{kName, "MONTHLY"}}) + "\n",
                           "", &fake);
     EXPECT_FALSE(result.ok);
@@ -138,13 +142,6 @@ TEST(CTSMPolicyTest, FailingAssociationStopsTheParse) {
     EXPECT_NE(result.log.find("Unable to fetch client-policy association for [" + second + "]"),
               std::string::npos);
   }
-}
-
-TEST(CTSMPolicyTest, CommandLine) {
-  CTSMPolicy policy;
-  EXPECT_EQ(LiveCommandLine(&policy),
-            "\"/opt/tsm/bin/dsmadmc\" -id=admin -password=pw -outfile=ixr_sched.txt"
-            " -dateformat=1 -comma query schedule format=detailed");
 }
 
 }  // namespace
