@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,8 +9,6 @@
 
 #include "host/ProcessLauncher.h"
 #include "tests/host/fixtures/TestScripts.h"
-
-extern char** environ;
 
 namespace {
 
@@ -40,19 +37,17 @@ TEST(PosixProcessLauncherTest, ChildStartsClean) {
   // and a blocked signal.
   int devNull = ::open("/dev/null", O_RDONLY);
   int fd = ::fcntl(devNull, F_DUPFD, 57);
-  struct sigaction oldUsr1;
-  sigaction(SIGUSR1, nullptr, &oldUsr1);
+  sighandler_t oldUsr1 = signal(SIGUSR1, SIG_IGN);
   sigset_t block, oldMask;
   sigemptyset(&block);
   sigaddset(&block, SIGUSR2);
   sigprocmask(SIG_BLOCK, &block, &oldMask);
   Undo undo{[&] {
     sigprocmask(SIG_SETMASK, &oldMask, nullptr);
-    sigaction(SIGUSR1, &oldUsr1, nullptr);
+    signal(SIGUSR1, oldUsr1);
     ::close(fd);
     ::close(devNull);
   }};
-  signal(SIGUSR1, SIG_IGN);
   LaunchResult status = PosixProcessLauncher().Run({"/bin/cat", "/proc/self/status"}, 10);
   LaunchResult fds = PosixProcessLauncher().Run({"/bin/ls", "-l", "/proc/self/fd"}, 10);
   ASSERT_TRUE(status.started) << status.error;
@@ -132,11 +127,7 @@ TEST(PosixProcessLauncherTest, WaitsForItsOwnChildAlone) {
   {
     // SIGCHLD ignored by the host: the kernel collects the child, and its
     // exit status is gone. That must not read as success.
-    struct sigaction ignore = {};
-    struct sigaction old;
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGCHLD, &ignore, &old);
-    Undo undo{[&] { sigaction(SIGCHLD, &old, nullptr); }};
+    Undo undo{[old = signal(SIGCHLD, SIG_IGN)] { signal(SIGCHLD, old); }};
     double seconds = 0;
     LaunchResult r = TimedRun({"/bin/true"}, 10, &seconds);
     EXPECT_TRUE(r.started && !r.exited);
@@ -145,9 +136,8 @@ TEST(PosixProcessLauncherTest, WaitsForItsOwnChildAlone) {
     EXPECT_LT(seconds, 3.0);
   }
 
-  pid_t other = -1;
-  char* argv[] = {const_cast<char*>("/bin/sleep"), const_cast<char*>("0.2"), nullptr};
-  ASSERT_EQ(0, posix_spawn(&other, argv[0], nullptr, nullptr, argv, environ));
+  pid_t other = fork();
+  if (other == 0) _exit(usleep(200000));
   EXPECT_TRUE(PosixProcessLauncher().Run({"/bin/sleep", "0.4"}, 10).exited);
   int status = 0;
   EXPECT_EQ(other, waitpid(other, &status, 0)) << "another child is left to its owner";

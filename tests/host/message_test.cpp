@@ -21,7 +21,6 @@ TEST(MessageTest, ScalarsAndGetOrCreate) {
   CNMessageBase m(32, 1);
   EXPECT_FALSE(m.isSet(3));
   EXPECT_EQ(m.getstring(3, 3), "");
-  m.setstring(3, 3, "one");
   m.setstring(3, 3, "two");
   EXPECT_TRUE(m.isSet(3));
   EXPECT_EQ(m.getstring(3, 3), "two");
