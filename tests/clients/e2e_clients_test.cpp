@@ -20,41 +20,30 @@ namespace {
 
 using namespace testsupport;
 
-// A parsed hand-over file (null when unreadable) and XPath look-ups in it.
-using XmlDoc = std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)>;
-XmlDoc Load(const std::string& path) {
-  return XmlDoc(xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET), xmlFreeDoc);
-}
-
-std::vector<xmlNodePtr> Nodes(const XmlDoc& doc, const std::string& xpath, xmlNodePtr context = nullptr) {
-  std::vector<xmlNodePtr> nodes;
-  if (doc == nullptr) return nodes;
+// Text of every node `xpath` selects in the XML file, in document order,
+// joined by `sep`.
+std::string Texts(const std::string& file, const std::string& xpath, const char* sep = ",") {
+  std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(xmlReadFile(file.c_str(), nullptr, XML_PARSE_NONET),
+                                                     xmlFreeDoc);
+  if (doc == nullptr) return "unreadable";
   xmlXPathContextPtr ctx = xmlXPathNewContext(doc.get());
-  ctx->node = context;
   xmlXPathObjectPtr result = xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(xpath.c_str()), ctx);
+  std::string texts;
   for (int i = 0; result != nullptr && result->nodesetval != nullptr && i < result->nodesetval->nodeNr; ++i) {
-    nodes.push_back(result->nodesetval->nodeTab[i]);
+    xmlChar* content = xmlNodeGetContent(result->nodesetval->nodeTab[i]);
+    texts +=
+        (i > 0 ? sep : "") + std::string(content != nullptr ? reinterpret_cast<const char*>(content) : "");
+    xmlFree(content);
   }
   xmlXPathFreeObject(result);
   xmlXPathFreeContext(ctx);
-  return nodes;
-}
-
-// Text of every node the expression selects, in document order, joined.
-std::string Texts(const XmlDoc& doc, const std::string& xpath, xmlNodePtr context = nullptr,
-                  const char* sep = ",") {
-  std::string texts;
-  for (xmlNodePtr node : Nodes(doc, xpath, context)) {
-    xmlChar* content = xmlNodeGetContent(node);
-    texts += (texts.empty() ? "" : sep) +
-             std::string(content != nullptr ? reinterpret_cast<const char*>(content) : "");
-    xmlFree(content);
-  }
   return texts;
 }
 
-// Paths inside App::ClientsList.
-const char kEntries[] = "/message[@type='App::ClientsList']/field[@name='clients']/message";
+// Paths inside App::ClientsList: the n-th entry, and paths below one.
+std::string Entry(size_t n) {
+  return "(/message[@type='App::ClientsList']/field[@name='clients']/message)[" + std::to_string(n) + "]/";
+}
 const std::string kClient = "field[@name='client']/message/";
 const std::string kName = kClient + "field[@name='clientEntity']/message/field[@name='clientName']";
 const std::string kComponents =
@@ -66,17 +55,19 @@ const std::string kSubclients = kClient +
 
 // Per node name: the components and every subclient with its content and
 // properties, as one line each.
-std::map<std::string, std::string> EntryTrees(const XmlDoc& doc) {
+std::map<std::string, std::string> EntryTrees(const std::string& file) {
   std::map<std::string, std::string> trees;
-  for (xmlNodePtr entry : Nodes(doc, kEntries)) {
-    std::string tree = "components " + Texts(doc, kComponents, entry) + "\n";
-    for (xmlNodePtr sc : Nodes(doc, kSubclients, entry)) {
-      tree += Texts(doc, "field[@name='subclientEntity']/message/field", sc) + " " +
-              Texts(doc, "field[@name='field6']", sc) + " [" +
-              Texts(doc, "field[@name='content']/message/field[@name='value']", sc, " ") + "] [" +
-              Texts(doc, "field[@name='properties']/message/field", sc, " ") + "]\n";
+  for (size_t n = 1; !Texts(file, Entry(n) + kName).empty(); ++n) {
+    std::string tree = "components " + Texts(file, Entry(n) + kComponents) + "\n";
+    for (size_t i = 1; !Texts(file, "(" + Entry(n) + kSubclients + ")[" + std::to_string(i) + "]").empty();
+         ++i) {
+      const std::string sc = "(" + Entry(n) + kSubclients + ")[" + std::to_string(i) + "]/";
+      tree += Texts(file, sc + "field[@name='subclientEntity']/message/field") + " " +
+              Texts(file, sc + "field[@name='field6']") + " [" +
+              Texts(file, sc + "field[@name='content']/message/field[@name='value']", " ") + "] [" +
+              Texts(file, sc + "field[@name='properties']/message/field", " ") + "]\n";
     }
-    trees[Texts(doc, kName, entry)] = tree;
+    trees[Texts(file, Entry(n) + kName)] = tree;
   }
   return trees;
 }
@@ -116,23 +107,21 @@ class ClientsEndToEnd : public ::testing::Test {
 
 TEST_F(ClientsEndToEnd, LiveRunHandsOverOneEntryPerNodeAndTheMaster) {
   ASSERT_EQ(Discover(kPassword), "000001-App.ClientsList.xml");
-  XmlDoc doc = Load(out_.file("000001-App.ClientsList.xml"));
-  ASSERT_NE(doc, nullptr);
-  EXPECT_EQ(Texts(doc, std::string(kEntries) + "/" + kName),
+  const std::string list = out_.file("000001-App.ClientsList.xml");
+  EXPECT_EQ(Texts(list, "/message[@type='App::ClientsList']/field[@name='clients']/message/" + kName),
             "APPSRV02,DBAIX01,FILESRV01,LABX01,LAB_01,MAILSUN,STUDIO-MAC,VEGA,WEB01," + GetHostName());
-  std::vector<xmlNodePtr> entries = Nodes(doc, kEntries);
-  ASSERT_EQ(entries.size(), 10u);
   // The synthesized master entry: master and media server, no agent, the
   // directory as tsm-discover passes it.
-  EXPECT_EQ(EntryTrees(doc)[GetHostName()], "components 1,11\n");
-  EXPECT_EQ(Texts(doc, kClient + "field[@name='installDirectory']", entries[9]), work_.path() + "/");
+  std::map<std::string, std::string> trees = EntryTrees(list);
+  EXPECT_EQ(trees[GetHostName()], "components 1,11\n");
+  EXPECT_EQ(Texts(list, Entry(10) + kClient + "field[@name='installDirectory']"), work_.path() + "/");
   // An empty host name column gives the node name.
-  EXPECT_EQ(Texts(doc, kClient + "field[@name='clientEntity']/message/field[@name='hostName']", entries[0]),
+  EXPECT_EQ(Texts(list, Entry(1) + kClient + "field[@name='clientEntity']/message/field[@name='hostName']"),
             "APPSRV02");
   // WEB01: the two default subclients, then one per schedule.
   const std::string props =
       " compression 2 0 cross mount point 2 0 Enable Backup 2 1 TSM Foreign Subclient 2 1]\n";
-  EXPECT_EQ(EntryTrees(doc)["WEB01"],
+  EXPECT_EQ(trees["WEB01"],
             "components 3,4\ndefault 8 [/] []\nOnDemand 2 [/] []\nDAILY_INCR 0 [\\] [priority 3 5" + props +
                 "HOURLY_LOGS 0 [/var/log/*\\/\\/ /opt/app/logs/*\\/\\/] [priority 3 3" + props +
                 "WEEKLY_SEL 0 [/etc/*\\/\\/ /home/*\\/\\/] [priority 3 4" + props);
@@ -140,10 +129,10 @@ TEST_F(ClientsEndToEnd, LiveRunHandsOverOneEntryPerNodeAndTheMaster) {
 
 TEST_F(ClientsEndToEnd, ReplayGivesTheLiveTreesWithTheGatheredServerAsMaster) {
   Discover(kPassword);
-  std::map<std::string, std::string> live = EntryTrees(Load(out_.file("000001-App.ClientsList.xml")));
+  std::map<std::string, std::string> live = EntryTrees(out_.file("000001-App.ClientsList.xml"));
   RemoveTree(out_.file("000001-App.ClientsList.xml"));
   ASSERT_EQ(Discover(kPassword, /*replay=*/true), "000001-App.ClientsList.xml");
-  std::map<std::string, std::string> replay = EntryTrees(Load(out_.file("000001-App.ClientsList.xml")));
+  std::map<std::string, std::string> replay = EntryTrees(out_.file("000001-App.ClientsList.xml"));
   // The gathered server name is VEGA: its node carries the master parts
   // and no entry is synthesized for this machine.
   ASSERT_EQ(live.size(), 10u);
@@ -159,9 +148,9 @@ TEST_F(ClientsEndToEnd, ReplayGivesTheLiveTreesWithTheGatheredServerAsMaster) {
 
 TEST_F(ClientsEndToEnd, WrongPasswordSendsOnePasswordStatusAndNoList) {
   ASSERT_EQ(Discover("not-the-password"), "000001-sent-FDC.DiscoveryError.xml");
-  XmlDoc doc = Load(out_.file("000001-sent-FDC.DiscoveryError.xml"));
-  EXPECT_EQ(Texts(doc, "/message[@type='FDC::DiscoveryError']/field[@name='errorCode']"), "2");
-  EXPECT_EQ(Texts(doc, "/message/field[@name='errorText']"), "DB access password validation failed");
+  const std::string sent = out_.file("000001-sent-FDC.DiscoveryError.xml");
+  EXPECT_EQ(Texts(sent, "/message[@type='FDC::DiscoveryError']/field[@name='errorCode']"), "2");
+  EXPECT_EQ(Texts(sent, "/message/field[@name='errorText']"), "DB access password validation failed");
 }
 
 }  // namespace
