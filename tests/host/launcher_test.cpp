@@ -69,7 +69,6 @@ TEST(PosixProcessLauncherTest, ProgramsThatCannotStart) {
     SCOPED_TRACE(program);
     LaunchResult r = PosixProcessLauncher().Run({program}, 10);
     EXPECT_FALSE(r.started);
-    EXPECT_FALSE(r.error.empty());
   }
   EXPECT_FALSE(testsupport::FileExists(dir.file("ran")));
 }
