@@ -41,20 +41,13 @@ class ScopedHandOver {
   std::string old_;
 };
 
-// A detailed node query line (-dataonly=yes -comma) of `tokens` fields;
-// the columns the parser reads are filled, the rest are placeholders.
-struct NodeColumns {
-  std::string name = "NODE1", platform = "Linux86", osLevel = "2.6", clientVersion = "Version 6, release 2";
-  std::string compression = "Client", crossMount = "No", hostname = "node1.example.com";
-};
-inline std::string NodeLine(const NodeColumns& c, size_t tokens = 33) {
+// A detailed node query line (-dataonly=yes -comma) of `tokens` fields:
+// the given name, platform, level, client version, compression, cross
+// mount and host name in their columns, placeholders elsewhere.
+inline std::string NodeLine(const std::vector<std::string>& columns, size_t tokens = 33) {
   std::vector<std::string> f(tokens, "x");
-  const std::pair<size_t, std::string> cols[] = {
-      {0, c.name},         {1, c.platform},    {2, c.osLevel},  {3, c.clientVersion},
-      {12, c.compression}, {28, c.crossMount}, {32, c.hostname}};
-  for (const auto& [i, v] : cols) {
-    if (i < tokens) f[i] = v;
-  }
+  const size_t at[] = {0, 1, 2, 3, 12, 28, 32};
+  for (size_t i = 0; i < columns.size() && at[i] < tokens; ++i) f[at[i]] = columns[i];
   return testsupport::CsvLine(f);
 }
 

@@ -110,14 +110,9 @@ TEST_F(ClientsEndToEnd, LiveRunHandsOverOneEntryPerNodeAndTheMaster) {
   const std::string list = out_.file("000001-App.ClientsList.xml");
   EXPECT_EQ(Texts(list, "/message[@type='App::ClientsList']/field[@name='clients']/message/" + kName),
             "APPSRV02,DBAIX01,FILESRV01,LABX01,LAB_01,MAILSUN,STUDIO-MAC,VEGA,WEB01," + GetHostName());
-  // The synthesized master entry: master and media server, no agent, the
-  // directory as tsm-discover passes it.
+  // The synthesized master entry: master and media server, no agent.
   std::map<std::string, std::string> trees = EntryTrees(list);
   EXPECT_EQ(trees[GetHostName()], "components 1,11\n");
-  EXPECT_EQ(Texts(list, Entry(10) + kClient + "field[@name='installDirectory']"), work_.path() + "/");
-  // An empty host name column gives the node name.
-  EXPECT_EQ(Texts(list, Entry(1) + kClient + "field[@name='clientEntity']/message/field[@name='hostName']"),
-            "APPSRV02");
   // WEB01: the two default subclients, then one per schedule.
   const std::string props =
       " compression 2 0 cross mount point 2 0 Enable Backup 2 1 TSM Foreign Subclient 2 1]\n";

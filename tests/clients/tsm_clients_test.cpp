@@ -12,7 +12,6 @@
 
 namespace {
 
-using clienttest::NodeColumns;
 using clienttest::NodeLine;
 using namespace testsupport;
 
@@ -67,9 +66,10 @@ TEST(NodeQuery, HeaderTokenCountAndFilter) {
 
 TEST(NodeQuery, RecordColumnsAndCommandLine) {
   std::vector<TSMClientInfo> nodes;
-  NodeColumns c{"WEB01", "WinNT", "6.01", "Version 6, release 3", "Client", "Yes", "web01.example.com"};
-  ASSERT_EQ(ParseNodes(NodeLine(c) + "\n", "", &nodes).size(),
-            1u);  // the version is quoted: it holds a comma
+  // The version column is quoted: it holds a comma.
+  const std::string line =
+      NodeLine({"WEB01", "WinNT", "6.01", "Version 6, release 3", "Client", "Yes", "web01.example.com"});
+  ASSERT_EQ(ParseNodes(line + "\n", "", &nodes).size(), 1u);
   const TSMClientInfo& n = nodes[0];
   EXPECT_EQ(std::vector<std::string>({n.NodeName, n.Platform, n.OSVersion, n.ClientVersion, n.Compression,
                                       n.CrossMount, n.Hostname, n.InstallDirectory}),
@@ -95,9 +95,10 @@ TEST(MasterServer, LiveNameIsTheHostNameReplayTheTrimmedFirstLine) {
     bool replay;
     const char* content;  // null: no file
     std::string name;     // empty: the host name
-  } cases[] = {{false, "srv00", ""},     {true, "  srv01\r\nsecond\n", "srv01"},
-               {true, "srv02", "srv02"}, {true, "", ""},
-               {true, nullptr, ""},      {true, "   \nsrv03\n", ""}};
+  } cases[] = {{false, "srv00", ""},
+               {true, "  srv01\r\nsecond\n", "srv01"},
+               {true, nullptr, ""},
+               {true, "   \nsrv03\n", ""}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.content == nullptr ? "missing file" : c.content);
     TempDir gathered;
