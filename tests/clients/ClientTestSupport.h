@@ -1,5 +1,5 @@
-// Helpers of the client discovery tests: guards for the server name and the
-// hand-over, node and schedule lines in dsmadmc's layout, and read-only
+// Helpers of the client discovery tests: a guard for the server name, node
+// and schedule lines in dsmadmc's layout, and read-only
 // walks over reply messages.
 #pragma once
 
@@ -8,7 +8,6 @@
 
 #include "clients/ClientFields.h"
 #include "handler/CForeignHandlerTSM.h"
-#include "host/HandOver.h"
 #include "tests/support/FakeDsmadmc.h"
 
 namespace clienttest {
@@ -20,22 +19,6 @@ class ScopedServerName {
     CForeignHandlerTSM::m_serverName = name;
   }
   ~ScopedServerName() { CForeignHandlerTSM::m_serverName = old_; }
-
- private:
-  std::string old_;
-};
-
-// Points the hand-over at a directory and restarts its numbering.
-class ScopedHandOver {
- public:
-  explicit ScopedHandOver(const std::string& dir) : old_(zyhost::HandOverDirectory()) {
-    zyhost::SetHandOverDirectory(dir);
-    zyhost::ResetHandOverSequence();
-  }
-  ~ScopedHandOver() {
-    zyhost::SetHandOverDirectory(old_);
-    zyhost::ResetHandOverSequence();
-  }
 
  private:
   std::string old_;

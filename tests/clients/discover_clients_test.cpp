@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "clients/ClientFields.h"
+#include "host/HandOver.h"
 #include "host/HostChannel.h"
 #include "host/MessageSchema.h"
 #include "host/ZyUtil.h"
@@ -16,15 +17,22 @@ using namespace testsupport;
 
 const std::string kTwoNodes = NodeLine({"NODE1", "Linux86"}) + "\n" + NodeLine({"WIN1", "WinNT"}) + "\n";
 
-// One discovery: dsmadmc and hand-over directories, a scripted dsmadmc
+// One discovery: dsmadmc and hand-over directories (the hand-over is
+// pointed at `out` and renumbered, and restored after), a scripted dsmadmc
 // (version 6.3, no schedules), a recording channel and a handler.
 struct Discovery {
-  Discovery() {
+  Discovery() : oldHandOver(zyhost::HandOverDirectory()) {
+    zyhost::SetHandOverDirectory(out.path());
+    zyhost::ResetHandOverSequence();
     config.setstring(5, 17, bin.path());
     config.setstring(11, 41, "admin");
     config.setstring(12, 45, "secret");
     fake.On("SELECT VERSION, RELEASE FROM STATUS", "6,3\n");
     fake.FailOn("Nodes=", 11);
+  }
+  ~Discovery() {
+    zyhost::SetHandOverDirectory(oldHandOver);
+    zyhost::ResetHandOverSequence();
   }
   bool Run() {
     handler.SetHostChannel(&channel);
@@ -41,8 +49,8 @@ struct Discovery {
   }
   const CNMessageBase* Entry(size_t i) const { return Sub(Item(list.get(), kListClients, i), kInfoClient); }
 
-  TempDir bin, out;
-  ScopedHandOver handOver{out.path()};
+  TempDir bin, out;  // the hand-over goes to `out` for the object's lifetime
+  std::string oldHandOver;
   FakeDsmadmc fake;
   RecordingHostChannel channel;
   FDC::ExternalNBUConfig config;

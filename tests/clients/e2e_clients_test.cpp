@@ -40,18 +40,13 @@ std::string Texts(const std::string& file, const std::string& xpath, const char*
   return texts;
 }
 
-// Paths inside App::ClientsList: the n-th entry, and paths below one.
+// The n-th entry of App::ClientsList, and paths below one.
 std::string Entry(size_t n) {
-  return "(/message[@type='App::ClientsList']/field[@name='clients']/message)[" + std::to_string(n) + "]/";
+  return "(/message[@type='App::ClientsList']/field[@name='clients']/message)[" + std::to_string(n) + "]";
 }
-const std::string kClient = "field[@name='client']/message/";
+const std::string kClient = "/field[@name='client']/message/";
 const std::string kName = kClient + "field[@name='clientEntity']/message/field[@name='clientName']";
-const std::string kComponents =
-    kClient +
-    "field[@name='components']/message/field[@name='componentEntity']/message/field[@name='componentType']";
-const std::string kSubclients = kClient +
-                                "field[@name='pods']/message/field[@name='instances']/message/"
-                                "field[@name='backupSets']/message/field[@name='subclients']/message";
+const std::string kComponents = kClient + "field[@name='components']//field[@name='componentType']";
 
 // Per node name: the components and every subclient with its content and
 // properties, as one line each.
@@ -59,9 +54,10 @@ std::map<std::string, std::string> EntryTrees(const std::string& file) {
   std::map<std::string, std::string> trees;
   for (size_t n = 1; !Texts(file, Entry(n) + kName).empty(); ++n) {
     std::string tree = "components " + Texts(file, Entry(n) + kComponents) + "\n";
-    for (size_t i = 1; !Texts(file, "(" + Entry(n) + kSubclients + ")[" + std::to_string(i) + "]").empty();
-         ++i) {
-      const std::string sc = "(" + Entry(n) + kSubclients + ")[" + std::to_string(i) + "]/";
+    for (size_t i = 1;; ++i) {
+      const std::string sc =
+          "(" + Entry(n) + "//field[@name='subclients']/message)[" + std::to_string(i) + "]/";
+      if (Texts(file, sc + "field[@name='subclientEntity']").empty()) break;
       tree += Texts(file, sc + "field[@name='subclientEntity']/message/field") + " " +
               Texts(file, sc + "field[@name='field6']") + " [" +
               Texts(file, sc + "field[@name='content']/message/field[@name='value']", " ") + "] [" +
@@ -108,7 +104,7 @@ class ClientsEndToEnd : public ::testing::Test {
 TEST_F(ClientsEndToEnd, LiveRunHandsOverOneEntryPerNodeAndTheMaster) {
   ASSERT_EQ(Discover(kPassword), "000001-App.ClientsList.xml");
   const std::string list = out_.file("000001-App.ClientsList.xml");
-  EXPECT_EQ(Texts(list, "/message[@type='App::ClientsList']/field[@name='clients']/message/" + kName),
+  EXPECT_EQ(Texts(list, "/message[@type='App::ClientsList']/field[@name='clients']/message" + kName),
             "APPSRV02,DBAIX01,FILESRV01,LABX01,LAB_01,MAILSUN,STUDIO-MAC,VEGA,WEB01," + GetHostName());
   // The synthesized master entry: master and media server, no agent.
   std::map<std::string, std::string> trees = EntryTrees(list);

@@ -24,7 +24,6 @@ TEST(OsMap, OsAndAgentRows) {
       {"WinNT", "", "21 Windows Server Any", "33 Windows File System"},
       {"AIX", "7.1", "36 Unix AIX Any", "21 AIX File System"},
       {"SUN SOLARIS", "10", "23 Unix Solaris Any", "19 Solaris File System"},
-      {"HP-UX", "11", "0 Any Any Any", "130 Other External Agent"},
       {"OS/400", "", "0 Any Any Any", "130 Other External Agent"},
       {"", "", "0 Any Any Any", "130 Other External Agent"},
   };

@@ -15,10 +15,11 @@ namespace {
 using clienttest::NodeLine;
 using namespace testsupport;
 
-// "name/hostname" of the nodes parsed from `content` (no file when empty)
-// with node filter `filter`; {"failed"} when the parser fails.
-std::vector<std::string> ParseNodes(const std::string& content, const std::string& filter = "",
-                                    std::vector<TSMClientInfo>* nodes = nullptr) {
+// "name/hostname" of each node parsed from `content` (no file when empty)
+// with node filter `filter`, blank-separated; "failed" when the parser
+// fails. The records go to `nodes` when given.
+std::string ParseNodes(const std::string& content, const std::string& filter = "",
+                       std::vector<TSMClientInfo>* nodes = nullptr) {
   TempDir dir;
   ScopedChdir cd(dir.path());
   ScopedExistingFiles live(false, "");
@@ -26,9 +27,10 @@ std::vector<std::string> ParseNodes(const std::string& content, const std::strin
   CTSMClients fetcher;
   fetcher.SetNodeName(filter);
   std::vector<TSMClientInfo> parsed;
-  if (!fetcher._ParseData(&parsed, std::vector<std::string>())) return {"failed"};
-  std::vector<std::string> names;
-  for (const TSMClientInfo& n : parsed) names.push_back(n.get_NodeName() + "/" + n.get_Hostname());
+  if (!fetcher._ParseData(&parsed, std::vector<std::string>())) return "failed";
+  std::string names;
+  for (const TSMClientInfo& n : parsed)
+    names += (names.empty() ? "" : " ") + n.get_NodeName() + "/" + n.get_Hostname();
   if (nodes != nullptr) *nodes = parsed;
   return names;
 }
@@ -39,44 +41,37 @@ TEST(NodeQuery, HeaderTokenCountAndFilter) {
   };
   const std::string a = line("A"), b = line("B");
   const std::string crlf = a.substr(0, a.size() - 1) + "\r\n" + b.substr(0, b.size() - 1) + "\r\n";
-  struct Case {
-    const char* what;
-    std::string content, filter;
-    std::vector<std::string> names;
-  } cases[] = {
-      {"data only: nothing dropped as header", a + b, "", {"A/h", "B/h"}},
-      {"one-token first line: four header lines dropped",
-       "Session established\n" + a + "3\n4\n" + b,
-       "",
-       {"B/h"}},
-      {"33 tokens kept, 32 dropped", line("A", 32) + b, "", {"B/h"}},
-      {"more than 33 tokens kept", line("A", 40), "", {"A/h"}},
-      {"empty hostname column gives the node name", line("DB01", 33, ""), "", {"DB01/DB01"}},
-      {"empty line ends the file", a + "\n" + b, "", {"A/h"}},
-      {"filter keeps the named node only", a + b, "B", {"B/h"}},
-      {"filter compares case-sensitively", a + b, "b", {}},
-      {"CRLF lines", crlf, "", {"A/h", "B/h"}},
-      {"missing file fails", "", "", {"failed"}},
+  const std::string cases[][4] = {
+      {"data only: nothing dropped as header", a + b, "", "A/h B/h"},
+      {"one-token first line: four header lines dropped", "Session established\n" + a + "3\n4\n" + b, "",
+       "B/h"},
+      {"33 tokens kept, 32 dropped", line("A", 32) + b, "", "B/h"},
+      {"more than 33 tokens kept", line("A", 40), "", "A/h"},
+      {"empty hostname column gives the node name", line("DB01", 33, ""), "", "DB01/DB01"},
+      {"empty line ends the file", a + "\n" + b, "", "A/h"},
+      {"filter keeps the named node only", a + b, "B", "B/h"},
+      {"filter compares case-sensitively", a + b, "b", ""},
+      {"CRLF lines", crlf, "", "A/h B/h"},
+      {"missing file fails", "", "", "failed"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_EQ(ParseNodes(c.content, c.filter), c.names);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c[0]);
+    EXPECT_EQ(ParseNodes(c[1], c[2]), c[3]);
   }
 }
 
 TEST(NodeQuery, RecordColumnsAndCommandLine) {
-  std::vector<TSMClientInfo> nodes;
-  // The version column is quoted: it holds a comma.
-  const std::string line =
-      NodeLine({"WEB01", "WinNT", "6.01", "Version 6, release 3", "Client", "Yes", "web01.example.com"});
-  ASSERT_EQ(ParseNodes(line + "\n", "", &nodes).size(), 1u);
+  std::vector<TSMClientInfo> nodes;  // the version column is quoted: it holds a comma
+  ParseNodes(
+      NodeLine({"WEB01", "WinNT", "6.01", "Version 6, release 3", "Client", "Yes", "web01.example.com"}) +
+          "\n",
+      "", &nodes);
+  ASSERT_EQ(nodes.size(), 1u);
   const TSMClientInfo& n = nodes[0];
-  EXPECT_EQ(std::vector<std::string>({n.NodeName, n.Platform, n.OSVersion, n.ClientVersion, n.Compression,
-                                      n.CrossMount, n.Hostname, n.InstallDirectory}),
-            std::vector<std::string>({"WEB01", "WinNT", "6.01", "Version 6, release 3", "Client", "Yes",
-                                      "web01.example.com", "N/A"}));
+  EXPECT_EQ(n.NodeName + "|" + n.Platform + "|" + n.OSVersion + "|" + n.ClientVersion + "|" + n.Compression +
+                "|" + n.CrossMount + "|" + n.Hostname + "|" + n.InstallDirectory,
+            "WEB01|WinNT|6.01|Version 6, release 3|Client|Yes|web01.example.com|N/A");
   EXPECT_FALSE(n.get_isMasterServer());
-
   ScopedExistingFiles live(false, "");
   CTSMClients fetcher;
   fetcher.SetBinaryPath("/opt/tsm/bin");
