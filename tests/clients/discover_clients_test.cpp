@@ -49,7 +49,7 @@ struct Discovery {
   }
   const CNMessageBase* Entry(size_t i) const { return Sub(Item(list.get(), kListClients, i), kInfoClient); }
 
-  TempDir bin, out;  // the hand-over goes to `out` for the object's lifetime
+  TempDir bin, out;
   std::string oldHandOver;
   FakeDsmadmc fake;
   RecordingHostChannel channel;
@@ -77,6 +77,8 @@ TEST_F(DiscoverClientsTest, NodesAndSynthesizedMasterEntryAreHandedOver) {
   EXPECT_TRUE(d_.channel.sent().empty());
   EXPECT_EQ(ListDir(d_.out.path()), std::vector<std::string>{"000001-App.ClientsList.xml"});
   EXPECT_EQ(d_.EntryNames(), "NODE1,WIN1," + GetHostName());
+  EXPECT_EQ(GetInt(d_.list.get(), kListField2), 0);
+  EXPECT_EQ(GetInt(d_.list.get(), kListField3), 8);
   EXPECT_EQ(ComponentTypes(d_.Entry(2)), "1 11");
   EXPECT_EQ(GetString(d_.Entry(2), kClientInstallDirectory), d_.bin.path());
   EXPECT_TRUE(FileExists(d_.bin.file("ixr_node.txt")));  // the node query ran from the dsmadmc directory
