@@ -14,7 +14,7 @@
 
 #include "host/ZyUtil.h"
 #include "tests/support/TestSupport.h"
-#include "tests/tools/RunProgram.h"
+#include "tests/support/RunProgram.h"
 
 namespace {
 
@@ -90,7 +90,7 @@ class ClientsEndToEnd : public ::testing::Test {
         work_.file("password"),     "--out", out_.path(), "--only", "clients"};
     argv.insert(argv.end(), {replay ? "--replay" : "--dsmadmc-dir",
                              replay ? SourceDir() + "/samples/replay" : work_.path()});
-    toolstest::ProgramResult run = toolstest::RunProgram(argv);
+    ProgramResult run = RunProgram(argv);
     EXPECT_EQ(run.status, password == kPassword ? 0 : 1) << run.out << run.err;
     std::string replies;
     for (const std::string& f : ListDir(out_.path())) replies += f.find(".xml") != std::string::npos ? f : "";

@@ -1,17 +1,18 @@
-// Runs a built program for the tools tests and collects what it wrote.
-// Header-only: the test folder compiles only *_test.cpp files.
+// Runs a built program (simulator, tsm-discover) and collects what it
+// wrote. Header-only so test folders need not link anything new.
 #pragma once
 
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/TestSupport.h"
 
-namespace toolstest {
+namespace testsupport {
 
 struct ProgramResult {
   int status = -1;  // exit status, -1 when killed
@@ -24,8 +25,8 @@ struct ProgramResult {
 // standard input from `input` and the test's environment.
 inline ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& cwd = "",
                                 const std::string& input = "") {
-  testsupport::TempDir io;
-  testsupport::WriteFile(io.file("in"), input);
+  TempDir io;
+  WriteFile(io.file("in"), input);
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
@@ -45,42 +46,28 @@ inline ProgramResult RunProgram(const std::vector<std::string>& argv, const std:
     if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   }
-  result.out = testsupport::ReadFile(io.file("out"));
-  result.err = testsupport::ReadFile(io.file("err"));
+  result.out = ReadFile(io.file("out"));
+  result.err = ReadFile(io.file("err"));
   return result;
 }
 
 // Lines of `text` without their terminators.
 inline std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
+  for (size_t start = 0, end; start < text.size(); start = end + 1) {
+    end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
     lines.push_back(text.substr(start, end - start));
-    start = end + 1;
   }
   return lines;
 }
 
-// Fields of one comma output line, honouring the client's quoting.
-inline std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> fields(1);
-  bool quoted = false;
-  for (size_t i = 0; i < line.size(); ++i) {
-    char c = line[i];
-    if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-      fields.back() += '"';
-      ++i;
-    } else if (c == '"') {
-      quoted = !quoted;
-    } else if (c == ',' && !quoted) {
-      fields.emplace_back();
-    } else {
-      fields.back() += c;
-    }
-  }
-  return fields;
+// The words of `text` split at white space, e.g. an argument vector.
+inline std::vector<std::string> Words(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> words;
+  for (std::string w; in >> w;) words.push_back(w);
+  return words;
 }
 
-}  // namespace toolstest
+}  // namespace testsupport
