@@ -46,8 +46,7 @@ TEST(TsmDiscoverTest, BadInputIsOneLineAndStatusTwo) {
       {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o --key-file @nokey", "key file"},
       {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o --plugin @none.so", "plug-in"},
       {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o --plugin @pw", "cannot load the plug-in"},
-      // Into o2: the output directory is made before the log file is tried.
-      {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o2 --log @notadir/x.log", "log file"},
+      {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o --log @notadir/x.log", "log file"},
       {"run --only config,nothing --login A", "unknown operation"},
       {"run --log-level 9 --login A", "--log-level"},
       {"run --timeout soon --login A", "--timeout"},

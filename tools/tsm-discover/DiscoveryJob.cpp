@@ -182,6 +182,14 @@ bool DiscoveryJob::Prepare(std::string* error) {
   }
   if (!plugin_.Load(s.pluginPath, error)) return false;
 
+  // A log outside --out must be writable before --out is created: bad
+  // input leaves nothing behind.
+  const std::string logDir = s.logFile.substr(0, s.logFile.find_last_of('/'));
+  const bool logInsideOut = (logDir + "/").rfind(WithSlash(s.outDir), 0) == 0;
+  if (!logInsideOut && !IsWritableDirectory(logDir.empty() ? "/" : logDir)) {
+    *error = "log file " + s.logFile + " cannot be written";
+    return false;
+  }
   if (!MakeDirectories(s.outDir) || !IsWritableDirectory(s.outDir)) {
     *error = "output directory " + s.outDir + " is not writable";
     return false;
