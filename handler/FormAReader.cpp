@@ -22,7 +22,7 @@ bool ReadFormAFile(const std::string& path, const FormAReadOptions& options, con
 
   ZYFile file;
   if (file.open(path, 0, 0, 0) != 0) {
-    log.Error(function, "Unable to open file [%s]", path.c_str());
+    log.DebugJob(function, options.jobId, "Unable to open file [%s]", path.c_str());
     return false;
   }
 

@@ -131,8 +131,8 @@ bool CTSMPolicy::parseLine(const std::vector<std::string>& tokens, const std::st
   }
 
   if (!fetchAssociation(&record)) {
-    ev.Error(kParseFunction, "Unable to fetch client-policy association for [%s]",
-             record.getSchedName().c_str());
+    ev.DebugJob(kParseFunction, get_JobId(), "Unable to fetch client-policy association for [%s]",
+                record.getSchedName().c_str());
     return false;
   }
   records->push_back(record);

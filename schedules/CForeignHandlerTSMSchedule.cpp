@@ -170,7 +170,8 @@ bool CTSMClientSchedule::isAssociated(const std::string& domain, const std::stri
   EvEvent ev;
   CTSMSchedule scratch;
   if (!assoc.FetchData(&scratch)) {
-    ev.Error(kParseFunction, "Unable to fetch client-policy association for [%s]", schedule.c_str());
+    ev.DebugJob(kParseFunction, get_JobId(), "Unable to fetch client-policy association for [%s]",
+                schedule.c_str());
     *failed = true;
     return false;
   }

@@ -48,6 +48,7 @@ TEST(FormAReaderTest, RawLinesStopAndLogLines) {
   testsupport::LogCapture log;
   FormAReadOptions options;
   options.function = "CTSMClients::_ParseData";
+  options.jobId = 77;
   options.logStart = true;
   options.headerlessWhenMultiToken = true;
   std::vector<std::string> raw;
@@ -60,11 +61,12 @@ TEST(FormAReaderTest, RawLinesStopAndLogLines) {
   EXPECT_TRUE(ReadFormAFile(path, options, take));
   EXPECT_FALSE(ReadFormAFile(dir.file("missing.txt"), options, take));
   EXPECT_FALSE(ReadFormAFile(dir.path(), options, take));  // a directory: the read fails
-  for (const std::string& line : {"Start processing file [" + path + "].",
-                                  "Processing file [" + path + "] pass #1 suceeded. Error code [0].",
-                                  "Unable to open file [" + dir.file("missing.txt") + "]",
-                                  "Processing file [" + dir.path() + "] pass #1 failed. Error code [",
-                                  std::string("CTSMClients::_ParseData")}) {
+  for (const std::string& line :
+       {"Start processing file [" + path + "].",
+        "Processing file [" + path + "] pass #1 suceeded. Error code [0].",
+        "job=77 lvl=1 [CTSMClients::_ParseData] Unable to open file [" + dir.file("missing.txt") + "]",
+        "Processing file [" + dir.path() + "] pass #1 failed. Error code [",
+        std::string("CTSMClients::_ParseData")}) {
     EXPECT_NE(std::string::npos, log.text().find(line)) << line;
   }
 }

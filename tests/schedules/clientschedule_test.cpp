@@ -21,6 +21,8 @@ const char kObjectsField[] = "/home,\"C:\\Program Files\\*\"";
 const char kObjectList[] = "/home;C:\\Program Files\\*";
 const char kNoObjects[] = "\\";
 const std::string kAssocDaily = kHeader + "STANDARD,DAILY,NODE1 NODE2\n";
+// Failures are job lines of the parser.
+const std::string kJobLine = "job=31 lvl=1 [CTSMClientSchedule::_ParseData] ";
 
 // A schedule line of 19 or 20 columns with kObjectsField, then `extra`.
 std::string Line(bool twenty, const Strings& extra = {}, const char* last = "") {
@@ -59,6 +61,7 @@ Result Fetch(Mode mode, const std::string& node, const std::string& sched, const
   fetcher.set_BinaryPath(testsupport::BinDir(), false);
   fetcher.SetLogin("ADMIN");
   fetcher.SetPassword(kSitePassword);
+  fetcher.set_JobId(31);
   Result result;
   result.ok = fetcher.FetchData(nullptr);
   for (const auto& s : *fetcher.getSchedules()) {
@@ -155,9 +158,9 @@ TEST(CTSMClientScheduleTest, ReplayChecksTheAssociation) {
            {"node2", both, assoc, true, {"DAILY"}, "found  ->> nodename= 'node2'"},
            {"NODE3", both, assoc, true, {"WEEKLY"}, ""},
            {"NODE1 NODE2", both, assoc, true, {}, ""},
-           {"NODE1", both, "", false, {}, "Unable to fetch client-policy association for [DAILY]"},
+           {"NODE1", both, "", false, {}, kJobLine + "Unable to fetch client-policy association for [DAILY]"},
            {"NODE1", kHeader + ScheduleLine(false, {{kAction, "Archive"}}) + "\n", "", true, {}, ""},
-           {"NODE1", "", assoc, false, {}, "Unable to open file ["}}) {
+           {"NODE1", "", assoc, false, {}, kJobLine + "Unable to open file ["}}) {
     SCOPED_TRACE(node + ": " + sched + " / " + saved);
     Result result = Fetch(kReplay, node, sched, saved);
     EXPECT_EQ(result.ok, ok);

@@ -41,6 +41,7 @@ Result Fetch(const std::string& sched, const std::string& assoc, FakeDsmadmc* fa
   policy.set_BinaryPath("/opt/tsm", false);
   policy.SetLogin("admin");
   policy.SetPassword(kPassword);
+  policy.set_JobId(31);
   Result result;
   result.ok = policy.FetchData(&result.records);
   for (const auto& r : result.records) result.names.push_back(r.getSchedName());
@@ -139,7 +140,9 @@ TEST(CTSMPolicyTest, FailingAssociationStopsTheParse) {
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.names, Strings{"DAILY"});
     EXPECT_EQ(fake.CountCommands("query association"), queries);
-    EXPECT_NE(result.log.find("Unable to fetch client-policy association for [" + second + "]"),
+    EXPECT_NE(result.log.find("job=31 lvl=1 [CTSMPolicy::_ParseData] Unable to fetch client-policy "
+                              "association for [" +
+                              second + "]"),
               std::string::npos);
   }
 }
