@@ -87,9 +87,12 @@ bool TSMClientInfo::is_MasterServer(const std::string& nodeName) const {
 }
 
 bool is_MasterServer(std::string hostName) {
+  // 64 characters and the terminator: the longest host name Linux allows
+  // must still fit, or a server with such a name would never match.
   char buffer[65];
   std::memset(buffer, 0, sizeof(buffer));
   // An unreadable host name matches nothing rather than an empty name.
-  if (gethostname(buffer, sizeof(buffer) - 1) != 0) return false;
+  if (gethostname(buffer, sizeof(buffer)) != 0) return false;
+  buffer[sizeof(buffer) - 1] = '\0';
   return compareNoCase(buffer, hostName) == 0;
 }
