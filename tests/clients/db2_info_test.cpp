@@ -44,7 +44,8 @@ TEST_F(DB2Test, CommandUsesTheUpperCaseNodeAndEscapesQuotes) {
   EXPECT_EQ(fetcher._GetCommandLine(),
             "\"/opt/tsm/dsmadmc\" -id=admin -password=pw -outfile=ixr_db2_DB01.txt -dateformat=1 -comma "
             " select DISTINCT OWNER, bb.FILESPACE_NAME from backups bb, filespaces ff where bb.node_name = "
-            "'DB01'  and bb.FILESPACE_ID = ff.FILESPACE_ID AND ff.FILESPACE_TYPE LIKE 'API:DB2%' ");
+            "'DB01'  and bb.FILESPACE_ID = ff.FILESPACE_ID AND ff.FILESPACE_TYPE LIKE 'API:DB2%' "
+            "AND ff.NODE_NAME = bb.NODE_NAME ");
   fetcher.set_clientName("o'brien");
   EXPECT_NE(fetcher._GetCommandLine().find("bb.node_name = 'O''BRIEN'  and"), std::string::npos);
 }
