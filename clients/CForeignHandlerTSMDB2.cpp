@@ -18,9 +18,6 @@ using namespace clientfields;
 constexpr const char* kParse = "CTSMDB2Info::_ParseData";
 constexpr int kHeaderLines = 4;
 constexpr long long kDb2Field = 8194;
-// File space ids are numbered per node: without this the join also picks
-// up another node's DB2 file space that shares an id with one of ours.
-constexpr const char* kDb2SameNode = "AND ff.NODE_NAME = bb.NODE_NAME ";
 
 App::InstanceInfo* FindOrAppendInstance(App::PodInfo* pod, const std::string& name) {
   CNMessageList* instances = List(pod, kPodInstances);
@@ -59,7 +56,7 @@ std::string CTSMDB2Info::_GetCommandLine() {
     return kSkipMarker;
   }
   const std::string text = std::string(tsmcmd::kDb2QueryPrefix) + tsmcmd::QuoteSqlValue(clientName) +
-                           tsmcmd::kDb2QuerySuffix + kDb2SameNode;
+                           tsmcmd::kDb2QuerySuffix + tsmcmd::kDb2QuerySameNode;
   return tsmcmd::FormA(GetBinaryPath(), *this, _GetFileNameForData(), text);
 }
 

@@ -40,6 +40,9 @@ inline constexpr const char* kDb2QueryPrefix =
     "where bb.node_name = '";
 inline constexpr const char* kDb2QuerySuffix =
     "'  and bb.FILESPACE_ID = ff.FILESPACE_ID AND ff.FILESPACE_TYPE LIKE 'API:DB2%' ";
+// File space ids are numbered per node: without this the join also picks up
+// another node's DB2 file space that shares an id with one of the node's own.
+inline constexpr const char* kDb2QuerySameNode = "AND ff.NODE_NAME = bb.NODE_NAME ";
 
 // Form B selects (without the surrounding double quotes).
 inline constexpr const char* kVersionSelect = "SELECT VERSION, RELEASE FROM STATUS";

@@ -182,7 +182,8 @@ bool RunGather(const GatherSettings& s, std::ostream& out, std::ostream& err) {
     }
     std::string db2 =
         "select DISTINCT OWNER, bb.FILESPACE_NAME from backups bb, filespaces ff where bb.node_name = '" +
-        QuoteSql(node) + "' and bb.FILESPACE_ID = ff.FILESPACE_ID AND ff.FILESPACE_TYPE LIKE 'API:DB2%'";
+        QuoteSql(node) + "' and bb.FILESPACE_ID = ff.FILESPACE_ID AND ff.FILESPACE_TYPE LIKE 'API:DB2%' " +
+        tsmcmd::kDb2QuerySameNode;
     if (!g.Run({tsmcmd::kDb2FilePrefix + node + ".txt", false, {dateComma, "-comma", db2}})) return false;
     std::string jobs =
         std::string(tsmcmd::kJobsSelectPrefix) + LikeLiteral(node) + "' ESCAPE '\\' ORDER BY START_TIME";
