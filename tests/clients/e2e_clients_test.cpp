@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "host/ZyUtil.h"
-#include "tests/support/TestSupport.h"
 #include "tests/support/RunProgram.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
