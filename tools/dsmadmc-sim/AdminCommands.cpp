@@ -61,25 +61,23 @@ bool Named(const Parameters& p, const std::string& full, size_t minLength, std::
   return false;
 }
 
-CommandOutcome NotFound(const std::string& what) {
+CommandOutcome Failure(int status, const std::string& message) {
   CommandOutcome outcome;
-  outcome.status = kStatusNotFound;
-  outcome.messages.push_back("ANR2034E " + what + ": No match found using this criteria.");
+  outcome.status = status;
+  outcome.messages.push_back(message);
   return outcome;
+}
+
+CommandOutcome NotFound(const std::string& what) {
+  return Failure(kStatusNotFound, "ANR2034E " + what + ": No match found using this criteria.");
 }
 
 CommandOutcome Syntax(const std::string& what) {
-  CommandOutcome outcome;
-  outcome.status = kStatusSyntax;
-  outcome.messages.push_back("ANR2020E " + what + ": Invalid parameter - ...");
-  return outcome;
+  return Failure(kStatusSyntax, "ANR2020E " + what + ": Invalid parameter - ...");
 }
 
 CommandOutcome MissingTable(const std::string& file) {
-  CommandOutcome outcome;
-  outcome.status = kStatusSyntax;
-  outcome.messages.push_back("ANR0104E The simulated server has no table " + file + ".");
-  return outcome;
+  return Failure(kStatusSyntax, "ANR0104E The simulated server has no table " + file + ".");
 }
 
 bool Detailed(const Parameters& p) {

@@ -90,6 +90,15 @@ bool ReadPassword(const CommandLine& cl, std::string* password, std::string* err
   return true;
 }
 
+// --log-level, when given, into *level; false when it is not 0 to 7.
+bool ReadLogLevel(const CommandLine& cl, int* level) {
+  if (!cl.Has("log-level")) return true;
+  long n = 0;
+  if (!ParseInt(cl.Get("log-level"), 0, 7, &n)) return false;
+  *level = static_cast<int>(n);
+  return true;
+}
+
 int Run(const std::vector<std::string>& args) {
   CommandLine cl({"dsmadmc-dir", "login", "password-file", "out", "replay", "only", "log", "log-level",
                   "registry", "key-file", "timeout", "plugin"},
@@ -109,11 +118,8 @@ int Run(const std::vector<std::string>& args) {
   s.registryFile = cl.Get("registry");
   s.keyFile = cl.Get("key-file");
   s.pluginPath = cl.Get("plugin");
+  if (!ReadLogLevel(cl, &s.logLevel)) return Usage("run", "--log-level must be 0 to 7");
   long n = 0;
-  if (cl.Has("log-level")) {
-    if (!ParseInt(cl.Get("log-level"), 0, 7, &n)) return Usage("run", "--log-level must be 0 to 7");
-    s.logLevel = static_cast<int>(n);
-  }
   if (cl.Has("timeout")) {
     if (!ParseInt(cl.Get("timeout"), 1, 86400 * 7, &n))
       return Usage("run", "--timeout must be a number of seconds");
@@ -150,11 +156,7 @@ int Demo(const std::vector<std::string>& args) {
   d.workDir = cl.Get("work");
   d.siteDir = cl.Get("site");
   d.pluginPath = cl.Get("plugin");
-  long n = 0;
-  if (cl.Has("log-level")) {
-    if (!ParseInt(cl.Get("log-level"), 0, 7, &n)) return Usage("demo", "--log-level must be 0 to 7");
-    d.logLevel = static_cast<int>(n);
-  }
+  if (!ReadLogLevel(cl, &d.logLevel)) return Usage("demo", "--log-level must be 0 to 7");
   return RunDemo(d, std::cout, std::cerr);
 }
 
