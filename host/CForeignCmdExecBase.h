@@ -1,9 +1,13 @@
 // Runs one external command and hands its output to the fetcher's parser.
 // Every fetcher derives from it. FetchData():
 //   1. _GetCommandLine(); the skip marker "*_s?k?i?p_*" runs nothing.
-//   2. Otherwise the line is split into arguments (no shell), the file of
-//      "-outfile=" is removed, and the program runs in the working
-//      directory; its exit status goes to get_execResult().
+//   2. Otherwise the line is split into arguments (no shell), the
+//      fetcher's own output file (_GetFileNameForData()) is removed, and
+//      the program runs in the working directory; its exit status goes to
+//      get_execResult(). From the removal to the end of the parse the
+//      fetcher holds the working folder's lock (WorkFolderLock.h); when
+//      another job keeps it past the time-out nothing runs and the fetch
+//      fails.
 //      Under existing files no program is ever started.
 //   3. The parser runs (also after a non-success exit status, never when
 //      the program could not be started): the line form when the fetcher

@@ -42,6 +42,8 @@ class CTSMAssoc : public CForeignCmdExecBase, public TSMAdminInfo {
   // and reads the output file itself.
   bool _ParseData(void* out, const std::vector<std::string>& lines) override;
   using CForeignCmdExecBase::_ParseData;
+  // The file the run writes, so that only it is removed before the run.
+  const char* _GetFileNameForData() const override { return outputFile_.c_str(); }
 
  private:
   std::string policyName_;

@@ -32,6 +32,8 @@ class CTSMPolicy : public CForeignCmdExecBase, public TSMAdminInfo {
   // output file itself.
   bool _ParseData(void* out, const std::vector<std::string>& lines) override;
   using CForeignCmdExecBase::_ParseData;
+  // The file the run writes, so that only it is removed before the run.
+  const char* _GetFileNameForData() const override { return outputFile_.c_str(); }
 
  private:
   // One line after the header; false stops the parse.

@@ -131,6 +131,12 @@ TEST_F(CmdExecTest, OutputOfAnEarlierRunIsRemoved) {
     f.FetchData(nullptr);
     EXPECT_EQ(expected, f.data);
   }
+  // Only the fetcher's own file goes: a name that smuggled an -outfile=
+  // word into the command removes nothing else.
+  WriteFile(dir_.file("VICTIM.txt"), "keep\n");
+  FileFetcher named("\"" + dir_.file("dsmadmc") + "\" -id=a -outfile=ixr_node.txt q x -outfile=VICTIM.txt");
+  named.FetchData(nullptr);
+  EXPECT_TRUE(FileExists(dir_.file("VICTIM.txt")));
 }
 
 TEST_F(CmdExecTest, LogShowsNoPassword) {
