@@ -14,6 +14,19 @@ constexpr size_t kAssocTokens = 3;
 
 }  // namespace
 
+bool FetchAssociation(const CForeignCmdExecBase& owner, const TSMAdminInfo& admin, const std::string& domain,
+                      const std::string& schedule, CTSMSchedule* record) {
+  CTSMAssoc assoc;
+  assoc.SetPolicyDomain(domain);
+  assoc.SetPolicyName(schedule);
+  assoc.SetLogin(admin.login);
+  assoc.SetPassword(admin.password);
+  assoc.set_JobId(owner.get_JobId());
+  const std::string binaryPath = owner.GetBinaryPath();
+  if (!binaryPath.empty()) assoc.SetBinaryPath(binaryPath);
+  return assoc.FetchData(record);
+}
+
 CTSMAssoc::CTSMAssoc() : CForeignCmdExecBase(kCommunicationMethod0), outputFile_(tsmcmd::kAssocFile) {}
 
 void CTSMAssoc::SetPolicyName(const std::string& name) {

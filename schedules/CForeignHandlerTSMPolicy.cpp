@@ -115,23 +115,11 @@ bool CTSMPolicy::parseLine(const std::vector<std::string>& tokens, const std::st
     return true;
   }
 
-  if (!fetchAssociation(&record)) {
+  if (!FetchAssociation(*this, *this, record.getPolicyDomain(), record.getSchedName(), &record)) {
     ev.DebugJob(kParseFunction, get_JobId(), "Unable to fetch client-policy association for [%s]",
                 record.getSchedName().c_str());
     return false;
   }
   records->push_back(record);
   return true;
-}
-
-bool CTSMPolicy::fetchAssociation(CTSMSchedule* record) {
-  CTSMAssoc assoc;
-  assoc.SetPolicyDomain(record->getPolicyDomain());
-  assoc.SetPolicyName(record->getSchedName());
-  assoc.SetLogin(login);
-  assoc.SetPassword(password);
-  assoc.set_JobId(get_JobId());
-  const std::string binaryPath = GetBinaryPath();
-  if (!binaryPath.empty()) assoc.SetBinaryPath(binaryPath);
-  return assoc.FetchData(record);
 }

@@ -126,18 +126,9 @@ bool CTSMClientSchedule::parseLine(const std::vector<std::string>& tokens, const
 }
 
 bool CTSMClientSchedule::isAssociated(const std::string& domain, const std::string& schedule, bool* failed) {
-  CTSMAssoc assoc;
-  assoc.SetPolicyDomain(domain);
-  assoc.SetPolicyName(schedule);
-  assoc.SetLogin(login);
-  assoc.SetPassword(password);
-  assoc.set_JobId(get_JobId());
-  const std::string binaryPath = GetBinaryPath();
-  if (!binaryPath.empty()) assoc.SetBinaryPath(binaryPath);
-
   EvEvent ev;
   CTSMSchedule scratch;
-  if (!assoc.FetchData(&scratch)) {
+  if (!FetchAssociation(*this, *this, domain, schedule, &scratch)) {
     ev.DebugJob(kParseFunction, get_JobId(), "Unable to fetch client-policy association for [%s]",
                 schedule.c_str());
     *failed = true;
