@@ -25,20 +25,18 @@ using schedtest::kLast;
 using schedtest::kStyle;
 using schedtest::ScheduleLine;
 
-std::string Join(const std::vector<std::string>& items) {
+std::string Join(const std::vector<std::string>& items, const char* between = ";") {
   std::string out;
-  for (size_t i = 0; i < items.size(); ++i) out += (i > 0 ? ";" : "") + items[i];
+  for (size_t i = 0; i < items.size(); ++i) out += (i > 0 ? between : "") + items[i];
   return out;
 }
 
 std::string Nodes() {
   CTSMClients fetcher;
-  fetcher.SetNodeName("");
   std::vector<TSMClientInfo> nodes;
+  fetcher.SetNodeName("");
   if (!fetcher.FetchData(&nodes)) return "failed";
-  std::string out;
-  for (const TSMClientInfo& n : nodes) out += n.get_NodeName() + "/" + n.get_Hostname() + " ";
-  return out;
+  return nodes.empty() ? "" : nodes[0].get_NodeName() + "/" + nodes[0].get_Hostname();
 }
 
 std::string Version() {
@@ -64,35 +62,33 @@ std::string AssociationOfOld() {
   CTSMAssoc assoc;
   assoc.SetPolicyDomain("D");
   assoc.SetPolicyName("S");
-  if (!assoc.FetchData(&record)) return "failed";
-  return "[" + Join(record.getClientList()) + "]";
+  return assoc.FetchData(&record) ? "[" + Join(record.getClientList()) + "]" : "failed";
 }
 
-// Priority and objects of each record, and the days of enhanced ones.
-std::string Describe(const std::vector<CTSMSchedule>& records) {
-  std::string out;
-  for (const CTSMSchedule& s : records) {
-    out += s.Priority + " " + Join(s.Objects) + (s.EnhancedSchedule ? " " + Join(s.DaysOfWeek) : "") + "\n";
-  }
-  return out;
+// Priority and objects of the first record, and its days when enhanced.
+std::string Describe(bool ok, const std::vector<CTSMSchedule>& records) {
+  if (!ok || records.empty()) return ok ? "" : "failed";
+  const CTSMSchedule& s = records[0];
+  return s.Priority + " " + Join(s.Objects) + (s.EnhancedSchedule ? " " + Join(s.DaysOfWeek) : "");
 }
 
 std::string Schedules() {
   CTSMPolicy policy;
   std::vector<CTSMSchedule> records;
-  return policy.FetchData(&records) ? Describe(records) : "failed";
+  const bool ok = policy.FetchData(&records);
+  return Describe(ok, records);
 }
 
 std::string NodeSchedules() {
   CTSMClientSchedule fetcher;
   fetcher.SetNodeName("NODE1");
-  return fetcher.FetchData(nullptr) ? Describe(*fetcher.getSchedules()) : "failed";
+  const bool ok = fetcher.FetchData(nullptr);
+  return Describe(ok, *fetcher.getSchedules());
 }
 
 TEST(TrailingEmptyFieldTest, EveryRuleItDecides) {
-  std::string node = "A";
-  for (int i = 1; i < 32; ++i) node += ",x";
-  const int kDaysOfWeek = 11;  // of the 19-column layout
+  const std::string node = "A," + Join(std::vector<std::string>(31, "x"), ",");  // 32 values
+  const int kDaysOfWeek = 11;                                                    // of the 19-column layout
   const struct {
     const char* rule;
     const char* file;
@@ -100,20 +96,20 @@ TEST(TrailingEmptyFieldTest, EveryRuleItDecides) {
     std::function<std::string()> read;
     std::string expected;
   } cases[] = {
-      {"node line of 32 values and a comma: 33 fields, kept", "ixr_node.txt", node + ",\n", Nodes, "A/A "},
+      {"node line of 32 values and a comma: 33 fields, kept", "ixr_node.txt", node + ",\n", Nodes, "A/A"},
       {"DB2 'inst,': two fields, a pair", "ixr_db2_N1.txt", kHeader + "inst,\n", Db2Pairs, "[inst|]"},
       {"version '8,': two fields, release 0", "ixr_tsmconfig.txt", "8,\n", Version, "8.0"},
       {"association 'D,S,': three fields, the list emptied", "ixr_assoc.txt", kHeader + "D,S,\n",
        AssociationOfOld, "[]"},
       {"full listing, 19 columns, the last empty: read", "ixr_sched.txt",
-       kHeader + ScheduleLine(false) + "\n", Schedules, "5 /home;/data dir\n"},
+       kHeader + ScheduleLine(false) + "\n", Schedules, "5 /home;/data dir"},
       {"full listing, 20 columns, the last empty: 20-column layout", "ixr_sched.txt",
-       kHeader + ScheduleLine(true) + "\n", Schedules, "5 /home;/data dir\n"},
+       kHeader + ScheduleLine(true) + "\n", Schedules, "5 /home;/data dir"},
       {"enhanced list 'Mon,': an empty item", "ixr_sched.txt",
        kHeader + ScheduleLine(false, {{kStyle, "Enhanced"}, {kDaysOfWeek, "Mon,"}, {kLast, "x"}}) + "\n",
-       Schedules, "5 /home;/data dir Mon;\n"},
+       Schedules, "5 /home;/data dir Mon;"},
       {"per-node listing replayed, 20 fields, the last empty: layout A", "ixr_sched.txt",
-       kHeader + ScheduleLine(true) + "\n", NodeSchedules, "5 /home;/data dir\n"},
+       kHeader + ScheduleLine(true) + "\n", NodeSchedules, "5 /home;/data dir"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rule);
