@@ -1,8 +1,6 @@
-// What counting an empty last field decides ("a," splits into "a" and "",
-// handler/Splitting.h): one row per rule that counts fields or reads the
-// last one, each a line whose last field is empty, read from a replay
-// folder by the parser that owns the rule. docs/notes.md lists the same
-// rules.
+// What the empty last field ("a," gives "a" and "") decides: per rule, a
+// line ending in an empty field, replayed through the parser that owns the
+// rule. docs/notes.md lists the same rules.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -75,15 +73,13 @@ std::string Describe(bool ok, const std::vector<CTSMSchedule>& records) {
 std::string Schedules() {
   CTSMPolicy policy;
   std::vector<CTSMSchedule> records;
-  const bool ok = policy.FetchData(&records);
-  return Describe(ok, records);
+  return Describe(policy.FetchData(&records), records);
 }
 
 std::string NodeSchedules() {
   CTSMClientSchedule fetcher;
   fetcher.SetNodeName("NODE1");
-  const bool ok = fetcher.FetchData(nullptr);
-  return Describe(ok, *fetcher.getSchedules());
+  return Describe(fetcher.FetchData(nullptr), *fetcher.getSchedules());
 }
 
 TEST(TrailingEmptyFieldTest, EveryRuleItDecides) {
