@@ -44,7 +44,7 @@ void SplitSelectLine(const std::string& line, std::vector<std::string>& fields);
 // An item list column of an enhanced schedule ("Mon,Wed"): commas separate.
 void SplitValueList(const std::string& column, std::vector<std::string>& items);
 
-// The objects column of the full schedule listing: file specifications
+// The objects column of the full schedule listing: file patterns
 // separated by blanks, double-quoted when they hold one. Variant: empty
 // pieces are dropped, because doubled or trailing blanks separate and
 // name no file.
@@ -55,7 +55,7 @@ std::vector<std::string> SplitScheduleObjects(const std::string& column);
 std::vector<std::string> SplitAssociationNodes(const std::string& column);
 
 // The objects column of a per-node schedule line. Variant: blanks, tabs
-// and commas all separate, because dsmadmc separates file specifications
+// and commas all separate, because dsmadmc separates file patterns
 // with blanks there as in the full listing, while a comma-separated column
 // must still split at commas; empty pieces are dropped as in
 // SplitScheduleObjects.
