@@ -269,35 +269,6 @@ bool CForeignCmdExecBase::isSuccess(int status) const {
   return successCodes_.count(status) > 0;
 }
 
-void CForeignCmdExecBase::SplitLine(const std::string& line, std::vector<std::string>& tokens, char separator,
-                                    char /*second*/, char open, char close) {
-  tokens.clear();
-  if (line.empty()) return;
-  const char closing = close != 0 ? close : open;
-  size_t i = 0;
-  const size_t n = line.size();
-  for (;;) {
-    std::string token;
-    if (open != 0 && i < n && line[i] == open) {
-      for (++i; i < n; ++i) {
-        if (line[i] != closing) {
-          token += line[i];
-        } else if (i + 1 < n && line[i + 1] == closing) {
-          token += closing;
-          ++i;
-        } else {
-          ++i;
-          break;
-        }
-      }
-    }
-    while (i < n && line[i] != separator) token += line[i++];
-    tokens.push_back(std::move(token));
-    if (i >= n) return;
-    ++i;  // past the separator; a separator at the end leaves an empty token
-  }
-}
-
 std::vector<std::string> CForeignCmdExecBase::SplitCommandLine(const std::string& commandLine) {
   std::vector<std::string> args;
   std::string current;

@@ -60,15 +60,6 @@ class ZYHOST_API CForeignCmdExecBase {
   void set_JobId(long long jobId) { jobId_ = jobId; }
   CommunicationMethod get_CommunicationMethod() const { return method_; }
 
-  // Splits `line` at `separator`. A token that starts with `open` runs to
-  // the matching `close`, may hold the separator and loses the quotes; a
-  // doubled `close` inside it stands for one. An empty line gives no
-  // token; "a," gives "a" and "". `second` (line feed, backslash, double
-  // quote or 0) is accepted for compatibility and has no effect: the line
-  // reader never returns terminators and backslashes are data (Windows
-  // paths).
-  static void SplitLine(const std::string& line, std::vector<std::string>& tokens, char separator,
-                        char second, char open, char close);
   // Splits a command line into arguments: blanks separate, a quoted run
   // ('...' or "...") belongs to one argument and loses its quotes.
   static std::vector<std::string> SplitCommandLine(const std::string& commandLine);

@@ -50,3 +50,10 @@ class CTSMAssoc : public CForeignCmdExecBase, public TSMAdminInfo {
   std::string policyDomain_;
   std::string outputFile_;
 };
+
+// The association query of domain/schedule as the schedule queries run it:
+// with the credentials of `admin` and the job id and program directory of
+// `owner` (both bases of the calling fetcher). Fills the client list of
+// `record` and returns FetchData's result.
+bool FetchAssociation(const CForeignCmdExecBase& owner, const TSMAdminInfo& admin, const std::string& domain,
+                      const std::string& schedule, CTSMSchedule* record);

@@ -39,8 +39,6 @@ class CTSMPolicy : public CForeignCmdExecBase, public TSMAdminInfo {
   // One line after the header; false stops the parse.
   bool parseLine(const std::vector<std::string>& tokens, const std::string& rawLine,
                  std::vector<CTSMSchedule>* records);
-  // Fills the client list of `record` with a CTSMAssoc run.
-  bool fetchAssociation(CTSMSchedule* record);
 
   std::string outputFile_;
 };
