@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "clients/ClientFields.h"
+#include "clients/TSMClientInfo.h"
 #include "handler/CForeignHandlerTSM.h"
 #include "host/Messages.h"
 #include "host/ZyUtil.h"

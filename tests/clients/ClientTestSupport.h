@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "clients/ClientFields.h"
+#include "clients/TSMClientInfo.h"
 #include "handler/CForeignHandlerTSM.h"
 #include "tests/support/FakeDsmadmc.h"
 
