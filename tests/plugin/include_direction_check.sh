@@ -37,11 +37,8 @@ for folder in "${!allowed[@]}"; do
     [ -e "$file" ] || continue
     checked=$((checked + 1))
     while IFS=: read -r line target; do
-      dir="${target%%/*}"
-      if [ "$target" = "$dir" ]; then
-        echo "$folder/${file##*/}:$line: include \"$target\" names no folder"
-        bad=1
-      elif [ "$dir" != "$folder" ] && ! grep -qw -- "$dir" <<<"${allowed[$folder]}"; then
+      dir="${target%%/*}"  # the whole name when it has no folder: refused
+      if [ "$dir" != "$folder" ] && ! grep -qw -- "$dir" <<<"${allowed[$folder]}"; then
         echo "$folder/${file##*/}:$line: $folder must not include $target"
         bad=1
       fi
