@@ -38,7 +38,7 @@ for folder in "${!allowed[@]}"; do
     checked=$((checked + 1))
     while IFS=: read -r line target; do
       dir="${target%%/*}"  # the whole name when it has no folder: refused
-      if [ "$dir" != "$folder" ] && ! grep -qw -- "$dir" <<<"${allowed[$folder]}"; then
+      if [ "$dir" != "$folder" ] && ! grep -qwF -- "$dir" <<<"${allowed[$folder]}"; then
         echo "$folder/${file##*/}:$line: $folder must not include $target"
         bad=1
       fi
