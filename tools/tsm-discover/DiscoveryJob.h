@@ -39,8 +39,8 @@ class DiscoveryJob {
  public:
   explicit DiscoveryJob(JobSettings settings) : settings_(std::move(settings)) {}
 
-  // False with one line in *error for bad input. A failure leaves no
-  // output directory behind.
+  // False with one line in *error for bad input. Expects the shared
+  // options as ReadSharedOptions left them (login and password checked).
   bool Prepare(std::string* error);
   // Runs the job, prints one line per operation and a summary to `out`;
   // true when every operation returned true.
@@ -49,11 +49,11 @@ class DiscoveryJob {
   const JobSettings& settings() const { return settings_; }
 
  private:
-  // The three steps of Prepare(), in this order. ResolvePaths makes every
-  // path absolute (DiscoverClients changes the working directory) and
-  // checks them without changing anything; LoadPlugin makes the handler;
-  // SetUpHost installs the key, creates the output directory and points
-  // the host services at it.
+  // The three steps of Prepare(), in this order, so that bad input found
+  // by the first two leaves nothing behind. ResolvePaths makes every path
+  // absolute (DiscoverClients changes the working directory) and checks
+  // them; LoadPlugin makes the handler; SetUpHost installs the key, creates
+  // the output directory and points the host services at it.
   bool ResolvePaths(std::string* error);
   bool LoadPlugin(std::string* error);
   bool SetUpHost(std::string* error);
