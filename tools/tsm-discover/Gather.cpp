@@ -87,7 +87,7 @@ class Gatherer {
   int files_ = 0;
 };
 
-// The helpers of the plug-in live in its static libraries, which this
+// The helpers of the plug-in live in its own code, which this
 // program does not link; these are the same rules.
 std::string QuoteSql(const std::string& value) {
   std::string quoted;
