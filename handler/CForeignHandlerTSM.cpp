@@ -1,6 +1,7 @@
 // The handler object, its trivial operations and the TSM server identity.
 #include "handler/CForeignHandlerTSM.h"
 
+#include "handler/TSMRegistry.h"
 #include "host/CForeignCmdExecBase.h"
 #include "host/ZYPlatformInfo.h"
 #include "host/ZyUtil.h"
@@ -8,8 +9,6 @@
 namespace {
 constexpr unsigned int kJobsPerReply = 1000;
 constexpr const char* kDomainPrefix = "TSM_";
-constexpr const char* kRegistrySection = "EventManager";
-constexpr const char* kOutputPathValue = "IXRDiscovery_TSMOUTPUTPATH";
 }  // namespace
 
 std::string CForeignHandlerTSM::m_serverName;
@@ -52,7 +51,7 @@ std::string CForeignHandlerTSM::GetCustomerDBPath() {
   ZYPlatformInfo registry;
   registry.setFocus(ZYPI_Focus::getFocus());
   std::string path;
-  registry.getDirectory(kRegistrySection, kOutputPathValue, &path);
+  registry.getDirectory(tsmregistry::kSection, tsmregistry::kOutputPathValue, &path);
   if (!path.empty()) path += "/";
   return path;
 }

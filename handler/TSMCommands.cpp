@@ -46,6 +46,8 @@ bool IsSafeFileNamePart(const std::string& name) {
   return name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
 }
 
+bool IsCommandWord(const std::string& name) { return name.find_first_of(" \t\r\n'\"") == std::string::npos; }
+
 std::string ToUpper(const std::string& text) {
   std::string upper = text;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -78,6 +78,10 @@ std::string QuoteSqlValue(const std::string& value);
 // directory: not empty, no "/", not "." or "..", no NUL.
 bool IsSafeFileNamePart(const std::string& name);
 
+// True when `name` can stand as one word of a form A command line, which
+// is split at blanks and quotes: no blank, tab, line break or quote.
+bool IsCommandWord(const std::string& name);
+
 // Upper case (ASCII), as TSM names are compared.
 std::string ToUpper(const std::string& text);
 
