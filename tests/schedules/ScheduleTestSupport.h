@@ -55,17 +55,14 @@ inline std::string Describe(const CTSMSchedule& s) {
 // "name#size".
 inline std::string Fields(const CNMessageBase& m, const std::string& prefix = "", bool top = true) {
   std::string out;
-  for (const auto& entry : m.fields()) {
-    const CNMessageBase::Field& f = entry.second;
-    const std::string name = prefix + MessageFieldName(m.group(), m.classId(), f.index, f.id);
+  for (const auto& [index, f] : m.fields()) {
+    const std::string name = prefix + MessageFieldName(m.group(), m.classId(), index, f.id);
     if (f.kind == FieldKind::kObject && !f.object->fields().empty()) {
       out += " " + Fields(*f.object, top ? "" : name + ".", false);
+    } else if (f.kind == FieldKind::kInt64 || f.kind == FieldKind::kString) {
+      out += " " + name + "=" + (f.kind == FieldKind::kInt64 ? std::to_string(f.number) : f.text);
     } else {
-      out += " " + name +
-             (f.kind == FieldKind::kInt64    ? "=" + std::to_string(f.number)
-              : f.kind == FieldKind::kString ? "=" + f.text
-              : f.kind == FieldKind::kObject ? "{}"
-                                             : "#" + std::to_string(f.list ? f.list->size() : 0));
+      out += " " + name + (f.object ? "{}" : "#" + std::to_string(f.list ? f.list->size() : 0));
     }
   }
   return out.empty() ? out : out.substr(1);
