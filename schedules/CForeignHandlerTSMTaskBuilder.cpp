@@ -19,7 +19,7 @@ using namespace zyfields;
 using Definition = TMMsg::TaskDefinition;
 using Entity = ZyEntities::GenericEntity;
 
-constexpr const char* kFunction = "CTSMSchedule::BuildSchedulePolicy";
+constexpr const char* kFunction = "CTSMSchedule::BuildTask";
 // Enhanced list items that stand for every month, week or day; exact.
 constexpr const char* kAny = "Any";
 constexpr int kMonthsPerYear = 12;
@@ -90,12 +90,11 @@ void AppendSubTask(TMMsg::CreateTaskReq* req, const TMMsg::SubTaskInfo& st) {
   List(definition, Definition::subTasks)->Append(st);
 }
 
-// Runs `build` on a lookup of its own when the caller gave none.
-template <class Build>
-bool WithLookup(const CTSMSchedule& s, CTSMNodeLookup* nodes, Build build) {
-  if (nodes != nullptr) return build(nodes);
+// BuildTask with a lookup of its own when the caller gave none.
+bool BuildTaskPart(const CTSMSchedule& s, TMMsg::CreateTaskReq* req, CTSMNodeLookup* nodes) {
+  if (nodes != nullptr) return BuildTask(s, req, nodes);
   CTSMNodeLookup own(s, 0);
-  return build(&own);
+  return BuildTask(s, req, &own);
 }
 
 bool StartsWithDigit(const std::string& item) {
@@ -126,8 +125,9 @@ class EnhancedExpansion {
   bool Expand(const std::string& m, const std::string& d, const std::string& w, const std::string& y) {
     if (StartsWithDigit(d)) {
       const int day = LeadingNumber(d);
-      if (m != kAny)
+      if (m != kAny) {
         return Add([&](St& st) { s_.CreateYearlySchedule_SpecificDay(st, GetMonthsToRun_Enhanced(m), day); });
+      }
       for (int month = 1; month <= kMonthsPerYear; ++month) {
         Add([&](St& st) { s_.CreateYearlySchedule_SpecificDay(st, month, day); });
       }
@@ -172,7 +172,7 @@ class EnhancedExpansion {
 // appended after every builder that ran, and a later builder keeps the
 // fields it does not set.
 bool CTSMSchedule::BuildSchedulePolicy(TMMsg::CreateTaskReq* req, CTSMNodeLookup* nodes) const {
-  if (!WithLookup(*this, nodes, [&](CTSMNodeLookup* n) { return BuildTask(*this, req, n); })) return false;
+  if (!BuildTaskPart(*this, req, nodes)) return false;
   TMMsg::SubTaskInfo st;
   PopulateGenericContent(st);
   if (compareNoCase(Period, "One Time") == 0 &&
@@ -192,7 +192,7 @@ bool CTSMSchedule::BuildSchedulePolicy(TMMsg::CreateTaskReq* req, CTSMNodeLookup
 // "Any" ends its loop after the first pass, where the expansion already
 // covers every value.
 bool CTSMSchedule::BuildEnhancedSchedulePolicy(TMMsg::CreateTaskReq* req, CTSMNodeLookup* nodes) const {
-  if (!WithLookup(*this, nodes, [&](CTSMNodeLookup* n) { return BuildTask(*this, req, n); })) return false;
+  if (!BuildTaskPart(*this, req, nodes)) return false;
   EnhancedExpansion expansion(*this, req);
   for (const std::string& m : Months) {
     for (const std::string& d : DaysOfMonth) {
