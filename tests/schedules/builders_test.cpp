@@ -36,11 +36,10 @@ TEST(SubTaskBuilders, EachKindSetsItsFieldsOnly) {
   CTSMSchedule s;
   s.SchedName = "E", s.StartTime = "07/23/2009 17:00:00", s.SubTaskType = "ImageBackup";
   const std::string& start = s.StartTime;
-  const std::string weekdays =
-      "daysToRun.monday=1 daysToRun.tuesday=1 daysToRun.wednesday=1 daysToRun.thursday=1 daysToRun.friday=1";
+  // clang-format off
+  const std::string weekdays = "daysToRun.monday=1 daysToRun.tuesday=1 daysToRun.wednesday=1 daysToRun.thursday=1 daysToRun.friday=1";
   const std::string startNoEnd = "startDate=1248307200 startTimeOfDay=61200 endTimeOfDay=86400";
   const std::string repeat = "field13=0 field14=0 " + startNoEnd + " field25=1";
-  // clang-format off
   const struct {
     std::function<void(St&)> build;
     std::string fields;

@@ -17,7 +17,6 @@ namespace {
 using namespace testsupport;
 using namespace schedtest;
 using clienttest::NodeLine;
-using Strings = std::vector<std::string>;
 
 const std::string kTask = "-TMMsg.CreateTaskReq.xml";
 
@@ -56,7 +55,7 @@ TEST(DiscoverScheduleTest, FailedNodeQueryHandsOverItsIncompleteRequestAndStops)
   config.setstring(12, 45, "secret");
   CForeignHandlerTSM handler;
   EXPECT_FALSE(handler.DiscoverSchedule(&config));
-  EXPECT_EQ(ListDir(out.path()), (Strings{"000001" + kTask, "000002" + kTask}));
+  EXPECT_EQ(ListDir(out.path()), (std::vector<std::string>{"000001" + kTask, "000002" + kTask}));
   EXPECT_EQ(fake.CountCommands("query node N3 ") + fake.CountCommands("query node N4 "), 0u);
 
   const std::string zyphor = "TSM_" + GetHostName();

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <algorithm>
-
 #include "tests/support/RunProgram.h"
 #include "tests/support/XmlQuery.h"
 
@@ -33,10 +31,9 @@ std::string Tasks(const std::string& dir) {
   for (const std::string& f : ListDir(dir)) {
     if (f.find("TMMsg.CreateTaskReq") == std::string::npos) continue;
     const std::string name = Texts(dir + "/" + f, task + "taskHeader']//field[@name='taskName']");
-    const std::string subTasks = Texts(dir + "/" + f, task + "subTasks']//field[@name='subTaskName']", "\n");
     tasks += name.substr(0, name.rfind("_TSM_")) + " " +
-             std::to_string(subTasks.empty() ? 0 : 1 + std::count(subTasks.begin(), subTasks.end(), '\n')) +
-             " " + Texts(dir + "/" + f, task + "associations']/message/field[@name='clientName']") + "\n";
+             Texts(dir + "/" + f, "count(" + task + "subTasks']/message)") + " " +
+             Texts(dir + "/" + f, task + "associations']/message/field[@name='clientName']") + "\n";
   }
   return tasks;
 }
@@ -44,7 +41,6 @@ std::string Tasks(const std::string& dir) {
 // The registry switch first: it runs no dsmadmc and hands over nothing.
 // Then live and replayed runs give the same tasks, after the client list.
 TEST(SchedulesEndToEnd, OneTaskPerBackupScheduleLiveAndReplayed) {
-  if (!FileExists(BinDir() + "/tsm-discover") || !FileExists(BinDir() + "/dsmadmc")) GTEST_SKIP();
   TempDir work;  // the simulator writes its output next to itself
   WriteFile(work.file("dsmadmc"), ReadFile(BinDir() + "/dsmadmc"));
   ::chmod(work.file("dsmadmc").c_str(), 0755);

@@ -11,14 +11,17 @@
 namespace testsupport {
 
 // Text of every node `xpath` selects in the XML file, in document order,
-// joined by `sep`; "unreadable" when the file is not well-formed.
+// joined by `sep` (a whole number for count()); "unreadable" when
+// the file is not well-formed.
 inline std::string Texts(const std::string& file, const std::string& xpath, const char* sep = ",") {
   std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(xmlReadFile(file.c_str(), nullptr, XML_PARSE_NONET),
                                                      xmlFreeDoc);
   if (doc == nullptr) return "unreadable";
   xmlXPathContextPtr ctx = xmlXPathNewContext(doc.get());
   xmlXPathObjectPtr result = xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(xpath.c_str()), ctx);
-  std::string texts;
+  std::string texts = result != nullptr && result->type == XPATH_NUMBER
+                          ? std::to_string(static_cast<long>(result->floatval))
+                          : "";
   for (int i = 0; result != nullptr && result->nodesetval != nullptr && i < result->nodesetval->nodeNr; ++i) {
     xmlChar* content = xmlNodeGetContent(result->nodesetval->nodeTab[i]);
     texts +=
