@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "handler/Splitting.h"
 #include "host/Messages.h"
 #include "host/ZyUtil.h"
 #include "schedules/CForeignHandlerTSMDayCodes.h"
@@ -100,7 +101,7 @@ TEST(SubTaskBuilders, EachKindSetsItsFieldsOnly) {
 TEST(TaskBuilder, SubTasksOfPeriodAndEnhancedSchedules) {
   auto split = [](const std::string& text) {
     Strings items;
-    CForeignCmdExecBase::SplitLine(text, items, ',', 0, 0, 0);
+    tsmsplit::SplitValueList(text, items);
     return items;
   };
   // clang-format off

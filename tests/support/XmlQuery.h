@@ -1,5 +1,5 @@
-// XPath over a hand-over file, for the end-to-end tests (header-only; the
-// test folder links libxml2 through the host library).
+// XPath over a hand-over file, for the end-to-end tests (header-only; a
+// test folder that uses it links libxml2 itself, tests/CMakeLists.txt).
 #pragma once
 
 #include <libxml/parser.h>
