@@ -137,6 +137,32 @@ TEST_F(DiscoverRunTest, ChildrenDoNotInheritThePassword) {
   EXPECT_EQ(ReadFile(tmp_.file("env.txt")).find(kSamplePassword), std::string::npos);
 }
 
+// Failed per-node queries leave every operation true but are counted and
+// warned about; a deadline ends the job with a clear message.
+TEST_F(DiscoverRunTest, FailuresAreNamedAndTheDeadlineHolds) {
+  {
+    ScopedEnv fail("DSMADMC_SIM_EXIT", "2"), match("DSMADMC_SIM_MATCH", "Nodes=");
+    ProgramResult r = Live("run", "--only config,clients --log-level 1");
+    EXPECT_NE(r.out.find("DiscoverClients    true"), std::string::npos) << r.out;
+    EXPECT_TRUE(std::regex_search(r.out, std::regex("node schedule 9 \\(9\\)"))) << r.out;
+    EXPECT_NE(r.out.find("Warning: 9 of 9 per-item queries failed (node schedule)"), std::string::npos)
+        << r.out;
+    EXPECT_NE(
+        ReadFile(tmp_.file("out/tsm-discover.log"))
+            .find("ERROR [CForeignCmdExecBase::FetchData] Command [node schedule] failed: status [2]"),
+        std::string::npos);
+  }
+  ScopedEnv hang("DSMADMC_SIM_HANG", "30"), match("DSMADMC_SIM_MATCH", "query node");
+  auto start = std::chrono::steady_clock::now();
+  ProgramResult r = Live("run", "--overwrite --deadline 2");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_NE(
+      r.out.find("Deadline of 2 seconds reached: DiscoverSchedule and the operations after it were not run"),
+      std::string::npos)
+      << r.out;
+}
+
 TEST_F(DiscoverRunTest, OnlyRunsTheNamedOperations) {
   ProgramResult r = Live("run", "--only clients");
   EXPECT_EQ(r.status, 0) << r.out << r.err;
