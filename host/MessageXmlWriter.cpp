@@ -185,20 +185,37 @@ bool WriteMessage(XmlOut& out, const CNMessageBase& message) {
   return out.End();
 }
 
-struct BufferDeleter {
-  void operator()(xmlBufferPtr b) const { xmlBufferFree(b); }
-};
 struct WriterDeleter {
   void operator()(xmlTextWriterPtr w) const { xmlFreeTextWriter(w); }
 };
 
-bool RenderDocument(const CNMessageBase& message, std::string* xml) {
+// libxml2 hands its output buffer to us in chunks; they go straight to the
+// file, so a large list is never held in memory as text. A failed write
+// is remembered: libxml2 only sees a short count.
+struct FileSink {
+  int fd;
+  bool failed = false;
+  static int Write(void* context, const char* data, int size) {
+    auto* sink = static_cast<FileSink*>(context);
+    if (sink->failed || size < 0 || !WriteAll(sink->fd, data, static_cast<size_t>(size))) {
+      sink->failed = true;
+      return -1;
+    }
+    return size;
+  }
+};
+
+bool RenderDocument(const CNMessageBase& message, FileSink* sink) {
   static std::once_flag init;
   std::call_once(init, [] { xmlInitParser(); });
-  std::unique_ptr<xmlBuffer, BufferDeleter> buffer(xmlBufferCreate());
-  if (!buffer) return false;
-  std::unique_ptr<xmlTextWriter, WriterDeleter> writer(xmlNewTextWriterMemory(buffer.get(), 0));
-  if (!writer) return false;
+  xmlOutputBufferPtr output = xmlOutputBufferCreateIO(&FileSink::Write, nullptr, sink, nullptr);
+  if (output == nullptr) return false;
+  // The writer owns `output` from here on and closes it when freed.
+  std::unique_ptr<xmlTextWriter, WriterDeleter> writer(xmlNewTextWriter(output));
+  if (!writer) {
+    xmlOutputBufferClose(output);
+    return false;
+  }
   if (xmlTextWriterSetIndent(writer.get(), 1) < 0 ||
       xmlTextWriterSetIndentString(writer.get(), X("  ")) < 0 ||
       xmlTextWriterStartDocument(writer.get(), "1.0", "UTF-8", nullptr) < 0) {
@@ -206,18 +223,18 @@ bool RenderDocument(const CNMessageBase& message, std::string* xml) {
   }
   XmlOut out(writer.get());
   if (!WriteMessage(out, message) || xmlTextWriterEndDocument(writer.get()) < 0) return false;
-  writer.reset();  // flushes into the buffer
-  xml->assign(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
-              static_cast<size_t>(xmlBufferLength(buffer.get())));
-  return true;
+  if (xmlTextWriterFlush(writer.get()) < 0) return false;
+  writer.reset();
+  return !sink->failed;
 }
 
 }  // namespace
 
 bool WriteMessageXml(const CNMessageBase& message, const std::string& path) {
-  std::string xml;
-  if (!RenderDocument(message, &xml)) return false;
-  return WriteFileAtomically(path, xml, 0644);
+  return WriteFileAtomically(path, 0644, [&message](int fd) {
+    FileSink sink{fd};
+    return RenderDocument(message, &sink);
+  });
 }
 
 }  // namespace zyhost
