@@ -63,12 +63,13 @@ struct JobRun {
     fake.FailOn("Nodes=", 11);
   }
   ~JobRun() { zyhost::SetHandOverDirectory(oldHandOver); }
-  // A Linux node whose select prints four header lines and `lines`, or fails with `status`.
+  // A Linux node whose select prints `lines` after four header lines that
+  // look like data, or fails with `status`.
   void Node(const std::string& name, const std::string& lines, int status = 0) {
     nodes += NodeLine({name, "Linux86"}) + "\n";
     const std::string select = tsmcmd::JobsSelect(tsmcmd::ToUpper(name));
     if (status != 0) fake.FailOn(select, status);
-    fake.On(select, "h\nh\nh\nh\n" + lines);
+    fake.On(select, JobLines(4) + lines);
   }
   bool Clients() {
     fake.On("query node", nodes);
@@ -97,10 +98,11 @@ TEST_F(DiscoverJobsTest, BatchesOfJobsPerReplyRunAcrossNodesUntilAHandOverFails)
   for (const auto& [perNode, sizes] : cases) {
     JobRun run;
     for (size_t i = 0; i < perNode.size(); ++i) {
-      run.Node("N" + std::to_string(i), JobLines(perNode[i]), perNode[i] < 0 ? 3 : 0);
+      run.Node("n" + std::to_string(i), JobLines(perNode[i]), perNode[i] < 0 ? 3 : 0);
     }
     ASSERT_TRUE(run.Clients());
     EXPECT_TRUE(run.handler.DiscoverJobs(&run.config));
+    EXPECT_EQ(FileExists(run.out.file("ixr_jobs_N0.txt")), !perNode.empty());  // queried in upper case
     std::vector<size_t> got;
     for (const auto& batch : Batches(run.out.path())) got.push_back(batch.size());
     EXPECT_EQ(got, sizes) << ::testing::PrintToString(perNode);
@@ -109,8 +111,8 @@ TEST_F(DiscoverJobsTest, BatchesOfJobsPerReplyRunAcrossNodesUntilAHandOverFails)
   EXPECT_TRUE(bare.handler.DiscoverJobs(&bare.config));
   EXPECT_TRUE(ListDir(bare.out.path()).empty());
   JobRun failing;  // a failed hand-over ends the request at once
-  failing.Node("N1", JobLines(1000));
-  failing.Node("N2", JobLines(1));
+  failing.Node("n1", JobLines(1000));
+  failing.Node("n2", JobLines(1));
   ASSERT_TRUE(failing.Clients());
   zyhost::SetHandOverDirectory("");
   LogCapture log;
