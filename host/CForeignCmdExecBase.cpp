@@ -327,6 +327,29 @@ std::vector<std::string> CForeignCmdExecBase::SplitCommandLine(const std::string
   return args;
 }
 
+std::string CForeignCmdExecBase::QuoteArgument(const std::string& value) {
+  bool plain = true;
+  for (char c : value) plain = plain && !IsBlank(c) && !IsQuote(c);
+  if (plain) return value;
+  // Single quotes keep everything but a single quote; that one travels in
+  // double quotes. Adjacent quoted runs join into one argument.
+  std::string out;
+  bool open = false;
+  for (char c : value) {
+    if (c == '\'') {
+      if (open) out += '\'';
+      open = false;
+      out += "\"'\"";
+      continue;
+    }
+    if (!open) out += '\'';
+    open = true;
+    out += c;
+  }
+  if (open) out += '\'';
+  return out;
+}
+
 std::string CForeignCmdExecBase::MaskCommandLine(const std::string& commandLine) {
   std::string out;
   char quote = 0;
