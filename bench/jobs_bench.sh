@@ -30,7 +30,7 @@ else
   trap 'rm -rf "$work"' EXIT
 fi
 
-printf '%-10s %8s %8s %10s %10s %12s %8s\n' site jobs seconds jobs/s "peak MB" "XML bytes" "MB/s"
+printf '%-10s %8s %8s %10s %12s %10s %12s %8s\n' site jobs seconds jobs/s "jobs/cpu-s" "peak MB" "XML bytes" "MB/s"
 for site in "${sites[@]}"; do
   nodes=${site%x*}
   rows=${site#*x}
@@ -43,14 +43,16 @@ for site in "${sites[@]}"; do
       --login ADMIN --out "$dir/replay" >/dev/null
   fi
   rm -rf "$dir/out"
-  TSM_PASSWORD=ADMIN /usr/bin/time -f '%e %M' -o "$dir/time.txt" "$bin/tsm-discover" run \
+  TSM_PASSWORD=ADMIN /usr/bin/time -f '%e %M %U %S' -o "$dir/time.txt" "$bin/tsm-discover" run \
     --replay "$dir/replay" --login ADMIN --out "$dir/out" --only config,clients,jobs >"$dir/run.txt"
-  read -r seconds peakKb <"$dir/time.txt"
+  read -r seconds peakKb user sys <"$dir/time.txt"
   jobs=$(grep -o '^DiscoverJobs .*jobs [0-9]*' "$dir/run.txt" | grep -o '[0-9]*$' || echo 0)
   bytes=$(find "$dir/out" -name '*-FDC.JobList.xml' -printf '%s\n' | awk '{s += $1} END {print s + 0}')
-  awk -v site="$site" -v jobs="$jobs" -v s="$seconds" -v kb="$peakKb" -v bytes="$bytes" 'BEGIN {
+  awk -v site="$site" -v jobs="$jobs" -v s="$seconds" -v kb="$peakKb" -v bytes="$bytes" -v cpu="$user $sys" 'BEGIN {
+    split(cpu, c, " ")
     if (s <= 0) s = 0.01
-    printf "%-10s %8d %8.2f %10.0f %10.1f %12d %8.1f\n", site, jobs, s, jobs / s, kb / 1024, bytes,
-           bytes / 1048576 / s
+    if (c[1] + c[2] <= 0) c[1] = 0.01
+    printf "%-10s %8d %8.2f %10.0f %12.0f %10.1f %12d %8.1f\n", site, jobs, s, jobs / s, jobs / (c[1] + c[2]),
+           kb / 1024, bytes, bytes / 1048576 / s
   }'
 done
