@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "handler/LineReader.h"
+#include "handler/Splitting.h"
 #include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
 #include "host/ZYFile.h"
@@ -90,7 +91,7 @@ bool CTSMJobInfoFetcher::_ParseData(void* out, const std::string& path) {
       --skip;
       continue;
     }
-    SplitLine(line, tokens, ',', '\\', 0, 0);
+    tsmsplit::SplitSelectLine(line, tokens);
     if (tokens.size() < kMinFields) continue;
     records->emplace_back();
     FillRecord(tokens, &records->back());

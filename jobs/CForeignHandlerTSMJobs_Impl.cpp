@@ -1,6 +1,7 @@
 // Job discovery: the backup history of every node the client discovery
 // found, handed over in FDC::JobList batches of jobsPerReply jobs. One
 // node's records and one batch are all that is held at a time.
+#include "clients/TSMClientInfo.h"
 #include "handler/CForeignHandlerTSM.h"
 #include "host/EvDebug.h"
 #include "host/MessageFields.h"
