@@ -1,5 +1,5 @@
-// The job query of one node: refused names, and the column rules and BYTES
-// figures of replayed lines. The live query runs in discover_jobs_test.cpp.
+// The job query of one node: the column rules and BYTES figures of replayed
+// lines, refused names. The live query also runs in discover_jobs_test.cpp.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -25,19 +25,7 @@ std::vector<std::string> Fetch(const std::string& node) {
   return f;
 }
 
-TEST(JobQueryTest, NamesThatCannotStandInACommandAreRefused) {
-  TempDir dir;
-  ScopedChdir cd(dir.path());
-  ScopedExistingFiles live(false, "");
-  FakeDsmadmc fake;
-  WriteFile(dir.file("ixr_jobs_A B.txt"), "h\nh\nh\nh\nS,s,e,YES,1\n");  // not its answer
-  for (const char* name : {"A B", "A\"B", "../X", "", ".."}) {
-    EXPECT_EQ(Fetch(name), std::vector<std::string>{"false"}) << name;
-  }
-  EXPECT_TRUE(fake.commands().empty());
-}
-
-TEST(JobQueryTest, ReplayedLinesBecomeRecordsByColumnRules) {
+TEST(JobQueryTest, ReplayedLinesBecomeRecordsByColumnRulesAndBadNamesAreRefused) {
   // Each line alone in a replayed file (no header lines), and its record.
   const std::pair<std::string, std::string> cases[] = {
       {"DAILY,2026-11-30 21:00:06.000000,e,YES,1048576", "DAILY|2026-11-30 21:00:06.000000|e|YES|1048576"},
@@ -58,6 +46,16 @@ TEST(JobQueryTest, ReplayedLinesBecomeRecordsByColumnRules) {
     if (!record.empty()) expected.push_back(record);
     EXPECT_EQ(Fetch("n1"), expected) << line;
   }
+  // Live, names that cannot stand in a command or a file name are refused:
+  // nothing runs, and a file left under the name is not taken for an answer.
+  ScopedExistingFiles live(false, "");
+  ScopedChdir cd(dir.path());
+  FakeDsmadmc fake;
+  WriteFile(dir.file("ixr_jobs_A B.txt"), "h\nh\nh\nh\nS,s,e,YES,1\n");
+  for (const char* name : {"A B", "A\"B", "../X", "", ".."}) {
+    EXPECT_EQ(Fetch(name), std::vector<std::string>{"false"}) << name;
+  }
+  EXPECT_TRUE(fake.commands().empty());
 }
 
 }  // namespace
