@@ -88,6 +88,12 @@ class TSM_PLUGIN_API CForeignHandlerTSM : public CForeignHandlerBase {
   // 130 "Other External Agent" for unknown platforms. `osLevel` is unused.
   static int getZYAppType(std::string osLevel, std::string platform, std::string& name);
 
+  // Job mappings (jobs/CForeignHandlerTSMJobs_Impl.cpp), TSM words in any
+  // letter case. Status: "YES" 1, anything else 2. Backup level:
+  // "Incremental" and "Inc" 2, anything else 1.
+  static int MapJobStatus_TSMToZY(const std::string& successful);
+  static int MapBackupType_TSMToZY(const std::string& action);
+
   // Read-only views for tests and the job discovery.
   const std::vector<TSMClientInfo>& clients() const { return m_clients; }
   unsigned int get_jobsPerReply() const { return jobsPerReply; }

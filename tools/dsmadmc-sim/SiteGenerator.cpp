@@ -57,16 +57,18 @@ std::string Pad(int n, int width) {
   return buf;
 }
 
-// A timestamp `minutes` after 2026-01-01 00:00:00 (30-day months keep it
-// simple and valid).
+// A timestamp `minutes` after 2026-01-01 00:00:00 (28-day months keep it
+// simple and valid). Years follow on, so later minutes give later times,
+// as a server's long backup history has them.
 std::string Stamp(long minutes) {
   long days = minutes / 1440;
   int hour = static_cast<int>((minutes % 1440) / 60);
   int minute = static_cast<int>(minutes % 60);
+  int year = 2026 + static_cast<int>(days / (28 * 12));
   int month = static_cast<int>(days / 28) % 12 + 1;
   int day = static_cast<int>(days % 28) + 1;
-  char buf[32];
-  std::snprintf(buf, sizeof(buf), "2026-%02d-%02d %02d:%02d:00", month, day, hour, minute);
+  char buf[40];
+  std::snprintf(buf, sizeof(buf), "%04d-%02d-%02d %02d:%02d:00", year, month, day, hour, minute);
   return buf;
 }
 
