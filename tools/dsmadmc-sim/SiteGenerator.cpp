@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -72,16 +73,18 @@ std::string Stamp(long minutes) {
 
 struct Sizes {
   int nodes = 10, schedules = 5, libraries = 2, volumes = 20, jobs = 10;
+  int pools = 4;         // half FILE/DISK pools, half tape pools
+  int diskPercent = 10;  // share of FILE/DISK volumes
   uint64_t seed = 1;
   std::string dir;
 };
 
 bool ParseArgs(const std::vector<std::string>& args, Sizes* sizes) {
-  std::map<std::string, int*> counts = {{"--nodes", &sizes->nodes},
-                                        {"--schedules", &sizes->schedules},
-                                        {"--libraries", &sizes->libraries},
-                                        {"--volumes", &sizes->volumes},
-                                        {"--jobs-per-node", &sizes->jobs}};
+  std::map<std::string, int*> counts = {
+      {"--nodes", &sizes->nodes},         {"--schedules", &sizes->schedules},
+      {"--libraries", &sizes->libraries}, {"--volumes", &sizes->volumes},
+      {"--pools", &sizes->pools},         {"--disk-percent", &sizes->diskPercent},
+      {"--jobs-per-node", &sizes->jobs}};
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if ((counts.count(a) != 0 || a == "--seed") && i + 1 < args.size()) {
@@ -99,7 +102,7 @@ bool ParseArgs(const std::vector<std::string>& args, Sizes* sizes) {
       return false;
     }
   }
-  return !sizes->dir.empty();
+  return !sizes->dir.empty() && sizes->diskPercent <= 100;
 }
 
 const char* const kPlatforms[] = {"Linux86", "WinNT", "AIX", "SUN SOLARIS", "Mac"};
@@ -247,15 +250,28 @@ class SiteWriter {
     bool ok = true;
     TableWriter volumes(VolumeColumns());
     TableWriter libvolumes(LibVolumeColumns());
+    // Pools: the first half hold FILE and DISK volumes, the rest tape.
+    const int diskPools = std::max(1, sizes_.pools / 2);
+    const int tapePools = std::max(1, sizes_.pools - diskPools);
     for (int v = 0; v < sizes_.volumes; ++v) {
-      bool disk = sizes_.libraries == 0 || v % 10 == 9;
-      std::string name = disk ? "/tsm/gen/disk" + Pad(v, 6) + ".dsm" : "G" + Pad(v, 5) + "L8";
+      bool disk = sizes_.libraries == 0 || v % 100 >= 100 - sizes_.diskPercent;
+      bool file = disk && v % 2 == 0;
+      std::string name = !disk  ? "G" + Pad(v, 5) + "L8"
+                         : file ? "/tsm/gen/file" + Pad(v, 6) + ".bfs"
+                                : "/tsm/gen/disk" + Pad(v, 6) + ".dsm";
+      // A tape pool spreads over the libraries: the library is v modulo
+      // their number, the pool the next digit.
+      const int libraries = std::max(1, sizes_.libraries);
+      std::string pool =
+          disk ? "DISKPOOL" + Pad(v % diskPools, 3) : "TAPEPOOL" + Pad(v / libraries % tapePools, 3);
       volumes.Add({{"VOLUME_NAME", name},
-                   {"STGPOOL_NAME", disk ? "DISKPOOL" : "TAPEPOOL" + std::to_string(v % 3)},
-                   {"DEVCLASS_NAME", disk ? "DISK" : "LTOCLASS"},
+                   {"STGPOOL_NAME", pool},
+                   {"DEVCLASS_NAME", !disk  ? "LTOCLASS"
+                                     : file ? "FILE"
+                                            : "DISK"},
                    {"EST_CAPACITY_MB", std::to_string(disk ? 10240 : 12000000) + ".0"},
                    {"PCT_UTILIZED", std::to_string(rnd_.Below(100)) + ".0"},
-                   {"STATUS", disk ? "ONLINE" : "FILLING"},
+                   {"STATUS", disk && !file ? "ONLINE" : "FILLING"},
                    {"ACCESS", "READWRITE"},
                    {"NUM_SIDES", "1"},
                    {"CHG_TIME", Stamp(300)},
@@ -315,7 +331,7 @@ int RunGenerateSite(const std::vector<std::string>& args) {
   Sizes sizes;
   if (!ParseArgs(args, &sizes)) {
     std::cerr << "usage: dsmadmc generate-site [--nodes N] [--schedules S] [--libraries L] [--volumes V] "
-                 "[--jobs-per-node J] [--seed K] DIR\n";
+                 "[--pools P] [--disk-percent D] [--jobs-per-node J] [--seed K] DIR\n";
     return 2;
   }
   ::mkdir(sizes.dir.c_str(), 0755);
