@@ -7,19 +7,19 @@
 #include <cerrno>
 #include <cstring>
 
-#include "clients/ClientFields.h"
 #include "handler/CForeignHandlerTSM.h"
 #include "handler/FormAReader.h"
 #include "handler/LineReader.h"
 #include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
+#include "host/MessageFields.h"
 #include "host/Messages.h"
 #include "host/ZYFile.h"
 #include "host/ZyUtil.h"
 
 namespace {
 
-using namespace clientfields;
+using namespace zyfields;
 
 constexpr const char* kDiscoverJob = "CForeignHandlerTSM::DiscoverClients";
 constexpr const char* kDiscoverError = "DiscoverClients";
@@ -61,7 +61,7 @@ bool AppendLocalMachineEntry(App::ClientsList* reply, const std::string& binaryP
   local.set_InstallDirectory(binaryPath);
   bool status = local.BuildMasterServerInfo(&entry);
   if (status) status = local.BuildMediaServerInfo(&entry);
-  CNMessageList* clients = List(reply, kListClients);
+  CNMessageList* clients = List(reply, App::ClientsList::clients);
   if (clients == nullptr) return false;
   clients->Append(entry);
   return status;
@@ -162,9 +162,9 @@ bool CForeignHandlerTSM::DiscoverClients(CNMessageBase* config) {
     return false;
   }
   Request request;
-  request.binaryPath = config->getstring(5, 17);
-  request.admin.SetLogin(config->getstring(11, 41));
-  request.admin.SetPassword(config->getstring(12, 45));
+  request.binaryPath = GetString(config, FDC::ExternalNBUConfig::binaryPath);
+  request.admin.SetLogin(GetString(config, FDC::ExternalNBUConfig::adminLogin));
+  request.admin.SetPassword(GetString(config, FDC::ExternalNBUConfig::adminPassword));
 
   // The later operations and the relative output file names rely on it,
   // but discovery can still go on from the current directory.
@@ -175,8 +175,8 @@ bool CForeignHandlerTSM::DiscoverClients(CNMessageBase* config) {
 
   App::ClientsList reply;
   CNMessageBase::Initialize();
-  SetInt(&reply, kListField2, 0);
-  SetInt(&reply, kListField3, 8);
+  SetInt(&reply, App::ClientsList::field2, 0);
+  SetInt(&reply, App::ClientsList::field3, 8);
 
   bool status = CheckServerControlMessage();
   ProbeServerVersion(request.admin, request.binaryPath);  // informational only

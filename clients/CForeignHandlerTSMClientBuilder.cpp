@@ -4,18 +4,18 @@
 #include <string>
 #include <vector>
 
-#include "clients/ClientFields.h"
 #include "clients/TSMClientInfo.h"
 #include "handler/CForeignHandlerTSM.h"
 #include "host/CForeignCmdExecBase.h"
 #include "host/EvDebug.h"
+#include "host/MessageFields.h"
 #include "host/Messages.h"
 #include "host/ZyUtil.h"
 #include "schedules/CForeignHandlerTSMSchedule.h"
 
 namespace {
 
-using namespace clientfields;
+using namespace zyfields;
 
 constexpr long long kComponentMasterServer = 1;
 constexpr long long kComponentMediaServer = 11;
@@ -31,11 +31,11 @@ constexpr long long kPriorityProperty = 3;
 constexpr const char* kWildcardSuffix = "\\/\\/";
 
 bool AppendComponent(App::Client* client, long long type, const std::string& installDirectory) {
-  App::ComponentInfo* component = AppendNew<App::ComponentInfo>(client, kClientComponents);
-  auto* entity = Object<ZyEntities::ComponentEntity>(component, kComponentEntity);
+  App::ComponentInfo* component = AppendNew<App::ComponentInfo>(client, App::Client::components);
+  auto* entity = Object<ZyEntities::ComponentEntity>(component, App::ComponentInfo::componentEntity);
   if (entity == nullptr) return false;
-  SetInt(entity, kComponentType, type);
-  SetString(component, kComponentInstallDirectory, installDirectory);
+  SetInt(entity, ZyEntities::ComponentEntity::componentType, type);
+  SetString(component, App::ComponentInfo::installDirectory, installDirectory);
   return true;
 }
 
@@ -43,48 +43,48 @@ bool AppendAttributeEx(CNMessageList* list, const char* name, long long kind, co
   if (list == nullptr) return false;
   auto* entry = dynamic_cast<App::AttributeInfoEx*>(list->Append(App::AttributeInfoEx()));
   if (entry == nullptr) return false;
-  if (name != nullptr) SetString(entry, kExName, name);
-  SetInt(entry, kExKind, kind);
-  SetString(entry, kExValue, value);
+  if (name != nullptr) SetString(entry, App::AttributeInfoEx::name, name);
+  SetInt(entry, App::AttributeInfoEx::kind, kind);
+  SetString(entry, App::AttributeInfoEx::value, value);
   return true;
 }
 
 App::SubClientInfo* AppendSubclient(App::BackupSetInfo* backupSet, const std::string& name,
                                     long long field6) {
-  auto* subclient = AppendNew<App::SubClientInfo>(backupSet, kBackupSetSubclients);
-  auto* entity = Object<ZyEntities::SubclientEntity>(subclient, kSubclientEntity);
+  auto* subclient = AppendNew<App::SubClientInfo>(backupSet, App::BackupSetInfo::subclients);
+  auto* entity = Object<ZyEntities::SubclientEntity>(subclient, App::SubClientInfo::subclientEntity);
   if (entity == nullptr) return nullptr;
-  SetString(entity, kSubclientName, name);
-  SetInt(subclient, kSubclientField6, field6);
+  SetString(entity, ZyEntities::SubclientEntity::subclientName, name);
+  SetInt(subclient, App::SubClientInfo::field6, field6);
   return subclient;
 }
 
 bool PopulateOs(App::Client* client, const std::string& platform, const std::string& osLevel) {
-  auto* os = Object<App::OperatingSystem>(client, kClientOperatingSystem);
+  auto* os = Object<App::OperatingSystem>(client, App::Client::operatingSystem);
   if (os == nullptr) return false;
   CForeignHandlerTSM::PopulateOsInfo(os, platform, osLevel);
   return true;
 }
 
 bool SetTimeZone(App::Client* client) {
-  auto* timeZone = Object<ZyEntities::TimeZoneEntity>(client, kClientTimeZone);
+  auto* timeZone = Object<ZyEntities::TimeZoneEntity>(client, App::Client::timeZone);
   if (timeZone == nullptr) return false;
-  SetString(timeZone, kTimeZoneStdName, GetTimeZoneStdNameW());
+  SetString(timeZone, ZyEntities::TimeZoneEntity::timeZoneStdName, GetTimeZoneStdNameW());
   return true;
 }
 
 bool FillSettings(App::ClientInfo* entry) {
-  auto* settings = Object<App::ClientSettings>(entry, kInfoSettings);
+  auto* settings = Object<App::ClientSettings>(entry, App::ClientInfo::settings);
   if (settings == nullptr) return false;
-  SetString(settings, kSettingsTimeZoneName, GetTimeZoneDisplayNameA());
-  SetInt(settings, kSettingsField41, 104);
-  auto* zyphor = Object<ZyEntities::ZyphorEntity>(settings, kSettingsZyphor);
+  SetString(settings, App::ClientSettings::timeZoneName, GetTimeZoneDisplayNameA());
+  SetInt(settings, App::ClientSettings::field41, 104);
+  auto* zyphor = Object<ZyEntities::ZyphorEntity>(settings, App::ClientSettings::zyphor);
   if (zyphor == nullptr) return false;
-  SetString(zyphor, kZyphorName, CForeignHandlerTSM::GenerateZyphorName());
-  SetInt(zyphor, kZyphorField9, 3);
+  SetString(zyphor, ZyEntities::ZyphorEntity::zyphorName, CForeignHandlerTSM::GenerateZyphorName());
+  SetInt(zyphor, ZyEntities::ZyphorEntity::field9, 3);
   ZyEntities::EntityId entityId;
-  SetInt(&entityId, kEntityIdField0, 1);
-  zyphor->setObjectAccessor(&entityId, kZyphorEntityId.index, kZyphorEntityId.id);
+  SetInt(&entityId, ZyEntities::EntityId::field0, 1);
+  SetObject(zyphor, ZyEntities::ZyphorEntity::entityId, entityId);
   return true;
 }
 
@@ -114,107 +114,110 @@ bool TSMClientInfo::BuildHierarchy(App::ClientsList* list) {
     return false;
   }
 
-  auto* attributes = Object<App::ClientAttributes>(&entry, kInfoAttributes);
-  CNMessageList* attributeList = List(attributes, kAttributeList);
+  auto* attributes = Object<App::ClientAttributes>(&entry, App::ClientInfo::attributes);
+  CNMessageList* attributeList = List(attributes, App::ClientAttributes::attributeList);
   auto* version = attributeList == nullptr
                       ? nullptr
                       : dynamic_cast<App::AttributeInfo*>(attributeList->Append(App::AttributeInfo()));
-  App::Client* client = Object<App::Client>(&entry, kInfoClient);
-  CNMessageList* clients = List(list, kListClients);
+  App::Client* client = Object<App::Client>(&entry, App::ClientInfo::client);
+  CNMessageList* clients = List(list, App::ClientsList::clients);
   if (version == nullptr || client == nullptr || clients == nullptr) return false;
-  SetString(version, kAttributeName, "Foreign Client Version");
-  SetInt(version, kAttributeKind, 1);
-  SetString(version, kAttributeValue, "TSM " + ClientVersion);
-  SetInt(client, kClientField18, 4);
+  SetString(version, App::AttributeInfo::name, "Foreign Client Version");
+  SetInt(version, App::AttributeInfo::kind, 1);
+  SetString(version, App::AttributeInfo::value, "TSM " + ClientVersion);
+  SetInt(client, App::Client::field18, 4);
 
   clients->Append(entry);
   return true;
 }
 
 bool TSMClientInfo::BuildMasterServerInfo(App::ClientInfo* entry) {
-  App::Client* client = Object<App::Client>(entry, kInfoClient);
-  auto* clientEntity = Object<ZyEntities::ClientEntity>(client, kClientEntity);
+  App::Client* client = Object<App::Client>(entry, App::ClientInfo::client);
+  auto* clientEntity = Object<ZyEntities::ClientEntity>(client, App::Client::clientEntity);
   if (clientEntity == nullptr) return false;
   if (CForeignCmdExecBase::get_UseExistingFiles()) {
-    SetString(clientEntity, kClientName, CForeignHandlerTSM::GetServerName());
-    SetString(clientEntity, kClientHostName, CForeignHandlerTSM::GetServerName());
+    SetString(clientEntity, ZyEntities::ClientEntity::clientName, CForeignHandlerTSM::GetServerName());
+    SetString(clientEntity, ZyEntities::ClientEntity::hostName, CForeignHandlerTSM::GetServerName());
   } else {
-    SetString(clientEntity, kClientName, GetHostName());
-    SetString(clientEntity, kClientHostName, EvDebug::getHostName());
+    SetString(clientEntity, ZyEntities::ClientEntity::clientName, GetHostName());
+    SetString(clientEntity, ZyEntities::ClientEntity::hostName, EvDebug::getHostName());
   }
   if (!FillSettings(entry) || !SetTimeZone(client)) return false;
-  if (!IsSet(client, kClientOperatingSystem) && !PopulateOs(client, Platform, OSVersion)) return false;
+  if (!IsSet(client, App::Client::operatingSystem) && !PopulateOs(client, Platform, OSVersion)) return false;
   if (!AppendComponent(client, kComponentMasterServer, InstallDirectory)) return false;
-  SetString(client, kClientField3, "2");
-  SetString(client, kClientInstallDirectory, InstallDirectory);
+  SetString(client, App::Client::field3, "2");
+  SetString(client, App::Client::installDirectory, InstallDirectory);
   return true;
 }
 
 bool TSMClientInfo::BuildMediaServerInfo(App::ClientInfo* entry) {
-  App::Client* client = Object<App::Client>(entry, kInfoClient);
+  App::Client* client = Object<App::Client>(entry, App::ClientInfo::client);
   if (!AppendComponent(client, kComponentMediaServer, InstallDirectory)) return false;
-  auto* clientEntity = Object<ZyEntities::ClientEntity>(client, kClientEntity);
+  auto* clientEntity = Object<ZyEntities::ClientEntity>(client, App::Client::clientEntity);
   if (clientEntity == nullptr) return false;
-  if (!IsSet(clientEntity, kClientName)) SetString(clientEntity, kClientName, GetHostName());
-  if (!IsSet(clientEntity, kClientHostName)) SetString(clientEntity, kClientHostName, EvDebug::getHostName());
-  if (!IsSet(client, kClientInstallDirectory)) SetString(client, kClientInstallDirectory, InstallDirectory);
-  if (!IsSet(client, kClientTimeZone) && !SetTimeZone(client)) return false;
-  if (!IsSet(client, kClientOperatingSystem) && !PopulateOs(client, Platform, OSVersion)) return false;
-  if (!IsSet(client, kClientField3)) SetString(client, kClientField3, "2");
+  if (!IsSet(clientEntity, ZyEntities::ClientEntity::clientName))
+    SetString(clientEntity, ZyEntities::ClientEntity::clientName, GetHostName());
+  if (!IsSet(clientEntity, ZyEntities::ClientEntity::hostName))
+    SetString(clientEntity, ZyEntities::ClientEntity::hostName, EvDebug::getHostName());
+  if (!IsSet(client, App::Client::installDirectory))
+    SetString(client, App::Client::installDirectory, InstallDirectory);
+  if (!IsSet(client, App::Client::timeZone) && !SetTimeZone(client)) return false;
+  if (!IsSet(client, App::Client::operatingSystem) && !PopulateOs(client, Platform, OSVersion)) return false;
+  if (!IsSet(client, App::Client::field3)) SetString(client, App::Client::field3, "2");
   return true;
 }
 
 bool TSMClientInfo::BuildPodInfo(App::ClientInfo* entry) {
-  App::Client* client = Object<App::Client>(entry, kInfoClient);
-  auto* clientEntity = Object<ZyEntities::ClientEntity>(client, kClientEntity);
+  App::Client* client = Object<App::Client>(entry, App::ClientInfo::client);
+  auto* clientEntity = Object<ZyEntities::ClientEntity>(client, App::Client::clientEntity);
   if (clientEntity == nullptr) return false;
-  SetString(clientEntity, kClientName, NodeName);
-  SetString(clientEntity, kClientHostName, Hostname);
+  SetString(clientEntity, ZyEntities::ClientEntity::clientName, NodeName);
+  SetString(clientEntity, ZyEntities::ClientEntity::hostName, Hostname);
   if (!AppendComponent(client, kComponentNodeFirst, InstallDirectory) ||
       !AppendComponent(client, kComponentNodeSecond, InstallDirectory)) {
     return false;
   }
-  SetInt(client, kClientField18, 2);
+  SetInt(client, App::Client::field18, 2);
   if (!PopulateOs(client, Platform, OSVersion)) return false;
-  SetString(client, kClientField3, "2");
-  SetString(client, kClientInstallDirectory, InstallDirectory);
+  SetString(client, App::Client::field3, "2");
+  SetString(client, App::Client::installDirectory, InstallDirectory);
   return SetPodInfo(client);
 }
 
 bool TSMClientInfo::SetPodInfo(App::Client* client) {
-  auto* pod = AppendNew<App::PodInfo>(client, kClientPods);
-  auto* appEntity = Object<ZyEntities::AppEntity>(pod, kPodAppEntity);
+  auto* pod = AppendNew<App::PodInfo>(client, App::Client::pods);
+  auto* appEntity = Object<ZyEntities::AppEntity>(pod, App::PodInfo::appEntity);
   if (appEntity == nullptr) return false;
   std::string agentName;
   int agentType = CForeignHandlerTSM::getZYAppType(OSVersion, Platform, agentName);
-  SetInt(appEntity, kAppType, agentType);
-  SetString(appEntity, kAppName, agentName);
-  SetInt(pod, kPodField2, 8192);
-  return SetPodInstance(pod, ExistingObject<App::OperatingSystem>(client, kClientOperatingSystem));
+  SetInt(appEntity, ZyEntities::AppEntity::appType, agentType);
+  SetString(appEntity, ZyEntities::AppEntity::appName, agentName);
+  SetInt(pod, App::PodInfo::field2, 8192);
+  return SetPodInstance(pod, ExistingObject<App::OperatingSystem>(client, App::Client::operatingSystem));
 }
 
 bool TSMClientInfo::SetPodInstance(App::PodInfo* pod, App::OperatingSystem* os) {
-  auto* instance = AppendNew<App::InstanceInfo>(pod, kPodInstances);
-  auto* entity = Object<ZyEntities::InstanceEntity>(instance, kInstanceEntity);
+  auto* instance = AppendNew<App::InstanceInfo>(pod, App::PodInfo::instances);
+  auto* entity = Object<ZyEntities::InstanceEntity>(instance, App::InstanceInfo::instanceEntity);
   if (entity == nullptr) return false;
-  SetString(entity, kInstanceName, "DefaultInstanceName");
+  SetString(entity, ZyEntities::InstanceEntity::instanceName, "DefaultInstanceName");
   return SetPodBackupset(instance, os);
 }
 
 bool TSMClientInfo::SetPodBackupset(App::InstanceInfo* instance, App::OperatingSystem* os) {
-  auto* backupSet = AppendNew<App::BackupSetInfo>(instance, kInstanceBackupSets);
-  auto* entity = Object<ZyEntities::BackupSetEntity>(backupSet, kBackupSetEntity);
+  auto* backupSet = AppendNew<App::BackupSetInfo>(instance, App::InstanceInfo::backupSets);
+  auto* entity = Object<ZyEntities::BackupSetEntity>(backupSet, App::BackupSetInfo::backupSetEntity);
   if (entity == nullptr) return false;
-  SetString(entity, kBackupSetName, "defaultBackupSet");
-  SetInt(backupSet, kBackupSetField2, 8);
+  SetString(entity, ZyEntities::BackupSetEntity::backupSetName, "defaultBackupSet");
+  SetInt(backupSet, App::BackupSetInfo::field2, 8);
 
   // Without an operating system the family reads empty: not Unix.
-  const std::string family = os == nullptr ? std::string() : GetString(os, kOsFamily);
+  const std::string family = os == nullptr ? std::string() : GetString(os, App::OperatingSystem::osFamily);
   const std::string root = compareNoCase(family, "Unix") == 0 ? "/" : "\\";
   for (const auto& [name, field6] : {std::pair<const char*, long long>{"default", 8}, {"OnDemand", 2}}) {
     App::SubClientInfo* subclient = AppendSubclient(backupSet, name, field6);
     if (subclient == nullptr ||
-        !AppendAttributeEx(List(subclient, kSubclientContent), nullptr, kContentEntry, root)) {
+        !AppendAttributeEx(List(subclient, App::SubClientInfo::content), nullptr, kContentEntry, root)) {
       return false;
     }
   }
@@ -239,12 +242,12 @@ bool TSMClientInfo::SetPodSubclient(App::BackupSetInfo* backupSet) {
   for (const CTSMSchedule& schedule : schedules) {
     App::SubClientInfo* subclient = AppendSubclient(backupSet, schedule.getSchedName(), 0);
     if (subclient == nullptr) return false;
-    CNMessageList* content = List(subclient, kSubclientContent);
+    CNMessageList* content = List(subclient, App::SubClientInfo::content);
     for (std::string object : schedule.getObjects()) {
       if (!object.empty() && object.back() == '*') object += kWildcardSuffix;
       if (!AppendAttributeEx(content, nullptr, kContentEntry, object)) return false;
     }
-    CNMessageList* properties = List(subclient, kSubclientProperties);
+    CNMessageList* properties = List(subclient, App::SubClientInfo::properties);
     if (!AppendAttributeEx(properties, "priority", kPriorityProperty, schedule.getPriority()) ||
         !SetCommonAttributes(properties)) {
       return false;

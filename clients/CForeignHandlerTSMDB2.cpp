@@ -2,36 +2,37 @@
 // instance per DB2 instance and one backup set per database.
 #include "clients/CForeignHandlerTSMDB2.h"
 
-#include "clients/ClientFields.h"
 #include "clients/TSMClientInfo.h"
 #include "handler/LineReader.h"
 #include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
+#include "host/MessageFields.h"
 #include "host/Messages.h"
 #include "host/ZYFile.h"
 #include "host/ZyUtil.h"
 
 namespace {
 
-using namespace clientfields;
+using namespace zyfields;
 
 constexpr const char* kParse = "CTSMDB2Info::_ParseData";
 constexpr int kHeaderLines = 4;
 constexpr long long kDb2Field = 8194;
 
 App::InstanceInfo* FindOrAppendInstance(App::PodInfo* pod, const std::string& name) {
-  CNMessageList* instances = List(pod, kPodInstances);
+  CNMessageList* instances = List(pod, App::PodInfo::instances);
   if (instances == nullptr) return nullptr;
   for (size_t i = 0; i < instances->size(); ++i) {
     auto* instance = dynamic_cast<App::InstanceInfo*>(instances->at(i));
-    auto* entity = ExistingObject<ZyEntities::InstanceEntity>(instance, kInstanceEntity);
+    auto* entity = ExistingObject<ZyEntities::InstanceEntity>(instance, App::InstanceInfo::instanceEntity);
     // DB2 instance names are case-sensitive.
-    if (entity != nullptr && GetString(entity, kInstanceName) == name) return instance;
+    if (entity != nullptr && GetString(entity, ZyEntities::InstanceEntity::instanceName) == name)
+      return instance;
   }
   auto* instance = dynamic_cast<App::InstanceInfo*>(instances->Append(App::InstanceInfo()));
-  auto* entity = Object<ZyEntities::InstanceEntity>(instance, kInstanceEntity);
+  auto* entity = Object<ZyEntities::InstanceEntity>(instance, App::InstanceInfo::instanceEntity);
   if (entity == nullptr) return nullptr;
-  SetString(entity, kInstanceName, name);
+  SetString(entity, ZyEntities::InstanceEntity::instanceName, name);
   return instance;
 }
 
@@ -95,13 +96,13 @@ bool TSMClientInfo::SetDB2PodInfo(App::Client* client) {
   if (client == nullptr) return false;
   App::PodInfo pod;
   if (!SetDB2PodInstance(&pod)) return false;
-  CNMessageList* pods = List(client, kClientPods);
+  CNMessageList* pods = List(client, App::Client::pods);
   auto* appended = pods == nullptr ? nullptr : dynamic_cast<App::PodInfo*>(pods->Append(pod));
-  auto* appEntity = Object<ZyEntities::AppEntity>(appended, kPodAppEntity);
+  auto* appEntity = Object<ZyEntities::AppEntity>(appended, App::PodInfo::appEntity);
   if (appEntity == nullptr) return false;
-  SetInt(appEntity, kAppType, 37);
-  SetString(appEntity, kAppName, "DB2");
-  SetInt(appended, kPodField2, kDb2Field);
+  SetInt(appEntity, ZyEntities::AppEntity::appType, 37);
+  SetString(appEntity, ZyEntities::AppEntity::appName, "DB2");
+  SetInt(appended, App::PodInfo::field2, kDb2Field);
   return true;
 }
 
@@ -128,15 +129,15 @@ bool TSMClientInfo::SetDB2PodInstance(App::PodInfo* pod) {
 }
 
 bool TSMClientInfo::SetDB2PodBackupset(App::InstanceInfo* instance, std::string database) {
-  auto* backupSet = AppendNew<App::BackupSetInfo>(instance, kInstanceBackupSets);
-  auto* entity = Object<ZyEntities::BackupSetEntity>(backupSet, kBackupSetEntity);
+  auto* backupSet = AppendNew<App::BackupSetInfo>(instance, App::InstanceInfo::backupSets);
+  auto* entity = Object<ZyEntities::BackupSetEntity>(backupSet, App::BackupSetInfo::backupSetEntity);
   if (entity == nullptr) return false;
-  SetString(entity, kBackupSetName, Trim(database, "/ "));
-  SetInt(backupSet, kBackupSetField2, kDb2Field);
-  auto* subclient = AppendNew<App::SubClientInfo>(backupSet, kBackupSetSubclients);
-  auto* subclientEntity = Object<ZyEntities::SubclientEntity>(subclient, kSubclientEntity);
+  SetString(entity, ZyEntities::BackupSetEntity::backupSetName, Trim(database, "/ "));
+  SetInt(backupSet, App::BackupSetInfo::field2, kDb2Field);
+  auto* subclient = AppendNew<App::SubClientInfo>(backupSet, App::BackupSetInfo::subclients);
+  auto* subclientEntity = Object<ZyEntities::SubclientEntity>(subclient, App::SubClientInfo::subclientEntity);
   if (subclientEntity == nullptr) return false;
-  SetInt(subclient, kSubclientField6, kDb2Field);
-  SetString(subclientEntity, kSubclientName, "default");
+  SetInt(subclient, App::SubClientInfo::field6, kDb2Field);
+  SetString(subclientEntity, ZyEntities::SubclientEntity::subclientName, "default");
   return true;
 }

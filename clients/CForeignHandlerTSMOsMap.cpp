@@ -4,14 +4,14 @@
 
 #include <cstring>
 
-#include "clients/ClientFields.h"
 #include "handler/CForeignHandlerTSM.h"
+#include "host/MessageFields.h"
 #include "host/Messages.h"
 #include "host/ZyUtil.h"
 
 namespace {
 
-using namespace clientfields;
+using namespace zyfields;
 
 struct OsRow {
   const char* platform;
@@ -59,15 +59,15 @@ void CForeignHandlerTSM::PopulateOsInfo(App::OperatingSystem* os, const std::str
                                         const std::string& osLevel) {
   if (os == nullptr) return;
   const OsRow& row = FindOsRow(platform, osLevel);
-  SetInt(os, kOsType, row.osType);
-  SetString(os, kOsFamily, row.family);
-  SetString(os, kOsFlavour, row.flavour);
-  SetString(os, kOsVersion, row.version);
+  SetInt(os, App::OperatingSystem::osType, row.osType);
+  SetString(os, App::OperatingSystem::osFamily, row.family);
+  SetString(os, App::OperatingSystem::osFlavour, row.flavour);
+  SetString(os, App::OperatingSystem::osVersion, row.version);
   // The TSM words as reported, so nothing the table drops is lost.
-  App::OsDetail* detail = Object<App::OsDetail>(os, kOsDetail);
+  App::OsDetail* detail = Object<App::OsDetail>(os, App::OperatingSystem::osDetail);
   if (detail == nullptr) return;
-  SetString(detail, kOsDetailPlatform, platform);
-  SetString(detail, kOsDetailLevel, osLevel);
+  SetString(detail, App::OsDetail::platform, platform);
+  SetString(detail, App::OsDetail::osLevel, osLevel);
 }
 
 int CForeignHandlerTSM::getZYAppType(std::string /*osLevel*/, std::string platform, std::string& name) {

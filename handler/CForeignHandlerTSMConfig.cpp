@@ -12,10 +12,13 @@
 #include "handler/LineReader.h"
 #include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
+#include "host/MessageFields.h"
 #include "host/Messages.h"
 #include "host/ZYFile.h"
 #include "host/ZYPassword.h"
 #include "host/ZyUtil.h"
+
+using namespace zyfields;
 
 namespace {
 
@@ -55,17 +58,17 @@ bool DecryptPassword(const std::string& encrypted, long long jobId, std::string*
 
 // Copies the instance options of the host's answer into `config`.
 void CopyInstanceOptions(CNMessageBase& answer, CNMessageBase* config) {
-  config->setint64(16, 58, answer.getint64(16, 58));
-  config->setint64(17, 59, answer.getint64(17, 59));
-  config->setint64(19, 61, answer.getint64(19, 61));
-  config->setint64(18, 60, answer.getint64(18, 60));
-  if (answer.isSet(24)) {
-    config->setlistulong(24, 75, *answer.getlistulong(24, 75, false));
-  } else {
-    config->setlistulong(24, 75, nullptr);
-  }
-  config->setstring(25, 76, answer.getstring(25, 76));
-  if (answer.isSet(11)) config->setstring(11, 41, answer.getstring(11, 41));
+  using Config = FDC::ExternalNBUConfig;
+  SetInt(config, Config::field58, GetInt(&answer, Config::field58));
+  SetInt(config, Config::field59, GetInt(&answer, Config::field59));
+  SetInt(config, Config::field61, GetInt(&answer, Config::field61));
+  SetInt(config, Config::field60, GetInt(&answer, Config::field60));
+  const FieldRef ulongs = Config::field75;
+  config->setlistulong(ulongs.index, ulongs.id,
+                       IsSet(&answer, ulongs) ? ULongList(&answer, ulongs) : nullptr);
+  SetString(config, Config::field76, GetString(&answer, Config::field76));
+  if (IsSet(&answer, Config::adminLogin))
+    SetString(config, Config::adminLogin, GetString(&answer, Config::adminLogin));
 }
 
 }  // namespace
@@ -78,7 +81,7 @@ bool CForeignHandlerTSM::DiscoverConfig(CNMessageBase* config) {
     return false;
   }
 
-  std::vector<int>* codes = *config->getlistint(20, 62, !config->isSet(20));
+  std::vector<int>* codes = IntList(config, FDC::ExternalNBUConfig::field62);
   codes->insert(codes->end(), std::begin(kConfigCodes), std::end(kConfigCodes));
 
   if (!hostExchangeDisabled) {
@@ -101,8 +104,10 @@ bool CForeignHandlerTSM::DiscoverConfig(CNMessageBase* config) {
         log.DebugJob(kConfigFunction, jobId, "Instance property response received successfully.");
         CopyInstanceOptions(*answer, config);
         std::string plain;
-        if (answer->isSet(12) && DecryptPassword(answer->getstring(12, 45), jobId, &plain)) {
-          config->setstring(12, 45, plain);
+        const FieldRef password = FDC::ExternalNBUConfig::adminPassword;
+        if (IsSet(answer.get(), password) &&
+            DecryptPassword(GetString(answer.get(), password), jobId, &plain)) {
+          SetString(config, password, plain);
           explicit_bzero(plain.data(), plain.size());
           log.DebugLvl(kConfigFunction, 4, jobId, "Instance password property decrypted successfully.");
           SendPasswordVerificationStatus(true, kConfigFunction);
@@ -111,19 +116,19 @@ bool CForeignHandlerTSM::DiscoverConfig(CNMessageBase* config) {
     }
   }
 
-  config->setstring(5, 17, "");
+  SetString(config, FDC::ExternalNBUConfig::binaryPath, "");
   return true;
 }
 
 bool CForeignHandlerTSM::SendPasswordVerificationStatus(bool passed, const char* function) {
   if (hostExchangeDisabled) return true;
   FDC::DiscoveryError status;
-  status.setint64(1, 1, static_cast<long long>(time(nullptr)));
-  status.setint64(5, 8, passed ? 0 : 2);
-  status.setstring(6, 9, passed ? "No errors" : "DB access password validation failed");
-  status.setint64(2, 2, GetJobId());
-  status.setstring(4, 4, GetHostName());
-  status.setint64(3, 3, 7);
+  SetInt(&status, status.reportTime, static_cast<long long>(time(nullptr)));
+  SetInt(&status, status.errorCode, passed ? 0 : 2);
+  SetString(&status, status.errorText, passed ? "No errors" : "DB access password validation failed");
+  SetInt(&status, status.jobId, GetJobId());
+  SetString(&status, status.hostName, GetHostName());
+  SetInt(&status, status.field3, 7);
   bool sent = false;
   CKaError error = _SendMessage(status, 0, sent, kTimeoutSeconds);
   if (!error.IsError()) return true;

@@ -81,16 +81,23 @@ const CNMessageBase::Field* CNMessageBase::findField(int index) const {
   return it == fields_.end() ? nullptr : &it->second;
 }
 
+void CNMessageBase::check(int index, int id, FieldKind kind) const {
+  if (SchemaChecksOn()) CheckSchemaAccess(group_, class_, index, id, kind);
+}
+
 void CNMessageBase::setstring(int index, int id, const std::string& value) {
+  check(index, id, FieldKind::kString);
   std::string copy = value;  // `value` may be this very field's text
   reset(index, id, FieldKind::kString).text = std::move(copy);
 }
 
 void CNMessageBase::setint64(int index, int id, long long value) {
+  check(index, id, FieldKind::kInt64);
   reset(index, id, FieldKind::kInt64).number = value;
 }
 
-std::string CNMessageBase::getstring(int index, int) const {
+std::string CNMessageBase::getstring(int index, int id) const {
+  check(index, id, FieldKind::kString);
   const Field* field = findField(index);
   if (field == nullptr || field->kind != FieldKind::kString) return std::string();
   return field->text;
@@ -104,7 +111,8 @@ long long CNMessageBase::getint64(int id) const {
   return 0;
 }
 
-long long CNMessageBase::getint64(int index, int) const {
+long long CNMessageBase::getint64(int index, int id) const {
+  check(index, id, FieldKind::kInt64);
   const Field* field = findField(index);
   if (field == nullptr || field->kind != FieldKind::kInt64) return 0;
   return field->number;
@@ -113,6 +121,7 @@ long long CNMessageBase::getint64(int index, int) const {
 bool CNMessageBase::isSet(int index) const { return fields_.count(index) != 0; }
 
 CNMessageList** CNMessageBase::getlistobject(int index, int id, bool) {
+  check(index, id, FieldKind::kList);
   auto it = fields_.find(index);
   if (it != fields_.end() && it->second.kind == FieldKind::kList && it->second.list) {
     return &it->second.listView;
@@ -124,6 +133,7 @@ CNMessageList** CNMessageBase::getlistobject(int index, int id, bool) {
 }
 
 std::vector<int>** CNMessageBase::getlistint(int index, int id, bool) {
+  check(index, id, FieldKind::kIntList);
   auto it = fields_.find(index);
   if (it != fields_.end() && it->second.kind == FieldKind::kIntList && it->second.ints) {
     return &it->second.intsView;
@@ -135,6 +145,7 @@ std::vector<int>** CNMessageBase::getlistint(int index, int id, bool) {
 }
 
 std::vector<unsigned long>** CNMessageBase::getlistulong(int index, int id, bool) {
+  check(index, id, FieldKind::kULongList);
   auto it = fields_.find(index);
   if (it != fields_.end() && it->second.kind == FieldKind::kULongList && it->second.ulongs) {
     return &it->second.ulongsView;
@@ -146,6 +157,7 @@ std::vector<unsigned long>** CNMessageBase::getlistulong(int index, int id, bool
 }
 
 void CNMessageBase::setlistulong(int index, int id, const std::vector<unsigned long>* values) {
+  check(index, id, FieldKind::kULongList);
   // Copy first: `values` may be this very field's list.
   auto copy = values != nullptr ? std::make_unique<std::vector<unsigned long>>(*values)
                                 : std::make_unique<std::vector<unsigned long>>();
@@ -155,6 +167,7 @@ void CNMessageBase::setlistulong(int index, int id, const std::vector<unsigned l
 }
 
 CNMessageBase** CNMessageBase::getObjectAccessor(bool, bool, int index, int id, int group, int cls) {
+  check(index, id, FieldKind::kObject);
   auto it = fields_.find(index);
   if (it != fields_.end() && it->second.kind == FieldKind::kObject && it->second.object) {
     return &it->second.objectView;
@@ -166,6 +179,7 @@ CNMessageBase** CNMessageBase::getObjectAccessor(bool, bool, int index, int id, 
 }
 
 void CNMessageBase::setObjectAccessor(const void* message, int index, int id) {
+  check(index, id, FieldKind::kObject);
   if (message == nullptr) {
     fields_.erase(index);
     return;

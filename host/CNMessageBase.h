@@ -41,6 +41,14 @@ class ZYHOST_API CNMessageList {
 
 enum class FieldKind { kString, kInt64, kObject, kList, kIntList, kULongList };
 
+// Address and kind of one field as the schema declares it; the generated
+// message classes carry one per field (host/Messages.h).
+struct FieldRef {
+  int index;
+  int id;
+  FieldKind kind;
+};
+
 class ZYHOST_API CNMessageBase {
  public:
   CNMessageBase(int group, int cls);
@@ -107,6 +115,9 @@ class ZYHOST_API CNMessageBase {
 
  private:
   Field& reset(int index, int id, FieldKind kind);
+  // Reports an access that the schema does not allow (see
+  // MessageSchema.h); a no-op while the checks are off.
+  void check(int index, int id, FieldKind kind) const;
   static void copyField(const Field& from, Field& to);
 
   int group_;

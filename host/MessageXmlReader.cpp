@@ -227,6 +227,9 @@ std::unique_ptr<CNMessageBase> ReadMessageXml(const std::string& path) {
     // simply not a message.
     std::unique_ptr<xmlTextReader, ReaderDeleter> reader(
         xmlReaderForFd(fd, nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+    // A file may hold fields of another schema version: it is read as it
+    // is, not judged by this one.
+    ScopedSchemaCheckMode unchecked(SchemaCheckMode::kOff);
     if (reader) message = MessageXmlParser(reader.get()).ParseDocument();
   }
   ::close(fd);  // the reader leaves the descriptor open

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -96,28 +97,37 @@ class SpawnSetup {
 class Child {
  public:
   Child(pid_t pid, int readFd, size_t maxOutput, std::string* output)
-      : pid_(pid), readFd_(readFd), maxOutput_(maxOutput), output_(output) {}
+      : pid_(pid), pidFd_(OpenPidFd(pid)), readFd_(readFd), maxOutput_(maxOutput), output_(output) {}
+  ~Child() {
+    if (pidFd_ >= 0) ::close(pidFd_);
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
 
   // Reads output until the child has ended or `deadline` passes. With
   // `reap` the ended child is collected and its status stored; without,
   // it is left a zombie, which keeps its process group id from being
   // reused until Reap. False at the deadline.
   bool WaitUntil(Clock::time_point deadline, bool reap, int* status) {
-    int idleMillis = 1;  // after the end of output the exit follows at once
+    int idleMillis = 1;  // without a pid descriptor: back off from 1 ms
     for (;;) {
       if (reap ? Reaped(status) : Ended()) return true;
       int left = MillisUntil(deadline);
       if (left == 0) return false;
-      // The child's exit is only noticed between reads; a grandchild may
-      // hold the pipe open after the child has gone.
+      // A grandchild may hold the pipe open after the child has gone, so
+      // the exit is watched beside the output, never after it.
       int slice = std::min(left, kSliceMillis);
-      if (readFd_ >= 0) {
-        pollfd p{readFd_, POLLIN, 0};
-        if (::poll(&p, 1, slice) > 0) Drain();
-      } else {
-        ::poll(nullptr, 0, std::min(slice, idleMillis));
+      pollfd fds[2];
+      nfds_t n = 0;
+      if (readFd_ >= 0) fds[n++] = pollfd{readFd_, POLLIN, 0};
+      if (pidFd_ >= 0) {
+        fds[n++] = pollfd{pidFd_, POLLIN, 0};
+        slice = left;  // the descriptor wakes us at the exit
+      } else if (readFd_ < 0) {
+        slice = std::min(slice, idleMillis);
         idleMillis = std::min(idleMillis * 2, kSliceMillis);
       }
+      if (::poll(n == 0 ? nullptr : fds, n, slice) > 0 && readFd_ >= 0 && fds[0].revents != 0) Drain();
     }
   }
 
@@ -197,7 +207,19 @@ class Child {
     return true;
   }
 
+  // A descriptor that becomes readable when the child exits, so the exit
+  // is waited for without sleeping; -1 on kernels without pidfd_open.
+  static int OpenPidFd(pid_t pid) {
+#ifdef SYS_pidfd_open
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+#else
+    (void)pid;
+    return -1;
+#endif
+  }
+
   pid_t pid_;
+  int pidFd_;
   bool lost_ = false;
   int readFd_;
   size_t maxOutput_;

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "clients/ClientFields.h"
 #include "handler/CForeignHandlerTSM.h"
+#include "host/MessageFields.h"
+#include "host/Messages.h"
 #include "tests/support/FakeDsmadmc.h"
 
 namespace clienttest {
@@ -49,7 +50,7 @@ inline std::string NodeScheduleOutput(const std::vector<std::vector<std::string>
 
 // ---- Read-only walks over messages (null-safe) ---------------------------
 
-using clientfields::FieldRef;
+
 
 inline const CNMessageBase* Sub(const CNMessageBase* m, FieldRef f) {
   const CNMessageBase::Field* field = m == nullptr ? nullptr : m->findField(f.index);
@@ -66,9 +67,9 @@ inline const CNMessageBase* Item(const CNMessageBase* m, FieldRef f, size_t i) {
 // componentType of each component, in order, blank-separated.
 inline std::string ComponentTypes(const CNMessageBase* client) {
   std::string types;
-  for (size_t i = 0; i < Count(client, clientfields::kClientComponents); ++i) {
+  for (size_t i = 0; i < Count(client, App::Client::components); ++i) {
     const CNMessageBase* e =
-        Sub(Item(client, clientfields::kClientComponents, i), clientfields::kComponentEntity);
+        Sub(Item(client, App::Client::components, i), App::ComponentInfo::componentEntity);
     types += (i > 0 ? " " : "") + (e == nullptr ? "?" : std::to_string(e->getint64(0, 0)));
   }
   return types;
@@ -79,7 +80,7 @@ inline std::string ComponentTypes(const CNMessageBase* client) {
 // their kind, and subclients as "name kind [content] [properties]", a
 // bracket only for a list that is set.
 inline std::string Tree(const CNMessageBase* client) {
-  using namespace clientfields;
+  using namespace zyfields;
   auto str = [](const CNMessageBase* m, FieldRef f) {
     return m == nullptr ? "?" : m->getstring(f.index, f.id);
   };
@@ -97,20 +98,26 @@ inline std::string Tree(const CNMessageBase* client) {
     return " [" + texts + "]";
   };
   std::string t = "components " + ComponentTypes(client);
-  for (size_t p = 0; p < Count(client, kClientPods); ++p) {
-    const CNMessageBase* pod = Item(client, kClientPods, p);
-    t += "\npod " + num(Sub(pod, kPodAppEntity), kAppType) + " " + str(Sub(pod, kPodAppEntity), kAppName) +
-         " " + num(pod, kPodField2);
-    for (size_t i = 0; i < Count(pod, kPodInstances); ++i) {
-      const CNMessageBase* instance = Item(pod, kPodInstances, i);
-      t += "\n " + str(Sub(instance, kInstanceEntity), kInstanceName);
-      for (size_t b = 0; b < Count(instance, kInstanceBackupSets); ++b) {
-        const CNMessageBase* set = Item(instance, kInstanceBackupSets, b);
-        t += "\n  " + str(Sub(set, kBackupSetEntity), kBackupSetName) + " " + num(set, kBackupSetField2);
-        for (size_t s = 0; s < Count(set, kBackupSetSubclients); ++s) {
-          const CNMessageBase* sc = Item(set, kBackupSetSubclients, s);
-          t += "\n   " + str(Sub(sc, kSubclientEntity), kSubclientName) + " " + num(sc, kSubclientField6) +
-               attributes(sc, kSubclientContent) + attributes(sc, kSubclientProperties);
+  for (size_t p = 0; p < Count(client, App::Client::pods); ++p) {
+    const CNMessageBase* pod = Item(client, App::Client::pods, p);
+    t += "\npod " + num(Sub(pod, App::PodInfo::appEntity), ZyEntities::AppEntity::appType) + " " +
+         str(Sub(pod, App::PodInfo::appEntity), ZyEntities::AppEntity::appName) + " " +
+         num(pod, App::PodInfo::field2);
+    for (size_t i = 0; i < Count(pod, App::PodInfo::instances); ++i) {
+      const CNMessageBase* instance = Item(pod, App::PodInfo::instances, i);
+      t += "\n " +
+           str(Sub(instance, App::InstanceInfo::instanceEntity), ZyEntities::InstanceEntity::instanceName);
+      for (size_t b = 0; b < Count(instance, App::InstanceInfo::backupSets); ++b) {
+        const CNMessageBase* set = Item(instance, App::InstanceInfo::backupSets, b);
+        t += "\n  " +
+             str(Sub(set, App::BackupSetInfo::backupSetEntity), ZyEntities::BackupSetEntity::backupSetName) +
+             " " + num(set, App::BackupSetInfo::field2);
+        for (size_t s = 0; s < Count(set, App::BackupSetInfo::subclients); ++s) {
+          const CNMessageBase* sc = Item(set, App::BackupSetInfo::subclients, s);
+          t += "\n   " +
+               str(Sub(sc, App::SubClientInfo::subclientEntity), ZyEntities::SubclientEntity::subclientName) +
+               " " + num(sc, App::SubClientInfo::field6) + attributes(sc, App::SubClientInfo::content) +
+               attributes(sc, App::SubClientInfo::properties);
         }
       }
     }

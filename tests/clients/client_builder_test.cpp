@@ -2,15 +2,15 @@
 // the TSM server's own node.
 #include <gtest/gtest.h>
 
-#include "clients/ClientFields.h"
 #include "host/EvDebug.h"
+#include "host/MessageFields.h"
 #include "host/ZyUtil.h"
 #include "tests/clients/ClientTestSupport.h"
 #include "tests/support/Guards.h"
 
 namespace {
 
-using namespace clientfields;
+using namespace zyfields;
 using namespace clienttest;
 using namespace testsupport;
 
@@ -39,11 +39,12 @@ class BuilderTest : public ::testing::Test {
     record_.set_CrossMount(crossMount);
     record_.set_InstallDirectory(installDirectory);
     EXPECT_TRUE(record_.BuildHierarchy(&list_));
-    return Sub(Item(&list_, kListClients, Count(&list_, kListClients) - 1), kInfoClient);
+    return Sub(Item(&list_, App::ClientsList::clients, Count(&list_, App::ClientsList::clients) - 1),
+               App::ClientInfo::client);
   }
   static std::string Names(const CNMessageBase* client) {
-    return GetString(Sub(client, kClientEntity), kClientName) + "/" +
-           GetString(Sub(client, kClientEntity), kClientHostName);
+    return GetString(Sub(client, App::Client::clientEntity), ZyEntities::ClientEntity::clientName) + "/" +
+           GetString(Sub(client, App::Client::clientEntity), ZyEntities::ClientEntity::hostName);
   }
 
   TempDir dir_;
@@ -67,16 +68,20 @@ TEST_F(BuilderTest, NodeWithoutSchedulesAndTheRootPathOfItsPlatform) {
   EXPECT_EQ(fake_.CountCommands("Nodes=NODE1"), 1u);
   EXPECT_EQ(Names(client), "NODE1/NODE1.example.com");
   EXPECT_EQ(Tree(client), kLinuxDefaults);
-  EXPECT_EQ(std::to_string(GetInt(client, kClientField18)) + " " + GetString(client, kClientField3) + " " +
-                std::to_string(GetInt(Sub(client, kClientOperatingSystem), kOsType)),
-            "4 2 25");
-  EXPECT_FALSE(IsSet(client, kClientTimeZone));
-  const CNMessageBase* entry = Item(&list_, kListClients, 0);
-  EXPECT_EQ(Sub(entry, kInfoSettings), nullptr);
-  const CNMessageBase* attribute = Item(Sub(entry, kInfoAttributes), kAttributeList, 0);
+  EXPECT_EQ(
+      std::to_string(GetInt(client, App::Client::field18)) + " " + GetString(client, App::Client::field3) +
+          " " +
+          std::to_string(GetInt(Sub(client, App::Client::operatingSystem), App::OperatingSystem::osType)),
+      "4 2 25");
+  EXPECT_FALSE(IsSet(client, App::Client::timeZone));
+  const CNMessageBase* entry = Item(&list_, App::ClientsList::clients, 0);
+  EXPECT_EQ(Sub(entry, App::ClientInfo::settings), nullptr);
+  const CNMessageBase* attribute =
+      Item(Sub(entry, App::ClientInfo::attributes), App::ClientAttributes::attributeList, 0);
   ASSERT_NE(attribute, nullptr);
-  EXPECT_EQ(GetString(attribute, kAttributeName) + "/" + GetString(attribute, kAttributeValue) + "/" +
-                std::to_string(GetInt(attribute, kAttributeKind)),
+  EXPECT_EQ(GetString(attribute, App::AttributeInfo::name) + "/" +
+                GetString(attribute, App::AttributeInfo::value) + "/" +
+                std::to_string(GetInt(attribute, App::AttributeInfo::kind)),
             "Foreign Client Version/TSM 6.2.0/1");
   for (const auto& [platform, root] :
        {std::pair{"AIX", "/"}, {"SUN SOLARIS", "/"}, {"WinNT", "\\"}, {"", "\\"}}) {
@@ -112,7 +117,7 @@ TEST_F(BuilderTest, OneSubclientPerScheduleWithContentAndProperties) {
 TEST_F(BuilderTest, ServerNodeGetsOneEntryWithMasterAndMediaParts) {
   fake_.FailOn("Nodes=", 11);
   const CNMessageBase* client = Build("tsmsrv", "Linux86", "", "", "/opt/tsm");
-  EXPECT_EQ(Count(&list_, kListClients), 1u);
+  EXPECT_EQ(Count(&list_, App::ClientsList::clients), 1u);
   EXPECT_TRUE(record_.get_isMasterServer());
   // The node now names this machine, for its schedule and job queries.
   const std::string names = GetHostName() + "/" + EvDebug::getHostName();
@@ -121,18 +126,22 @@ TEST_F(BuilderTest, ServerNodeGetsOneEntryWithMasterAndMediaParts) {
   EXPECT_EQ(fake_.CountCommands("Nodes=" + GetHostName()), 1u);
   EXPECT_EQ(Tree(client).substr(0, 20), "components 1 11 3 4\n");
   for (size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(GetString(Item(client, kClientComponents, i), kComponentInstallDirectory), "/opt/tsm");
+    EXPECT_EQ(GetString(Item(client, App::Client::components, i), App::ComponentInfo::installDirectory),
+              "/opt/tsm");
   }
-  EXPECT_EQ(GetString(Sub(client, kClientTimeZone), kTimeZoneStdName), GetTimeZoneStdNameW());
-  const CNMessageBase* settings = Sub(Item(&list_, kListClients, 0), kInfoSettings);
-  const CNMessageBase* zyphor = Sub(settings, kSettingsZyphor);
+  EXPECT_EQ(GetString(Sub(client, App::Client::timeZone), ZyEntities::TimeZoneEntity::timeZoneStdName),
+            GetTimeZoneStdNameW());
+  const CNMessageBase* settings = Sub(Item(&list_, App::ClientsList::clients, 0), App::ClientInfo::settings);
+  const CNMessageBase* zyphor = Sub(settings, App::ClientSettings::zyphor);
   ASSERT_NE(zyphor, nullptr);
-  EXPECT_EQ(GetString(settings, kSettingsTimeZoneName) + "|" +
-                std::to_string(GetInt(settings, kSettingsField41)) + "|" + GetString(zyphor, kZyphorName) +
-                "|" + std::to_string(GetInt(zyphor, kZyphorField9)) + "|" +
-                std::to_string(GetInt(Sub(zyphor, kZyphorEntityId), kEntityIdField0)),
+  EXPECT_EQ(GetString(settings, App::ClientSettings::timeZoneName) + "|" +
+                std::to_string(GetInt(settings, App::ClientSettings::field41)) + "|" +
+                GetString(zyphor, ZyEntities::ZyphorEntity::zyphorName) + "|" +
+                std::to_string(GetInt(zyphor, ZyEntities::ZyphorEntity::field9)) + "|" +
+                std::to_string(
+                    GetInt(Sub(zyphor, ZyEntities::ZyphorEntity::entityId), ZyEntities::EntityId::field0)),
             GetTimeZoneDisplayNameA() + "|104|" + CForeignHandlerTSM::GenerateZyphorName() + "|3|1");
-  EXPECT_FALSE(IsSet(zyphor, kZyphorField10));
+  EXPECT_FALSE(IsSet(zyphor, ZyEntities::ZyphorEntity::field10));
 }
 
 }  // namespace

@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "clients/CForeignHandlerTSMDB2.h"
-#include "clients/ClientFields.h"
+#include "host/MessageFields.h"
 #include "tests/clients/ClientTestSupport.h"
 #include "tests/support/Guards.h"
 
 namespace {
 
-using namespace clientfields;
+using namespace zyfields;
 using namespace clienttest;
 using namespace testsupport;
 
@@ -25,7 +25,7 @@ class DB2Test : public ::testing::Test {
     record.set_NodeName("db01");
     App::Client client;
     EXPECT_EQ(record.SetDB2PodInfo(&client), built);
-    return IsSet(&client, kClientPods) ? Tree(&client) : "none";
+    return IsSet(&client, App::Client::pods) ? Tree(&client) : "none";
   }
 
   TempDir dir_;

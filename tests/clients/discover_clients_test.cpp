@@ -1,9 +1,9 @@
 // DiscoverClients with a scripted dsmadmc and a recording host channel.
 #include <gtest/gtest.h>
 
-#include "clients/ClientFields.h"
 #include "host/HandOver.h"
 #include "host/HostChannel.h"
+#include "host/MessageFields.h"
 #include "host/MessageSchema.h"
 #include "host/ZyUtil.h"
 #include "tests/clients/ClientTestSupport.h"
@@ -11,7 +11,7 @@
 
 namespace {
 
-using namespace clientfields;
+using namespace zyfields;
 using namespace clienttest;
 using namespace testsupport;
 
@@ -42,12 +42,15 @@ struct Discovery {
   std::string EntryNames(int n = 1) {
     list = zyhost::ReadMessageXml(out.file("00000" + std::to_string(n) + "-App.ClientsList.xml"));
     std::string names;
-    for (size_t i = 0; i < Count(list.get(), kListClients); ++i) {
-      names += (i > 0 ? "," : "") + GetString(Sub(Entry(i), kClientEntity), kClientName);
+    for (size_t i = 0; i < Count(list.get(), App::ClientsList::clients); ++i) {
+      names += (i > 0 ? "," : "") +
+               GetString(Sub(Entry(i), App::Client::clientEntity), ZyEntities::ClientEntity::clientName);
     }
     return names;
   }
-  const CNMessageBase* Entry(size_t i) const { return Sub(Item(list.get(), kListClients, i), kInfoClient); }
+  const CNMessageBase* Entry(size_t i) const {
+    return Sub(Item(list.get(), App::ClientsList::clients, i), App::ClientInfo::client);
+  }
 
   TempDir bin, out;
   std::string oldHandOver;
@@ -77,10 +80,10 @@ TEST_F(DiscoverClientsTest, NodesAndSynthesizedMasterEntryAreHandedOver) {
   EXPECT_TRUE(d_.channel.sent().empty());
   EXPECT_EQ(ListDir(d_.out.path()), std::vector<std::string>{"000001-App.ClientsList.xml"});
   EXPECT_EQ(d_.EntryNames(), "NODE1,WIN1," + GetHostName());
-  EXPECT_EQ(GetInt(d_.list.get(), kListField2), 0);
-  EXPECT_EQ(GetInt(d_.list.get(), kListField3), 8);
+  EXPECT_EQ(GetInt(d_.list.get(), App::ClientsList::field2), 0);
+  EXPECT_EQ(GetInt(d_.list.get(), App::ClientsList::field3), 8);
   EXPECT_EQ(ComponentTypes(d_.Entry(2)), "1 11");
-  EXPECT_EQ(GetString(d_.Entry(2), kClientInstallDirectory), d_.bin.path());
+  EXPECT_EQ(GetString(d_.Entry(2), App::Client::installDirectory), d_.bin.path());
   EXPECT_TRUE(FileExists(d_.bin.file("ixr_node.txt")));  // the node query ran from the dsmadmc directory
   EXPECT_EQ(d_.fake.CountCommands("-password=secret"), 4u);
   // A second call appends the nodes again; a failed hand-over fails.

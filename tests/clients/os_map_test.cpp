@@ -1,13 +1,13 @@
 // Operating-system and agent-type mapping and the two server tests.
 #include <gtest/gtest.h>
 
-#include "clients/ClientFields.h"
+#include "host/MessageFields.h"
 #include "host/ZyUtil.h"
 #include "tests/clients/ClientTestSupport.h"
 
 namespace {
 
-using namespace clientfields;
+using namespace zyfields;
 
 TEST(OsMap, OsAndAgentRows) {
   struct Case {
@@ -31,13 +31,15 @@ TEST(OsMap, OsAndAgentRows) {
     SCOPED_TRACE(std::string(c.platform) + " / " + c.level);
     App::OperatingSystem os;
     CForeignHandlerTSM::PopulateOsInfo(&os, c.platform, c.level);
-    const CNMessageBase* detail = clienttest::Sub(&os, kOsDetail);
+    const CNMessageBase* detail = clienttest::Sub(&os, App::OperatingSystem::osDetail);
     ASSERT_NE(detail, nullptr);
-    EXPECT_EQ(std::to_string(GetInt(&os, kOsType)) + " " + GetString(&os, kOsFamily) + " " +
-                  GetString(&os, kOsFlavour) + " " + GetString(&os, kOsVersion),
+    EXPECT_EQ(std::to_string(GetInt(&os, App::OperatingSystem::osType)) + " " +
+                  GetString(&os, App::OperatingSystem::osFamily) + " " +
+                  GetString(&os, App::OperatingSystem::osFlavour) + " " +
+                  GetString(&os, App::OperatingSystem::osVersion),
               c.os);
     // The platform and level as reported, case kept.
-    EXPECT_EQ(GetString(detail, kOsDetailPlatform) + "/" + GetString(detail, kOsDetailLevel),
+    EXPECT_EQ(GetString(detail, App::OsDetail::platform) + "/" + GetString(detail, App::OsDetail::osLevel),
               std::string(c.platform) + "/" + c.level);
     std::string name;
     EXPECT_EQ(std::to_string(CForeignHandlerTSM::getZYAppType(c.level, c.platform, name)) + " " + name,

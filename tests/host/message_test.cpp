@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <tuple>
+
+#include "host/MessageFields.h"
+#include "host/MessageSchema.h"
 #include "host/Messages.h"
 
 namespace {
@@ -46,6 +51,7 @@ TEST(MessageTest, ScalarsAndGetOrCreate) {
 }
 
 TEST(MessageTest, ListsAndSettersStoreCopies) {
+  ScopedSchemaCheckMode container(SchemaCheckMode::kOff);  // the store, not the schema, is under test
   CNMessageBase m(30, 164);
   CNMessageList* list = *m.getlistobject(1, 1, true);
   FDC::DiscoveryError entry;
@@ -79,6 +85,7 @@ TEST(MessageTest, ListsAndSettersStoreCopies) {
 }
 
 TEST(MessageTest, CopiesAreDeepAndKeepDynamicTypes) {
+  ScopedSchemaCheckMode container(SchemaCheckMode::kOff);  // MakeTree nests fields the schema lacks
   FDC::ExternalNBUConfig original = MakeTree();
   FDC::ExternalNBUConfig copy = original;
   CNMessageBase assigned(1, 1);
@@ -105,3 +112,68 @@ TEST(MessageTest, CopiesAreDeepAndKeepDynamicTypes) {
 }
 
 }  // namespace
+
+// The schema as a whole: every class once, every field's index and id
+// used once in its class (isSet asks by index alone), every kind known.
+TEST(SchemaTest, EveryClassOnceEveryFieldAddressOnce) {
+  std::set<std::pair<int, int>> classes;
+  for (const SchemaClass& c : SchemaClasses()) {
+    EXPECT_TRUE(classes.insert({c.group, c.cls}).second) << c.ns << "::" << c.name << " registered twice";
+    EXPECT_EQ(MessageTypeName(c.group, c.cls), std::string(c.ns) + "::" + c.name);
+  }
+  std::set<std::tuple<int, int, int>> indexes, ids;
+  for (const SchemaField& f : SchemaFields()) {
+    const std::string where = MessageTypeName(f.group, f.cls) + "." + f.name;
+    EXPECT_EQ(classes.count({f.group, f.cls}), 1u) << where << " belongs to no class";
+    EXPECT_TRUE(indexes.insert({f.group, f.cls, f.index}).second) << where << " reuses index " << f.index;
+    EXPECT_TRUE(ids.insert({f.group, f.cls, f.id}).second) << where << " reuses id " << f.id;
+    EXPECT_NE(std::string(FieldKindName(f.kind)), "unknown") << where;
+  }
+}
+
+// A builder that writes a field its class lacks, or with another kind,
+// is reported; messages of a type pair the schema does not know are not.
+TEST(SchemaTest, AccessAgainstTheSchemaIsReported) {
+  ScopedSchemaCheckMode logged(SchemaCheckMode::kLog);
+  struct Case {
+    const char* what;
+    void (*access)();
+    long violations;
+  } cases[] = {
+      {"right kind",
+       [] {
+         App::ClientsList l;
+         zyfields::SetInt(&l, l.field2, 1);
+       },
+       0},
+      {"string as int",
+       [] {
+         App::Client c;
+         c.setint64(2, 2, 1);
+       },
+       1},
+      {"unknown field",
+       [] {
+         App::Client c;
+         c.setstring(99, 99, "x");
+       },
+       1},
+      {"list read as object",
+       [] {
+         App::Client c;
+         c.getObjectAccessor(true, true, 20, 29, 30, 113);
+       },
+       1},
+      {"unknown class",
+       [] {
+         CNMessageBase m(99, 1);
+         m.setstring(1, 1, "x");
+       },
+       0},
+  };
+  for (const Case& c : cases) {
+    const long before = SchemaViolationCount();
+    c.access();
+    EXPECT_EQ(SchemaViolationCount() - before, c.violations) << c.what;
+  }
+}
