@@ -26,3 +26,9 @@ class TSMStoragePolicy {
   std::string spName;
   std::string libName;
 };
+
+// Appends the default catch-all storage policy, named
+// GenerateStoragePolicyNameStr(), with one copy whose data path points at
+// the default library. Appended last without a search by name. False for
+// a null list.
+bool AppendDefaultStoragePolicy(FDC::StoragePolicyList* list);
