@@ -10,18 +10,18 @@
 
 namespace zyhost {
 
-namespace {
-
-bool WriteAll(int fd, const std::string& data) {
+bool WriteAll(int fd, const char* data, size_t size) {
   size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+  while (done < size) {
+    ssize_t n = ::write(fd, data + done, size - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
   }
   return true;
 }
+
+namespace {
 
 std::string DirectoryOf(const std::string& path) {
   size_t slash = path.rfind('/');
@@ -42,6 +42,10 @@ void SyncDirectory(const std::string& dir) {
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, const std::string& data, mode_t mode) {
+  return WriteFileAtomically(path, mode, [&data](int fd) { return WriteAll(fd, data.data(), data.size()); });
+}
+
+bool WriteFileAtomically(const std::string& path, mode_t mode, const FileWriter& write) {
   if (path.empty() || path.back() == '/') return false;
   std::string dir = DirectoryOf(path);
   std::string base = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
@@ -53,7 +57,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& data, mode_
 
   int fd = ::mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, data) && ::fsync(fd) == 0;
+  bool ok = ::fchmod(fd, mode) == 0 && write(fd) && ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
   if (ok) ok = ::rename(name.data(), path.c_str()) == 0;
   if (!ok) {

@@ -185,20 +185,45 @@ bool WriteMessage(XmlOut& out, const CNMessageBase& message) {
   return out.End();
 }
 
-struct BufferDeleter {
-  void operator()(xmlBufferPtr b) const { xmlBufferFree(b); }
-};
 struct WriterDeleter {
   void operator()(xmlTextWriterPtr w) const { xmlFreeTextWriter(w); }
 };
 
-bool RenderDocument(const CNMessageBase& message, std::string* xml) {
+// libxml2's output goes to the file in chunks of this size.
+class FdSink {
+ public:
+  explicit FdSink(int fd) : fd_(fd) { buffer_.reserve(kChunk); }
+  static int Write(void* sink, const char* data, int size) {
+    auto* self = static_cast<FdSink*>(sink);
+    self->buffer_.append(data, static_cast<size_t>(size));
+    if (self->buffer_.size() >= kChunk && !self->Flush()) return -1;
+    return size;
+  }
+  bool Flush() {
+    ok_ = ok_ && WriteAll(fd_, buffer_.data(), buffer_.size());
+    buffer_.clear();
+    return ok_;
+  }
+
+ private:
+  static constexpr size_t kChunk = 1 << 16;
+  int fd_;
+  bool ok_ = true;
+  std::string buffer_;
+};
+
+// Renders the document straight into `fd`.
+bool RenderDocument(const CNMessageBase& message, int fd) {
   static std::once_flag init;
   std::call_once(init, [] { xmlInitParser(); });
-  std::unique_ptr<xmlBuffer, BufferDeleter> buffer(xmlBufferCreate());
-  if (!buffer) return false;
-  std::unique_ptr<xmlTextWriter, WriterDeleter> writer(xmlNewTextWriterMemory(buffer.get(), 0));
-  if (!writer) return false;
+  FdSink sink(fd);
+  xmlOutputBufferPtr output = xmlOutputBufferCreateIO(&FdSink::Write, nullptr, &sink, nullptr);
+  if (output == nullptr) return false;
+  std::unique_ptr<xmlTextWriter, WriterDeleter> writer(xmlNewTextWriter(output));  // owns `output`
+  if (!writer) {
+    xmlOutputBufferClose(output);
+    return false;
+  }
   if (xmlTextWriterSetIndent(writer.get(), 1) < 0 ||
       xmlTextWriterSetIndentString(writer.get(), X("  ")) < 0 ||
       xmlTextWriterStartDocument(writer.get(), "1.0", "UTF-8", nullptr) < 0) {
@@ -206,18 +231,14 @@ bool RenderDocument(const CNMessageBase& message, std::string* xml) {
   }
   XmlOut out(writer.get());
   if (!WriteMessage(out, message) || xmlTextWriterEndDocument(writer.get()) < 0) return false;
-  writer.reset();  // flushes into the buffer
-  xml->assign(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
-              static_cast<size_t>(xmlBufferLength(buffer.get())));
-  return true;
+  writer.reset();  // flushes into the sink
+  return sink.Flush();
 }
 
 }  // namespace
 
 bool WriteMessageXml(const CNMessageBase& message, const std::string& path) {
-  std::string xml;
-  if (!RenderDocument(message, &xml)) return false;
-  return WriteFileAtomically(path, xml, 0644);
+  return WriteFileAtomically(path, 0644, [&message](int fd) { return RenderDocument(message, fd); });
 }
 
 }  // namespace zyhost
