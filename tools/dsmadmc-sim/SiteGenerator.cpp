@@ -250,20 +250,22 @@ class SiteWriter {
     bool ok = true;
     TableWriter volumes(VolumeColumns());
     TableWriter libvolumes(LibVolumeColumns());
-    // Pools: the first half hold FILE and DISK volumes, the rest tape.
+    // Pools: the first half hold FILE and DISK volumes, the rest tape. The
+    // n-th tape volume sits in library n modulo their number and in the
+    // pool of the next digit, so every tape pool spreads over libraries.
     const int diskPools = std::max(1, sizes_.pools / 2);
     const int tapePools = std::max(1, sizes_.pools - diskPools);
+    const int libraries = std::max(1, sizes_.libraries);
+    int disks = 0, tapes = 0;
     for (int v = 0; v < sizes_.volumes; ++v) {
       bool disk = sizes_.libraries == 0 || v % 100 >= 100 - sizes_.diskPercent;
       bool file = disk && v % 2 == 0;
+      int n = disk ? disks++ : tapes++;
       std::string name = !disk  ? "G" + Pad(v, 5) + "L8"
                          : file ? "/tsm/gen/file" + Pad(v, 6) + ".bfs"
                                 : "/tsm/gen/disk" + Pad(v, 6) + ".dsm";
-      // A tape pool spreads over the libraries: the library is v modulo
-      // their number, the pool the next digit.
-      const int libraries = std::max(1, sizes_.libraries);
       std::string pool =
-          disk ? "DISKPOOL" + Pad(v % diskPools, 3) : "TAPEPOOL" + Pad(v / libraries % tapePools, 3);
+          disk ? "DISKPOOL" + Pad(n % diskPools, 3) : "TAPEPOOL" + Pad(n / libraries % tapePools, 3);
       volumes.Add({{"VOLUME_NAME", name},
                    {"STGPOOL_NAME", pool},
                    {"DEVCLASS_NAME", !disk  ? "LTOCLASS"
@@ -277,7 +279,7 @@ class SiteWriter {
                    {"CHG_TIME", Stamp(300)},
                    {"CHG_ADMIN", "ADMIN"}});
       if (!disk) {
-        libvolumes.Add({{"LIBRARY_NAME", "LIB" + Pad(v % sizes_.libraries + 1, 3)},
+        libvolumes.Add({{"LIBRARY_NAME", "LIB" + Pad(n % libraries + 1, 3)},
                         {"VOLUME_NAME", name},
                         {"STATUS", "Private"},
                         {"LAST_USE", "Data"},
