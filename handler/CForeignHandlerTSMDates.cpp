@@ -1,6 +1,8 @@
 // Conversions of the two TSM time stamp forms: month/day/year from the
 // query commands (-dateformat=1) and year-month-day from the SQL selects.
 // A part missing from the text leaves its field at zero.
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -17,9 +19,17 @@ std::vector<std::string> Split(const std::string& text, char separator, char sec
   return parts;
 }
 
-// Sets *field to atoi(parts[i]) + adjust when part i exists.
+// Sets *field to the number in parts[i] (read as atoi reads it) plus
+// `adjust` when part i exists. The server prints whatever it holds, so a
+// number that does not fit the field counts as unreadable text, which
+// reads as 0, instead of overflowing.
 void SetField(const std::vector<std::string>& parts, size_t i, int adjust, int* field) {
-  if (i < parts.size()) *field = std::atoi(parts[i].c_str()) + adjust;
+  if (i >= parts.size()) return;
+  errno = 0;
+  long long value = std::strtoll(parts[i].c_str(), nullptr, 10);
+  if (errno == ERANGE || value < INT_MIN || value > INT_MAX) value = 0;
+  value += adjust;
+  *field = value < INT_MIN || value > INT_MAX ? adjust : static_cast<int>(value);
 }
 
 // Date and time of day of "<date> <time>", or empty strings.
@@ -68,8 +78,9 @@ long long CForeignHandlerTSM::GetUnixStartDate(tm* date) {
 }
 
 long long CForeignHandlerTSM::GetUnixStartTime(tm* time) {
-  int seconds = time->tm_hour * 3600 + time->tm_min * 60 + time->tm_sec;
-  return static_cast<long long>(seconds);
+  // In 64 bits: the parts are whatever the server printed.
+  return static_cast<long long>(time->tm_hour) * 3600 + static_cast<long long>(time->tm_min) * 60 +
+         time->tm_sec;
 }
 
 unsigned int CForeignHandlerTSM::StrToUnixTime(std::string text) {

@@ -2,7 +2,19 @@
 
 #include <cctype>
 
+#include "host/CForeignCmdExecBase.h"
+
 namespace tsmcmd {
+
+namespace {
+
+// Login and password reach dsmadmc as one argument each, whatever they hold.
+void AppendCredentials(const TSMAdminInfo& admin, std::string* line) {
+  *line += " -id=" + CForeignCmdExecBase::QuoteArgument(admin.login);
+  *line += " -password=" + CForeignCmdExecBase::QuoteArgument(admin.password);
+}
+
+}  // namespace
 
 std::string FormA(const std::string& binaryPath, const TSMAdminInfo& admin, const std::string& outputFile,
                   const std::string& text) {
@@ -12,7 +24,7 @@ std::string FormA(const std::string& binaryPath, const TSMAdminInfo& admin, cons
   line += binaryPath;
   line += "dsmadmc";
   line += '"';
-  line += " -id=" + admin.login + " -password=" + admin.password;
+  AppendCredentials(admin, &line);
   line += " -outfile=" + outputFile;
   line += text;
   return line;
@@ -21,7 +33,7 @@ std::string FormA(const std::string& binaryPath, const TSMAdminInfo& admin, cons
 std::string FormB(const TSMAdminInfo& admin, const std::string& outputFile, const std::string& select,
                   bool dataOnly) {
   std::string line = "dsmadmc";
-  line += " -id=" + admin.login + " -password=" + admin.password;
+  AppendCredentials(admin, &line);
   line += dataOnly ? " -dataonly=yes -outfile=" : " -outfile=";
   line += outputFile;
   line += " -comma ";

@@ -45,7 +45,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& data, mode_
   return WriteFileAtomically(path, mode, [&data](int fd) { return WriteAll(fd, data.data(), data.size()); });
 }
 
-bool WriteFileAtomically(const std::string& path, mode_t mode, const FileWriter& write) {
+bool WriteFileAtomically(const std::string& path, mode_t mode, const std::function<bool(int fd)>& produce) {
   if (path.empty() || path.back() == '/') return false;
   std::string dir = DirectoryOf(path);
   std::string base = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
@@ -57,7 +57,7 @@ bool WriteFileAtomically(const std::string& path, mode_t mode, const FileWriter&
 
   int fd = ::mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  bool ok = ::fchmod(fd, mode) == 0 && write(fd) && ::fsync(fd) == 0;
+  bool ok = ::fchmod(fd, mode) == 0 && produce(fd) && ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
   if (ok) ok = ::rename(name.data(), path.c_str()) == 0;
   if (!ok) {

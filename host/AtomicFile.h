@@ -25,4 +25,11 @@ bool WriteFileAtomically(const std::string& path, const std::string& data, mode_
 // Writes all of `data` to `fd`, retrying after EINTR and short writes.
 bool WriteAll(int fd, const char* data, size_t size);
 
+// The same, for content produced piece by piece: `produce` writes into the
+// temporary file's descriptor (WriteAll) and returns false on failure.
+bool WriteFileAtomically(const std::string& path, mode_t mode, const std::function<bool(int fd)>& produce);
+
+// Writes all of `size` bytes to `fd`, retrying on EINTR.
+bool WriteAll(int fd, const char* data, size_t size);
+
 }  // namespace zyhost

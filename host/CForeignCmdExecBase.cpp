@@ -102,22 +102,38 @@ std::string Redact(std::string text, const std::vector<std::string>& secrets) {
   return text;
 }
 
+// Output cut at the capture limit may end inside a secret: the start of
+// one that the cut left at the very end is masked too.
+void MaskCutSecret(std::string* text, const std::vector<std::string>& secrets) {
+  for (const std::string& secret : secrets) {
+    for (size_t k = std::min(secret.size() - 1, text->size()); k > 0; --k) {
+      if (text->compare(text->size() - k, k, secret, 0, k) == 0) {
+        text->replace(text->size() - k, k, "****");
+        return;
+      }
+    }
+  }
+}
+
 void LogOutput(EvEvent& ev, const std::string& output, const std::vector<std::string>& secrets,
                long long jobId) {
   if (output.empty() || EvDebug::Level() < 7) return;
-  size_t shown = std::min(output.size(), PosixProcessLauncher::kMaxOutput);
+  const size_t shown = std::min(output.size(), PosixProcessLauncher::kMaxOutput);
+  const bool cut = output.size() >= PosixProcessLauncher::kMaxOutput;
+  // Redacted as a whole before it is cut into lines, so no cut separates
+  // a secret from its mask.
+  std::string text = Redact(output.substr(0, shown), secrets);
+  if (cut) MaskCutSecret(&text, secrets);
   size_t pos = 0;
-  while (pos < shown) {
-    size_t end = output.find('\n', pos);
-    if (end == std::string::npos || end > shown) end = shown;
-    std::string line = output.substr(pos, end - pos);
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(pos, end - pos);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    ev.DebugLvl(kFetch, 7, jobId, "Output: [%s]", Redact(line, secrets).c_str());
+    ev.DebugLvl(kFetch, 7, jobId, "Output: [%s]", line.c_str());
     pos = end + 1;
   }
-  if (output.size() >= PosixProcessLauncher::kMaxOutput) {
-    ev.DebugLvl(kFetch, 7, jobId, "Output cut at [%zu] bytes", shown);
-  }
+  if (cut) ev.DebugLvl(kFetch, 7, jobId, "Output cut at [%zu] bytes", shown);
 }
 
 }  // namespace
@@ -309,6 +325,29 @@ std::vector<std::string> CForeignCmdExecBase::SplitCommandLine(const std::string
   }
   if (inArgument) args.push_back(current);
   return args;
+}
+
+std::string CForeignCmdExecBase::QuoteArgument(const std::string& value) {
+  bool plain = true;
+  for (char c : value) plain = plain && !IsBlank(c) && !IsQuote(c);
+  if (plain) return value;
+  // Single quotes keep everything but a single quote; that one travels in
+  // double quotes. Adjacent quoted runs join into one argument.
+  std::string out;
+  bool open = false;
+  for (char c : value) {
+    if (c == '\'') {
+      if (open) out += '\'';
+      open = false;
+      out += "\"'\"";
+      continue;
+    }
+    if (!open) out += '\'';
+    open = true;
+    out += c;
+  }
+  if (open) out += '\'';
+  return out;
 }
 
 std::string CForeignCmdExecBase::MaskCommandLine(const std::string& commandLine) {

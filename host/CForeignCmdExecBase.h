@@ -68,6 +68,11 @@ class ZYHOST_API CForeignCmdExecBase {
   // Splits a command line into arguments: blanks separate, a quoted run
   // ('...' or "...") belongs to one argument and loses its quotes.
   static std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+  // The inverse for one value: text that SplitCommandLine gives back as
+  // exactly `value`, byte for byte, when appended to a word (as in
+  // "-password=" + QuoteArgument(pw)). Values without blanks or quotes
+  // come back unchanged, so ordinary command lines keep their text.
+  static std::string QuoteArgument(const std::string& value);
   // The command line as it may be logged: every -password= value as ****.
   static std::string MaskCommandLine(const std::string& commandLine);
 

@@ -2,7 +2,10 @@
 //   2026-12-06 10:37:13 pid=123 job=42 lvl=4 [Function] text
 // Error entries carry "ERROR" in place of the level. Entries above the
 // level threshold are dropped. Configuration is process-wide; without a
-// log file nothing is written. Every line has "-password=<value>" masked
+// log file nothing is written. Lines are buffered and reach the file on
+// an error line, when the outermost EvDebug object of a thread goes away
+// (the end of an operation), at least once a second while lines are
+// written, on Flush and at exit. Every line has "-password=<value>" masked
 // as "-password=****" before it is written, as a last guard.
 #pragma once
 
@@ -34,6 +37,8 @@ class ZYHOST_API EvDebug {
 
   // Process-wide configuration. An empty path closes the log.
   static bool SetLogFile(const std::string& path);
+  // Writes the buffered lines to the file.
+  static void Flush();
   static std::string LogFile();
   static void SetLevel(int level);  // default 4
   static int Level();

@@ -189,37 +189,29 @@ struct WriterDeleter {
   void operator()(xmlTextWriterPtr w) const { xmlFreeTextWriter(w); }
 };
 
-// libxml2's output goes to the file in chunks of this size.
-class FdSink {
- public:
-  explicit FdSink(int fd) : fd_(fd) { buffer_.reserve(kChunk); }
-  static int Write(void* sink, const char* data, int size) {
-    auto* self = static_cast<FdSink*>(sink);
-    self->buffer_.append(data, static_cast<size_t>(size));
-    if (self->buffer_.size() >= kChunk && !self->Flush()) return -1;
+// libxml2 hands its output buffer to us in chunks; they go straight to the
+// file, so a large list is never held in memory as text. A failed write
+// is remembered: libxml2 only sees a short count.
+struct FileSink {
+  int fd;
+  bool failed = false;
+  static int Write(void* context, const char* data, int size) {
+    auto* sink = static_cast<FileSink*>(context);
+    if (sink->failed || size < 0 || !WriteAll(sink->fd, data, static_cast<size_t>(size))) {
+      sink->failed = true;
+      return -1;
+    }
     return size;
   }
-  bool Flush() {
-    ok_ = ok_ && WriteAll(fd_, buffer_.data(), buffer_.size());
-    buffer_.clear();
-    return ok_;
-  }
-
- private:
-  static constexpr size_t kChunk = 1 << 16;
-  int fd_;
-  bool ok_ = true;
-  std::string buffer_;
 };
 
-// Renders the document straight into `fd`.
-bool RenderDocument(const CNMessageBase& message, int fd) {
+bool RenderDocument(const CNMessageBase& message, FileSink* sink) {
   static std::once_flag init;
   std::call_once(init, [] { xmlInitParser(); });
-  FdSink sink(fd);
-  xmlOutputBufferPtr output = xmlOutputBufferCreateIO(&FdSink::Write, nullptr, &sink, nullptr);
+  xmlOutputBufferPtr output = xmlOutputBufferCreateIO(&FileSink::Write, nullptr, sink, nullptr);
   if (output == nullptr) return false;
-  std::unique_ptr<xmlTextWriter, WriterDeleter> writer(xmlNewTextWriter(output));  // owns `output`
+  // The writer owns `output` from here on and closes it when freed.
+  std::unique_ptr<xmlTextWriter, WriterDeleter> writer(xmlNewTextWriter(output));
   if (!writer) {
     xmlOutputBufferClose(output);
     return false;
@@ -231,14 +223,18 @@ bool RenderDocument(const CNMessageBase& message, int fd) {
   }
   XmlOut out(writer.get());
   if (!WriteMessage(out, message) || xmlTextWriterEndDocument(writer.get()) < 0) return false;
-  writer.reset();  // flushes into the sink
-  return sink.Flush();
+  if (xmlTextWriterFlush(writer.get()) < 0) return false;
+  writer.reset();
+  return !sink->failed;
 }
 
 }  // namespace
 
 bool WriteMessageXml(const CNMessageBase& message, const std::string& path) {
-  return WriteFileAtomically(path, 0644, [&message](int fd) { return RenderDocument(message, fd); });
+  return WriteFileAtomically(path, 0644, [&message](int fd) {
+    FileSink sink{fd};
+    return RenderDocument(message, &sink);
+  });
 }
 
 }  // namespace zyhost

@@ -1,6 +1,7 @@
 #include "host/ZYFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,7 +9,17 @@
 
 namespace {
 constexpr size_t kBufferSize = 256 * 1024;
+constexpr size_t kMinBufferSize = 4096;
+
+// A buffer as large as the file (a 20 KB output file needs no 256 KiB),
+// within bounds; files of unknown size get the largest.
+size_t BufferSizeFor(int fd) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return kBufferSize;
+  size_t wanted = static_cast<size_t>(st.st_size) + 1;  // + 1: the end is seen in the same read
+  return wanted < kMinBufferSize ? kMinBufferSize : (wanted > kBufferSize ? kBufferSize : wanted);
 }
+}  // namespace
 
 ZYFile::ZYFile() = default;
 
@@ -26,7 +37,11 @@ int ZYFile::open(const std::string& path, int, int, int) {
   }
   fd_ = fd;
   lastError_ = 0;
-  if (buffer_.size() != kBufferSize) buffer_.resize(kBufferSize);
+  size_t size = BufferSizeFor(fd);
+  if (bufferSize_ < size) {
+    buffer_.reset(new char[size]);  // not zeroed: every byte read is written by read() first
+    bufferSize_ = size;
+  }
   begin_ = end_ = 0;
   bufferFileOffset_ = 0;
   return 0;
@@ -44,7 +59,7 @@ long long ZYFile::fill() {
   bufferFileOffset_ += static_cast<long long>(end_);
   begin_ = end_ = 0;
   for (;;) {
-    ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+    ssize_t n = ::read(fd_, buffer_.get(), bufferSize_);
     if (n >= 0) {
       end_ = static_cast<size_t>(n);
       return n;
@@ -62,7 +77,7 @@ long long ZYFile::peek(const char** data) {
     long long n = fill();
     if (n <= 0) return n;
   }
-  *data = buffer_.data() + begin_;
+  *data = buffer_.get() + begin_;
   return static_cast<long long>(end_ - begin_);
 }
 

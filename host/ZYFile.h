@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,8 @@ class ZYHOST_API ZYFile {
 
   int fd_ = -1;
   int lastError_ = 0;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;  // bufferSize_ bytes, kept across opens
+  size_t bufferSize_ = 0;
   size_t begin_ = 0;                // current position inside buffer_
   size_t end_ = 0;                  // valid bytes in buffer_
   long long bufferFileOffset_ = 0;  // file offset of buffer_[0]

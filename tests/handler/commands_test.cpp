@@ -2,10 +2,14 @@
 // shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "handler/CForeignHandlerTSMConfig.h"
 #include "handler/TSMCommands.h"
+#include "tests/support/FakeDsmadmc.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -70,6 +74,28 @@ TEST(CommandsTest, SafeFileNameParts) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.first);
     EXPECT_EQ(c.second, IsSafeFileNamePart(c.first));
+  }
+}
+
+// A password with blanks, quotes or backslashes reaches dsmadmc as one
+// argument, byte for byte, and no piece of it reaches the log.
+TEST(CommandsTest, SecretsWithBlanksAndQuotesStayOneArgument) {
+  for (const std::string password : {"a b\"c'd", "x\ty", "p\\\\q", "'", "\"' '\"", "plain"}) {
+    SCOPED_TRACE(password);
+    testsupport::FakeDsmadmc fake;
+    testsupport::LogCapture log(7);
+    CTSMConfigFetcher fetcher;
+    fetcher.SetLogin("ad min");
+    fetcher.SetPassword(password);
+    fetcher.FetchData(nullptr);
+    ASSERT_EQ(1u, fake.runs().size());
+    const std::vector<std::string>& argv = fake.runs()[0];
+    EXPECT_EQ(1, std::count(argv.begin(), argv.end(), "-password=" + password));
+    EXPECT_EQ(1, std::count(argv.begin(), argv.end(), "-id=ad min"));
+    const std::string text = log.text();
+    for (size_t i = 0; i + 3 <= password.size(); ++i) {
+      EXPECT_EQ(std::string::npos, text.find(password.substr(i, 3))) << text;
+    }
   }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 #include <tuple>
@@ -47,6 +48,10 @@ TEST(DatesTest, DateTimeFields) {
       {"12/31", {0, 11, 31, 0, 0, 0}, noTime},
       {"12/31/2019 23", {119, 11, 31, 0, 0, 0}, {70, 0, 1, 23, 0, 0}},
       {"garbage text", {0, -1, 0, 0, 0, 0}, noTime},
+      // Parts that do not fit the field read as unreadable text (0), never overflow.
+      {"99999999999/2147483647/-2147483648 2147483647:99999999999:-9",
+       {-1900, -1, 2147483647, 0, 0, 0},
+       {70, 0, 1, 2147483647, 0, -9}},
   };
   auto of = [](const tm& t) {
     EXPECT_EQ(0, t.tm_isdst);
@@ -77,9 +82,14 @@ TEST(DatesTest, StrToUnixTime) {
     EXPECT_EQ(expected, CForeignHandlerTSM::StrToUnixTime(text));
   }
   ScopedTimeZone utc(kZones[0]);
-  for (const char* text : {"", "-", "2020", "x y z", "2020-01-02 ::"}) {
-    CForeignHandlerTSM::StrToUnixTime(text);  // no read out of bounds (sanitizer build)
+  for (const char* text : {"", "-", "2020", "x y z",
+                           "2020-01-02 ::", "-2147483648-2147483647-1 2147483647:2147483647:2147483647",
+                           "99999999999999999999-1-1"}) {
+    CForeignHandlerTSM::StrToUnixTime(text);  // no read out of bounds or overflow (sanitizer build)
   }
+  tm extreme{};
+  extreme.tm_hour = extreme.tm_min = extreme.tm_sec = INT_MAX;
+  EXPECT_EQ(2147483647LL * 3661, CForeignHandlerTSM::GetUnixStartTime(&extreme));
 }
 
 }  // namespace

@@ -149,6 +149,14 @@ TEST_F(CmdExecTest, LogShowsNoPassword) {
   EXPECT_EQ(std::string::npos, text.find("cr3t")) << text;
   EXPECT_NE(std::string::npos, text.find("command line not logged"));
   EXPECT_EQ(std::string::npos, text.find("dsmadmc\" -id=other")) << text;
+
+  // A secret that the output limit cuts in two leaves no prefix behind.
+  WriteScript(dir_.file("dsmadmc"),
+              "head -c 65533 /dev/zero | tr '\\0' x; printf '%s\\n' \"${2#-password=}\"");
+  FileFetcher("\"" + dir_.file("dsmadmc") + "\" -id=admin -password=Secr3t q").FetchData(nullptr);
+  text = log.text();
+  EXPECT_EQ(std::string::npos, text.find("xSec"));
+  EXPECT_NE(std::string::npos, text.find("xx****]"));
 }
 
 TEST_F(CmdExecTest, ExistingFilesAndSkipMarkerStartNothing) {
