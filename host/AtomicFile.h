@@ -11,19 +11,9 @@
 
 namespace zyhost {
 
-// Hands the open temporary file to the writer; false from the writer
-// fails the whole write.
-using FileWriter = std::function<bool(int fd)>;
-
-// As below, with the content streamed by `write` instead of held in
-// memory: a large reply never exists twice.
-bool WriteFileAtomically(const std::string& path, mode_t mode, const FileWriter& write);
-
 // Writes `data` to `path` with permission bits `mode`. On any failure the
 // temporary file is removed, `path` is left as it was and false returned.
 bool WriteFileAtomically(const std::string& path, const std::string& data, mode_t mode);
-// Writes all of `data` to `fd`, retrying after EINTR and short writes.
-bool WriteAll(int fd, const char* data, size_t size);
 
 // The same, for content produced piece by piece: `produce` writes into the
 // temporary file's descriptor (WriteAll) and returns false on failure.
