@@ -9,11 +9,11 @@ bool AppendInfoItems(CNMessageBase* item, FieldRef info, std::initializer_list<I
   CNMessageList* items = List(Object<FDC::InfoItemList>(item, info), FDC::InfoItemList::infoItems);
   if (items == nullptr) return false;
   for (const InfoRow& row : rows) {
-    FDC::InfoItem entry;
-    SetInt(&entry, FDC::InfoItem::key, row.key);
-    SetInt(&entry, FDC::InfoItem::valueType, static_cast<long long>(row.type));
-    SetString(&entry, FDC::InfoItem::value, row.value);
-    items->Append(entry);
+    // Filled in place: appending a finished item would copy it.
+    CNMessageBase* entry = items->Append(FDC::InfoItem());
+    SetInt(entry, FDC::InfoItem::key, row.key);
+    SetInt(entry, FDC::InfoItem::valueType, static_cast<long long>(row.type));
+    SetString(entry, FDC::InfoItem::value, row.value);
   }
   return true;
 }

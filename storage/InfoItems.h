@@ -18,9 +18,8 @@ struct InfoRow {
 };
 
 // Appends `rows` in order to the info container in object field `info` of
-// `item` (container and list created when absent); each item is built
-// completely before it is appended. False when the container cannot be
-// had (null item).
+// `item` (container and list created when absent). False when the
+// container cannot be had (null item).
 bool AppendInfoItems(CNMessageBase* item, FieldRef info, std::initializer_list<InfoRow> rows);
 
 // Decimal text of an integer, as the info values carry it.

@@ -15,12 +15,13 @@ constexpr long long kMagneticStorageType = 3;
 }  // namespace
 
 bool TSMStandAloneLib::BuildStandAloneLib(FDC::ForeignLibraryList* list) const {
-  if (list == nullptr) return false;
-  Item item;
-  SetInt(&item, Item::storageType, kMagneticStorageType);
-  SetString(&item, Item::libraryName, libName);
-  SetInt(&item, Item::field13, CForeignHandlerTSM::MapDriveStatus_TSMToZY(deviceStatus));
-  bool ok = AppendInfoItems(&item, Item::info,
+  // Appended first and filled in place: a finished item would be copied.
+  auto* item = AppendNew<Item>(list, FDC::ForeignLibraryList::libraries);
+  if (item == nullptr) return false;
+  SetInt(item, Item::storageType, kMagneticStorageType);
+  SetString(item, Item::libraryName, libName);
+  SetInt(item, Item::field13, CForeignHandlerTSM::MapDriveStatus_TSMToZY(deviceStatus));
+  bool ok = AppendInfoItems(item, Item::info,
                             {{8, InfoValue::kInteger, "3"},
                              {1, InfoValue::kText, "External StandAlone Magnetic Library"},
                              {11, InfoValue::kText, storagePath},
@@ -33,23 +34,21 @@ bool TSMStandAloneLib::BuildStandAloneLib(FDC::ForeignLibraryList* list) const {
                              {5, InfoValue::kText, "Magnetic"},
                              {7, InfoValue::kText, "{0,0,0,0}"},
                              {17, InfoValue::kInteger, "4"}});
-  ok = AppendLibraryHost(&item, GetHostName(), "N/A") && ok;
-  FDC::ForeignDriveItem drive;
-  ok = AppendInfoItems(&drive, FDC::ForeignDriveItem::info,
-                       {{151, InfoValue::kText, libName},
-                        {155, InfoValue::kText, libName},
-                        {158, InfoValue::kInteger, "3"},
-                        {1, InfoValue::kText, "External StandAlone Library"},
-                        {152, InfoValue::kText, "Magnetic"},
-                        {154, InfoValue::kText, "Magnetic"},
-                        {153, InfoValue::kText, storageType},
-                        {157, InfoValue::kInteger, "1"},
-                        {159, InfoValue::kText, CForeignHandlerTSM::GetServerName()},
-                        {161, InfoValue::kInteger, Decimal(GetInt(&item, Item::field13))}}) &&
-       ok;
-  List(Object<FDC::ForeignDriveList>(&item, Item::drives), FDC::ForeignDriveList::driveItems)->Append(drive);
-  List(list, FDC::ForeignLibraryList::libraries)->Append(item);
-  return ok;
+  ok = AppendLibraryHost(item, GetHostName(), "N/A") && ok;
+  auto* drive = AppendNew<FDC::ForeignDriveItem>(Object<FDC::ForeignDriveList>(item, Item::drives),
+                                                 FDC::ForeignDriveList::driveItems);
+  return AppendInfoItems(drive, FDC::ForeignDriveItem::info,
+                         {{151, InfoValue::kText, libName},
+                          {155, InfoValue::kText, libName},
+                          {158, InfoValue::kInteger, "3"},
+                          {1, InfoValue::kText, "External StandAlone Library"},
+                          {152, InfoValue::kText, "Magnetic"},
+                          {154, InfoValue::kText, "Magnetic"},
+                          {153, InfoValue::kText, storageType},
+                          {157, InfoValue::kInteger, "1"},
+                          {159, InfoValue::kText, CForeignHandlerTSM::GetServerName()},
+                          {161, InfoValue::kInteger, Decimal(GetInt(item, Item::field13))}}) &&
+         ok;
 }
 
 bool TSMStandAloneLib::BuildMediaForStandAloneLib(FDC::ForeignMediaList* list) const {
