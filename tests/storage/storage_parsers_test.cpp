@@ -3,11 +3,10 @@
 // drive queries the library parser runs.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "storage/CForeignHandlerTSMDrive.h"
 #include "storage/CForeignHandlerTSMLibs.h"
 #include "storage/CForeignHandlerTSMMedia.h"
 #include "storage/CForeignHandlerTSMStandAloneLibs.h"
@@ -32,96 +31,81 @@ std::string Line(size_t n, const std::vector<std::pair<size_t, std::string>>& se
   return CsvLine(f) + "\n";
 }
 
-// Runs a fetcher over `content` (live: dsmadmc "writes" it) and describes
-// its records, one "a|b|c" per record joined by blanks. Empty content:
-// no file at all.
-using Describe = std::function<std::string(const std::string& content, bool existingFiles)>;
+enum Kind { kPolicies, kMedia, kStandAlone, kLibraries, kDrives };
 
-template <class Fetcher, class Records, class Row>
-Describe Runner(Records* (Fetcher::*get)(), const char* file, Row row) {
-  return [=](const std::string& content, bool existingFiles) {
-    TempDir dir;
-    ScopedChdir cd(dir.path());
-    ScopedExistingFiles mode(existingFiles, dir.path() + "/");
-    FakeDsmadmc dsmadmc;
-    if (!content.empty()) dsmadmc.On(file, content);
-    if (existingFiles && !content.empty()) WriteFile(file, content);
-    Fetcher fetcher;
-    EXPECT_TRUE(fetcher.FetchData(nullptr));
-    std::string out;
-    for (const auto& r : *(fetcher.*get)()) out += (out.empty() ? "" : " ") + row(r);
-    return out;
-  };
-}
-
-std::string DriveRow(const TSMDrive& d) {
-  return d.get_driveName() + "|" + d.get_driveType() + "|" + (d.get_isOnline() ? "on" : "off") + "|" +
-         d.get_driveSerial();
-}
-
-// The drives of library LIB1 parsed from `content`.
-std::string Drives(const std::string& content, bool existingFiles) {
+// Runs the fetcher of `kind` over `content` as its output file (written by
+// the scripted dsmadmc, or gathered; none when empty) and describes the
+// records, "a|b|c" each, blank-separated. Drives come through the parse of
+// one library, LIB1.
+std::string Parse(Kind kind, const std::string& content, bool existingFiles) {
   TempDir dir;
   ScopedChdir cd(dir.path());
   ScopedExistingFiles mode(existingFiles, dir.path() + "/");
   FakeDsmadmc dsmadmc;
-  dsmadmc.On("ixr_drives_LIB1.txt", content);
-  if (existingFiles) WriteFile("ixr_drives_LIB1.txt", content);
-  CTSMDrive fetcher;
-  fetcher.set_libraryName("LIB1");
-  std::vector<TSMDrive> drives;
-  EXPECT_TRUE(fetcher.FetchData(&drives));
-  std::string out;
-  for (const TSMDrive& d : drives) out += (out.empty() ? "" : " ") + DriveRow(d);
-  return out;
+  const char* files[] = {"ixr_storagepolicy.txt", "ixr_media.txt", "ixr_standalonelibs.txt",
+                         "ixr_libraries.txt", "ixr_drives_LIB1.txt"};
+  std::map<std::string, std::string> outputs = {{files[kind], content}};
+  if (kind == kDrives) outputs[files[kLibraries]] = kHeader + Line(17, {{0, "LIB1"}});
+  for (const auto& [file, text] : outputs) {
+    if (!text.empty()) dsmadmc.On(file, text);
+    if (!text.empty() && existingFiles) WriteFile(file, text);
+  }
+  std::string rows;
+  auto add = [&rows](const std::string& row) { rows += (rows.empty() ? "" : " ") + row; };
+  CTSMSPFetcher policies;
+  CTSMMedia media;
+  CTSMStandAloneLibs standAlone;
+  CTSMLibs libraries;
+  CForeignCmdExecBase* fetchers[] = {&policies, &media, &standAlone, &libraries, &libraries};
+  EXPECT_TRUE(fetchers[kind]->FetchData(nullptr));
+  for (const auto& r : *policies.get_tsmsp()) add(r.get_libName() + "|" + r.get_spName());
+  for (const auto& r : *media.get_tsmmedia())
+    add(r.get_mediaName() + "|" + r.get_mediaType() + "|" + r.get_mediaCapacity() + "|" +
+        r.get_libraryName());
+  for (const auto& r : *standAlone.get_stdaloneLibs()) {
+    add(r.get_libName() + "|" + r.get_storagePath() + "|" + r.get_spName() + "|" + r.get_storageType() + "|" +
+        std::to_string(r.get_deviceStorage()) + "|" + r.get_deviceStatus());
+  }
+  for (auto& r : *libraries.get_tsmlibs()) {
+    if (kind == kLibraries) add(r.get_libName() + "|" + r.get_libType() + "|" + r.get_libSerial());
+    for (const TSMDrive& d : *r.get_drives()) {
+      add(d.get_driveName() + "|" + d.get_driveType() + "|" + (d.get_isOnline() ? "on" : "off") + "|" +
+          d.get_driveSerial());
+    }
+  }
+  return rows;
 }
 
 TEST(StorageParsers, HeaderLinesThresholdsAndColumns) {
-  const Describe policies = Runner(&CTSMSPFetcher::get_tsmsp, "ixr_storagepolicy.txt",
-                                   [](auto& r) { return r.get_libName() + "|" + r.get_spName(); });
-  const Describe media = Runner(&CTSMMedia::get_tsmmedia, "ixr_media.txt", [](auto& r) {
-    return r.get_mediaName() + "|" + r.get_mediaType() + "|" + r.get_mediaCapacity() + "|" +
-           r.get_libraryName();
-  });
-  const Describe standAlone =
-      Runner(&CTSMStandAloneLibs::get_stdaloneLibs, "ixr_standalonelibs.txt", [](auto& r) {
-        return r.get_libName() + "|" + r.get_storagePath() + "|" + r.get_spName() + "|" +
-               r.get_storageType() + "|" + std::to_string(r.get_deviceStorage()) + "|" + r.get_deviceStatus();
-      });
-  const Describe libraries = Runner(&CTSMLibs::get_tsmlibs, "ixr_libraries.txt", [](auto& r) {
-    return r.get_libName() + "|" + r.get_libType() + "|" + r.get_libSerial();
-  });
-  struct Case {
+  const struct {
     const char* what;
-    Describe parse;
+    Kind kind;
     std::string content;
     bool existingFiles;
     std::string expected;
-  };
-  const Case cases[] = {
-      {"policy: 1 field dropped, 2 kept", policies, kHeader + Line(1) + Line(2) + Line(3), false,
+  } cases[] = {
+      {"policy: 1 field dropped, 2 kept", kPolicies, kHeader + Line(1) + Line(2) + Line(3), false,
        "f0|f1 f0|f1"},
-      {"policy: header skipped with existing files too", policies, kHeader + Line(2), true, "f0|f1"},
-      {"media: 4 dropped, capacity as printed", media, kHeader + Line(4) + Line(5, {{2, "2048.5"}}), false,
+      {"media: 4 dropped, capacity as printed", kMedia, kHeader + Line(4) + Line(5, {{2, "2048.5"}}), false,
        "f0|f1|2048.5|f3"},
-      {"stand-alone: 23 dropped, whole megabytes", standAlone,
+      {"stand-alone: 23 dropped, whole megabytes", kStandAlone,
        kHeader + Line(23) + Line(24, {{3, "2048.5"}}) + Line(24, {{3, ""}}), true,
        "f0|f0|f1|f2|2048|f6 f0|f0|f1|f2|0|f6"},
-      {"stand-alone: a quoted path with a comma and blanks is one field", standAlone,
+      {"stand-alone: a quoted path with a comma and blanks is one field", kStandAlone,
        kHeader + Line(24, {{0, "/tsm/file/a, b.bfs"}, {3, "x"}}), false,
        "/tsm/file/a, b.bfs|/tsm/file/a, b.bfs|f1|f2|0|f6"},
-      {"libraries: 16 dropped, serial only past 17 fields", libraries,
+      {"libraries: 16 dropped, serial only past 17 fields", kLibraries,
        kHeader + Line(16) + Line(17) + Line(18) + Line(18, {{17, ""}}), false, "f0|f1| f0|f1|f17 f0|f1|"},
-      {"drives live: header skipped, 13 dropped, online exactly YES", Drives,
+      {"drives live: header skipped, 13 dropped, online exactly YES", kDrives,
        kHeader + Line(13) + Line(14, {{3, "YES"}}) + Line(14, {{3, "yes"}, {13, ""}}), false,
        "f1|f2|on|f13 f1|f2|off|"},
-      {"drives from existing files: no header", Drives, Line(14) + Line(14, {{3, "YES"}}), true,
+      {"drives from existing files: no header", kDrives, Line(14) + Line(14, {{3, "YES"}}), true,
        "f1|f2|off|f13 f1|f2|on|f13"},
-      {"no output file reads as empty", media, "", false, ""},
+      {"no output file reads as empty", kMedia, "", false, ""},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(c.parse(c.content, c.existingFiles), c.expected);
+    EXPECT_EQ(Parse(c.kind, c.content, c.existingFiles), c.expected);
   }
 }
 
@@ -131,17 +115,14 @@ TEST(StorageParsers, OneDriveQueryPerLibraryInFileOrder) {
   ScopedExistingFiles live(false, "");
   LogCapture log;
   FakeDsmadmc dsmadmc;
-  const std::string names[] = {"LIB1", "O'HARE", "A/B", "..", "LIB 2", "RSM\"X", "LIB3"};
   std::string libraries = kHeader;
-  for (const std::string& n : names) libraries += Line(18, {{0, n}});
+  for (const char* n : {"LIB1", "O'HARE", "A/B", "..", "LIB 2", "RSM\"X", "LIB3"})
+    libraries += Line(18, {{0, n}});
   dsmadmc.On("ixr_libraries.txt", libraries);
   dsmadmc.On("ixr_drives_LIB1.txt", kHeader + Line(14, {{1, "D1"}}) + Line(14, {{1, "D2"}}));
   dsmadmc.FailOn("ixr_drives_LIB3.txt", 11);  // no drives: TSM says no match
   CTSMLibs fetcher;
-  fetcher.SetLogin("admin");
-  fetcher.SetPassword("secret");
   ASSERT_TRUE(fetcher.FetchData(nullptr));
-  ASSERT_EQ(fetcher.get_tsmlibs()->size(), 7u);
   std::string drives;
   for (TSMLibs& lib : *fetcher.get_tsmlibs()) drives += std::to_string(lib.get_drives()->size());
   EXPECT_EQ(drives, "2000000");
@@ -150,9 +131,8 @@ TEST(StorageParsers, OneDriveQueryPerLibraryInFileOrder) {
   EXPECT_EQ(dsmadmc.runs()[1][3], "-outfile=ixr_drives_LIB1.txt");
   EXPECT_EQ(dsmadmc.runs()[1][5], "SELECT * FROM DRIVES WHERE LIBRARY_NAME = 'LIB1'");
   EXPECT_EQ(dsmadmc.runs()[2][3], "-outfile=ixr_drives_LIB3.txt");
-  for (const char* refused : {"[O'HARE]", "[A/B]", "[..]", "[LIB 2]", "[RSM\"X]"}) {
+  for (const char* refused : {"[O'HARE]", "[A/B]", "[..]", "[LIB 2]", "[RSM\"X]"})
     EXPECT_NE(log.text().find("Refusing library name " + std::string(refused)), std::string::npos) << refused;
-  }
   EXPECT_NE(log.text().find("[LIB1] library. [2] drives discovered"), std::string::npos);
 }
 
