@@ -4,6 +4,7 @@
 
 #include "clients/TSMClientInfo.h"
 #include "handler/LineReader.h"
+#include "handler/Splitting.h"
 #include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
 #include "host/MessageFields.h"
@@ -82,8 +83,7 @@ bool CTSMDB2Info::_ParseData(void* /*out*/, const std::string& path) {
       --skip;
       continue;
     }
-    tokens.clear();
-    SplitLine(line, tokens, ',', 0, 0, 0);
+    tsmsplit::SplitSelectLine(line, tokens);
     if (tokens.size() != 2) continue;  // headers and messages
     ev.DebugLvl(kParse, 4, "Created DB2Info pair [Instance:%s, DB:%s]", tokens[0].c_str(), tokens[1].c_str());
     db2info.emplace_back(tokens[0].empty() ? "DefaultInstance" : tokens[0], tokens[1]);

@@ -10,6 +10,7 @@
 
 #include "handler/CForeignHandlerTSM.h"
 #include "handler/LineReader.h"
+#include "handler/Splitting.h"
 #include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
 #include "host/MessageFields.h"
@@ -182,7 +183,7 @@ bool CTSMConfigFetcher::_ParseData(void* out, const std::string& fileName) {
     return false;
   }
   std::vector<std::string> tokens;
-  SplitLine(line, tokens, ',', 0, 0, 0);
+  tsmsplit::SplitSelectLine(line, tokens);
   if (tokens.size() > 1) {
     info->version = std::atoi(tokens[0].c_str());
     info->release = std::atoi(tokens[1].c_str());

@@ -9,15 +9,9 @@
 #include <vector>
 
 #include "handler/CForeignHandlerTSM.h"
-#include "host/CForeignCmdExecBase.h"
+#include "handler/Splitting.h"
 
 namespace {
-
-std::vector<std::string> Split(const std::string& text, char separator, char second) {
-  std::vector<std::string> parts;
-  CForeignCmdExecBase::SplitLine(text, parts, separator, second, 0, 0);
-  return parts;
-}
 
 // Sets *field to the number in parts[i] (read as atoi reads it) plus
 // `adjust` when part i exists. The server prints whatever it holds, so a
@@ -33,8 +27,8 @@ void SetField(const std::vector<std::string>& parts, size_t i, int adjust, int* 
 }
 
 // Date and time of day of "<date> <time>", or empty strings.
-void SplitDateAndTime(const std::string& text, char second, std::string* date, std::string* time) {
-  std::vector<std::string> parts = Split(text, ' ', second);
+void SplitDateAndTime(const std::string& text, std::string* date, std::string* time) {
+  std::vector<std::string> parts = tsmsplit::SplitTimestamp(text);
   date->assign(parts.size() > 0 ? parts[0] : std::string());
   time->assign(parts.size() > 1 ? parts[1] : std::string());
 }
@@ -51,9 +45,9 @@ void CForeignHandlerTSM::DateTimeToUnixTime(std::string text, tm* date, tm* time
   std::memset(date, 0, sizeof(*date));
   std::memset(time, 0, sizeof(*time));
   std::string datePart, timePart;
-  SplitDateAndTime(text, 0, &datePart, &timePart);
+  SplitDateAndTime(text, &datePart, &timePart);
 
-  std::vector<std::string> day = Split(datePart, '/', 0);
+  std::vector<std::string> day = tsmsplit::SplitDate(datePart, '/');
   SetField(day, 2, -1900, &date->tm_year);
   SetField(day, 0, -1, &date->tm_mon);
   SetField(day, 1, 0, &date->tm_mday);
@@ -61,7 +55,7 @@ void CForeignHandlerTSM::DateTimeToUnixTime(std::string text, tm* date, tm* time
   time->tm_year = 70;
   time->tm_mon = 0;
   time->tm_mday = 1;
-  SetTimeOfDay(Split(timePart, ':', 0), time);
+  SetTimeOfDay(tsmsplit::SplitTimeOfDay(timePart), time);
   time->tm_isdst = 0;
 }
 
@@ -85,14 +79,14 @@ long long CForeignHandlerTSM::GetUnixStartTime(tm* time) {
 
 unsigned int CForeignHandlerTSM::StrToUnixTime(std::string text) {
   std::string datePart, timePart;
-  SplitDateAndTime(text, '\\', &datePart, &timePart);
+  SplitDateAndTime(text, &datePart, &timePart);
   tm fields;
   std::memset(&fields, 0, sizeof(fields));
-  std::vector<std::string> day = Split(datePart, '-', '\\');
+  std::vector<std::string> day = tsmsplit::SplitDate(datePart, '-');
   SetField(day, 0, -1900, &fields.tm_year);
   SetField(day, 1, -1, &fields.tm_mon);
   SetField(day, 2, 0, &fields.tm_mday);
-  SetTimeOfDay(Split(timePart, ':', '\\'), &fields);
+  SetTimeOfDay(tsmsplit::SplitTimeOfDay(timePart), &fields);
   fields.tm_isdst = 0;
   return static_cast<unsigned int>(mktime(&fields));
 }

@@ -1,6 +1,7 @@
 #include "handler/FormAReader.h"
 
 #include "handler/LineReader.h"
+#include "handler/Splitting.h"
 #include "host/CForeignCmdExecBase.h"
 #include "host/EvDebug.h"
 #include "host/ZYFile.h"
@@ -31,8 +32,7 @@ bool ReadFormAFile(const std::string& path, const FormAReadOptions& options, con
   std::string line;
   std::vector<std::string> tokens;
   while (ReadNextRawLine(file, line)) {
-    tokens.clear();
-    CForeignCmdExecBase::SplitLine(line, tokens, ',', '\n', '"', '"');
+    tsmsplit::SplitQueryLine(line, tokens);
     if (first && options.headerlessWhenMultiToken && tokens.size() > 1) skip = 0;
     first = false;
     if (skip > 0) {

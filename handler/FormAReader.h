@@ -8,7 +8,7 @@
 //      `path`; when that fails it logs "Unable to open file [%s]" and
 //      returns false without calling the callback.
 //   2. Reads lines with ReadNextRawLine and splits each one with
-//      CForeignCmdExecBase::SplitLine(line, tokens, ',', '\n', '"', '"').
+//      tsmsplit::SplitQueryLine.
 //   3. Drops a header of four lines. With `headerlessWhenMultiToken` (the
 //      node query, run with -dataonly=yes) a first line of more than one
 //      token means there is no header and nothing is dropped.

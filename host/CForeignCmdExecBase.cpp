@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "host/EvDebug.h"
+#include "host/WorkFolderLock.h"
 
 namespace {
 
@@ -53,28 +54,19 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool IsQuote(char c) { return c == '"' || c == '\''; }
 
-constexpr const char kOutfileOption[] = "-outfile=";
-constexpr size_t kOutfileOptionLength = sizeof(kOutfileOption) - 1;
-
 // Output of an earlier run must never reach the parser: remove it, or at
-// least empty it. False (and nothing may run) when neither works.
-bool RemoveOldOutput(const std::vector<std::string>& argv) {
-  for (size_t i = 1; i < argv.size(); ++i) {
-    const std::string& arg = argv[i];
-    if (arg.size() <= kOutfileOptionLength ||
-        ::strncasecmp(arg.c_str(), kOutfileOption, kOutfileOptionLength) != 0) {
-      continue;
-    }
-    std::string path = arg.substr(kOutfileOptionLength);
-    if (::unlink(path.c_str()) == 0 || errno == ENOENT) continue;
-    int unlinkError = errno;
-    if (::truncate(path.c_str(), 0) == 0) continue;
-    EvEvent ev;
-    ev.Error(kFetch, "Unable to remove old output file [%s]. Error [%d]-[%s]", path.c_str(), unlinkError,
-             std::strerror(unlinkError));
-    return false;
-  }
-  return true;
+// least empty it. False (and nothing may run) when neither works. Only the
+// fetcher's own output file: the command line may hold words that a name
+// put there.
+bool RemoveOldOutput(const char* ownFile) {
+  if (ownFile == nullptr || *ownFile == '\0') return true;
+  if (::unlink(ownFile) == 0 || errno == ENOENT) return true;
+  int unlinkError = errno;
+  if (::truncate(ownFile, 0) == 0) return true;
+  EvEvent ev;
+  ev.Error(kFetch, "Unable to remove old output file [%s]. Error [%d]-[%s]", ownFile, unlinkError,
+           std::strerror(unlinkError));
+  return false;
 }
 
 constexpr const char kPasswordOption[] = "-password=";
@@ -174,6 +166,13 @@ bool CForeignCmdExecBase::FetchData(void* out) {
   EvEvent ev;
   execResult_ = kNotRun;
   std::string commandLine = _GetCommandLine();  // may turn logging of the line off
+  WorkFolderLock folder;
+  std::string busy;
+  if (commandLine != kSkipMarker && !get_UseExistingFiles() && !folder.Acquire(TimeoutSeconds(), &busy)) {
+    ev.Error(kFetch, "Working folder busy, nothing run: %s", busy.c_str());
+    execResult_ = kNotStarted;
+    return false;
+  }
   if (!runCommand(commandLine)) return false;
   bool parsed = parse(out);
   bool ok = parsed && (execResult_ == kNotRun || isSuccess(execResult_));
@@ -199,7 +198,7 @@ bool CForeignCmdExecBase::runCommand(const std::string& commandLine) {
     execResult_ = kNotStarted;
     return false;
   }
-  if (!RemoveOldOutput(argv)) {
+  if (!RemoveOldOutput(_GetFileNameForData())) {
     execResult_ = kNotStarted;
     return false;
   }
@@ -268,35 +267,6 @@ std::string CForeignCmdExecBase::resolveProgram(const std::string& program) cons
 bool CForeignCmdExecBase::isSuccess(int status) const {
   if (successCodes_.empty()) return status == 0;
   return successCodes_.count(status) > 0;
-}
-
-void CForeignCmdExecBase::SplitLine(const std::string& line, std::vector<std::string>& tokens, char separator,
-                                    char /*second*/, char open, char close) {
-  tokens.clear();
-  if (line.empty()) return;
-  const char closing = close != 0 ? close : open;
-  size_t i = 0;
-  const size_t n = line.size();
-  for (;;) {
-    std::string token;
-    if (open != 0 && i < n && line[i] == open) {
-      for (++i; i < n; ++i) {
-        if (line[i] != closing) {
-          token += line[i];
-        } else if (i + 1 < n && line[i + 1] == closing) {
-          token += closing;
-          ++i;
-        } else {
-          ++i;
-          break;
-        }
-      }
-    }
-    while (i < n && line[i] != separator) token += line[i++];
-    tokens.push_back(std::move(token));
-    if (i >= n) return;
-    ++i;  // past the separator; a separator at the end leaves an empty token
-  }
 }
 
 std::vector<std::string> CForeignCmdExecBase::SplitCommandLine(const std::string& commandLine) {

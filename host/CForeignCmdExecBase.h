@@ -1,9 +1,13 @@
 // Runs one external command and hands its output to the fetcher's parser.
 // Every fetcher derives from it. FetchData():
 //   1. _GetCommandLine(); the skip marker "*_s?k?i?p_*" runs nothing.
-//   2. Otherwise the line is split into arguments (no shell), the file of
-//      "-outfile=" is removed, and the program runs in the working
-//      directory; its exit status goes to get_execResult().
+//   2. Otherwise the line is split into arguments (no shell), the
+//      fetcher's own output file (_GetFileNameForData()) is removed, and
+//      the program runs in the working directory; its exit status goes to
+//      get_execResult(). From the removal to the end of the parse the
+//      fetcher holds the working folder's lock (WorkFolderLock.h); when
+//      another job keeps it past the time-out nothing runs and the fetch
+//      fails.
 //      Under existing files no program is ever started.
 //   3. The parser runs (also after a non-success exit status, never when
 //      the program could not be started): the line form when the fetcher
@@ -56,15 +60,6 @@ class ZYHOST_API CForeignCmdExecBase {
   void set_JobId(long long jobId) { jobId_ = jobId; }
   CommunicationMethod get_CommunicationMethod() const { return method_; }
 
-  // Splits `line` at `separator`. A token that starts with `open` runs to
-  // the matching `close`, may hold the separator and loses the quotes; a
-  // doubled `close` inside it stands for one. An empty line gives no
-  // token; "a," gives "a" and "". `second` (line feed, backslash, double
-  // quote or 0) is accepted for compatibility and has no effect: the line
-  // reader never returns terminators and backslashes are data (Windows
-  // paths).
-  static void SplitLine(const std::string& line, std::vector<std::string>& tokens, char separator,
-                        char second, char open, char close);
   // Splits a command line into arguments: blanks separate, a quoted run
   // ('...' or "...") belongs to one argument and loses its quotes.
   static std::vector<std::string> SplitCommandLine(const std::string& commandLine);

@@ -2,6 +2,7 @@
 #include "schedules/CForeignHandlerTSMAssoc.h"
 
 #include "handler/FormAReader.h"
+#include "handler/Splitting.h"
 #include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
 
@@ -12,6 +13,19 @@ constexpr const char* kParseFunction = "CTSMAssoc::_ParseData";
 constexpr size_t kAssocTokens = 3;
 
 }  // namespace
+
+bool FetchAssociation(const CForeignCmdExecBase& owner, const TSMAdminInfo& admin, const std::string& domain,
+                      const std::string& schedule, CTSMSchedule* record) {
+  CTSMAssoc assoc;
+  assoc.SetPolicyDomain(domain);
+  assoc.SetPolicyName(schedule);
+  assoc.SetLogin(admin.login);
+  assoc.SetPassword(admin.password);
+  assoc.set_JobId(owner.get_JobId());
+  const std::string binaryPath = owner.GetBinaryPath();
+  if (!binaryPath.empty()) assoc.SetBinaryPath(binaryPath);
+  return assoc.FetchData(record);
+}
 
 CTSMAssoc::CTSMAssoc() : CForeignCmdExecBase(kCommunicationMethod0), outputFile_(tsmcmd::kAssocFile) {}
 
@@ -60,14 +74,7 @@ bool CTSMAssoc::_ParseData(void* out, const std::vector<std::string>& /*lines*/)
         if (tokens.size() != kAssocTokens || tokens[0] != policyDomain_ || tokens[1] != policyName_) {
           return true;
         }
-        std::vector<std::string> pieces;
-        SplitLine(tokens[2], pieces, ' ', 0, '"', '"');
-        // Doubled or trailing blanks would give empty node names.
-        std::vector<std::string> nodes;
-        for (auto& piece : pieces) {
-          if (!piece.empty()) nodes.push_back(std::move(piece));
-        }
-        record->setClientList(std::move(nodes));
+        record->setClientList(tsmsplit::SplitAssociationNodes(tokens[2]));
         return true;
       });
 }

@@ -42,9 +42,18 @@ class CTSMAssoc : public CForeignCmdExecBase, public TSMAdminInfo {
   // and reads the output file itself.
   bool _ParseData(void* out, const std::vector<std::string>& lines) override;
   using CForeignCmdExecBase::_ParseData;
+  // The file the run writes, so that only it is removed before the run.
+  const char* _GetFileNameForData() const override { return outputFile_.c_str(); }
 
  private:
   std::string policyName_;
   std::string policyDomain_;
   std::string outputFile_;
 };
+
+// The association query of domain/schedule as the schedule queries run it:
+// with the credentials of `admin` and the job id and program directory of
+// `owner` (both bases of the calling fetcher). Fills the client list of
+// `record` and returns FetchData's result.
+bool FetchAssociation(const CForeignCmdExecBase& owner, const TSMAdminInfo& admin, const std::string& domain,
+                      const std::string& schedule, CTSMSchedule* record);

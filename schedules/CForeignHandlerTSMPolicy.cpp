@@ -3,6 +3,7 @@
 
 #include "handler/CForeignHandlerTSM.h"
 #include "handler/FormAReader.h"
+#include "handler/Splitting.h"
 #include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
 #include "host/Messages.h"
@@ -47,25 +48,9 @@ struct ScheduleColumns {
 constexpr ScheduleColumns kColumns19 = {5, 6, 7, 9, 10, 11, 11, 12, 13, 14, 15};
 constexpr ScheduleColumns kColumns20 = {6, 7, 8, 10, 11, 12, 12, 13, 14, 15, 16};
 
-// Pieces of a blank-separated column (objects); empty pieces from doubled
-// blanks are dropped.
-std::vector<std::string> SplitWords(const std::string& column) {
-  std::vector<std::string> pieces;
-  CForeignCmdExecBase::SplitLine(column, pieces, ' ', 0, '"', '"');
-  std::vector<std::string> words;
-  for (auto& piece : pieces) {
-    if (!piece.empty()) words.push_back(std::move(piece));
-  }
-  return words;
-}
-
-void SplitValueList(const std::string& column, std::vector<std::string>& out) {
-  CForeignCmdExecBase::SplitLine(column, out, ',', 0, 0, 0);
-}
-
 void FillColumns(const std::vector<std::string>& tokens, const ScheduleColumns& col, CTSMSchedule* record) {
   record->setSchedDesc(tokens[kDescriptionColumn]);
-  record->setObjects(SplitWords(tokens[col.objects]));
+  record->setObjects(tsmsplit::SplitScheduleObjects(tokens[col.objects]));
   record->setPriority(tokens[col.priority]);
   record->setStartTime(tokens[col.startTime]);
   record->setPeriod(tokens[col.period]);
@@ -74,10 +59,10 @@ void FillColumns(const std::vector<std::string>& tokens, const ScheduleColumns& 
   // The style compares exactly: "ENHANCED" is not an enhanced schedule.
   if (tokens[col.style] == "Enhanced") {
     record->setEnhancedSchedule(true);
-    SplitValueList(tokens[col.daysOfWeek], record->getDaysOfWeek());
-    SplitValueList(tokens[col.months], record->getMonths());
-    SplitValueList(tokens[col.daysOfMonth], record->getDaysOfMonth());
-    SplitValueList(tokens[col.weeksOfMonth], record->getWeeksOfMonth());
+    tsmsplit::SplitValueList(tokens[col.daysOfWeek], record->getDaysOfWeek());
+    tsmsplit::SplitValueList(tokens[col.months], record->getMonths());
+    tsmsplit::SplitValueList(tokens[col.daysOfMonth], record->getDaysOfMonth());
+    tsmsplit::SplitValueList(tokens[col.weeksOfMonth], record->getWeeksOfMonth());
   } else {
     record->setEnhancedSchedule(false);
   }
@@ -130,23 +115,11 @@ bool CTSMPolicy::parseLine(const std::vector<std::string>& tokens, const std::st
     return true;
   }
 
-  if (!fetchAssociation(&record)) {
+  if (!FetchAssociation(*this, *this, record.getPolicyDomain(), record.getSchedName(), &record)) {
     ev.DebugJob(kParseFunction, get_JobId(), "Unable to fetch client-policy association for [%s]",
                 record.getSchedName().c_str());
     return false;
   }
   records->push_back(record);
   return true;
-}
-
-bool CTSMPolicy::fetchAssociation(CTSMSchedule* record) {
-  CTSMAssoc assoc;
-  assoc.SetPolicyDomain(record->getPolicyDomain());
-  assoc.SetPolicyName(record->getSchedName());
-  assoc.SetLogin(login);
-  assoc.SetPassword(password);
-  assoc.set_JobId(get_JobId());
-  const std::string binaryPath = GetBinaryPath();
-  if (!binaryPath.empty()) assoc.SetBinaryPath(binaryPath);
-  return assoc.FetchData(record);
 }

@@ -32,13 +32,13 @@ class CTSMPolicy : public CForeignCmdExecBase, public TSMAdminInfo {
   // output file itself.
   bool _ParseData(void* out, const std::vector<std::string>& lines) override;
   using CForeignCmdExecBase::_ParseData;
+  // The file the run writes, so that only it is removed before the run.
+  const char* _GetFileNameForData() const override { return outputFile_.c_str(); }
 
  private:
   // One line after the header; false stops the parse.
   bool parseLine(const std::vector<std::string>& tokens, const std::string& rawLine,
                  std::vector<CTSMSchedule>* records);
-  // Fills the client list of `record` with a CTSMAssoc run.
-  bool fetchAssociation(CTSMSchedule* record);
 
   std::string outputFile_;
 };

@@ -2,6 +2,7 @@
 #include "schedules/CForeignHandlerTSMSchedule.h"
 
 #include "handler/FormAReader.h"
+#include "handler/Splitting.h"
 #include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
 #include "host/ZyUtil.h"
@@ -23,46 +24,13 @@ constexpr NodeScheduleColumns kLayoutB = {6, 5};
 
 // The layout of a line by its field count; null when it has neither. The
 // saved full query writes 20 (A) or 19 (B) fields, the live per-node query
-// one more. A line ending in ',' counts its empty last field: SplitLine
-// returns it as a token.
+// one more. A line ending in ',' counts its empty last field (see
+// handler/Splitting.h).
 const NodeScheduleColumns* LayoutFor(size_t fields, bool replay) {
   const size_t layoutA = replay ? 20 : 21;
   if (fields == layoutA) return &kLayoutA;
   if (fields == layoutA - 1) return &kLayoutB;
   return nullptr;
-}
-
-// The objects column of a per-node line. dsmadmc separates file
-// patterns with blanks (as the full schedule query reads them); a
-// comma separates them too. A double-quoted run ("C:\Program Files\*")
-// may hold either and loses its quotes; a doubled quote inside it stands
-// for one. Empty pieces are dropped.
-std::vector<std::string> SplitObjects(const std::string& column) {
-  std::vector<std::string> objects;
-  std::string current;
-  bool quoted = false;
-  for (size_t i = 0; i < column.size(); ++i) {
-    const char c = column[i];
-    if (quoted) {
-      if (c != '"') {
-        current += c;
-      } else if (i + 1 < column.size() && column[i + 1] == '"') {
-        current += c;
-        ++i;
-      } else {
-        quoted = false;
-      }
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == ',' || c == ' ' || c == '\t') {
-      if (!current.empty()) objects.push_back(std::move(current));
-      current.clear();
-    } else {
-      current += c;
-    }
-  }
-  if (!current.empty()) objects.push_back(std::move(current));
-  return objects;
 }
 
 // A node name that can stand as one word of a command line: the command
@@ -149,7 +117,7 @@ bool CTSMClientSchedule::parseLine(const std::vector<std::string>& tokens, const
   std::vector<std::string> objects;
   if (const NodeScheduleColumns* layout = LayoutFor(tokens.size(), replay)) {
     record.setPriority(tokens[layout->priority]);
-    objects = SplitObjects(tokens[layout->objects]);
+    objects = tsmsplit::SplitNodeScheduleObjects(tokens[layout->objects]);
   }
   if (objects.empty()) objects.push_back("\\");
   record.setObjects(std::move(objects));
@@ -158,18 +126,9 @@ bool CTSMClientSchedule::parseLine(const std::vector<std::string>& tokens, const
 }
 
 bool CTSMClientSchedule::isAssociated(const std::string& domain, const std::string& schedule, bool* failed) {
-  CTSMAssoc assoc;
-  assoc.SetPolicyDomain(domain);
-  assoc.SetPolicyName(schedule);
-  assoc.SetLogin(login);
-  assoc.SetPassword(password);
-  assoc.set_JobId(get_JobId());
-  const std::string binaryPath = GetBinaryPath();
-  if (!binaryPath.empty()) assoc.SetBinaryPath(binaryPath);
-
   EvEvent ev;
   CTSMSchedule scratch;
-  if (!assoc.FetchData(&scratch)) {
+  if (!FetchAssociation(*this, *this, domain, schedule, &scratch)) {
     ev.DebugJob(kParseFunction, get_JobId(), "Unable to fetch client-policy association for [%s]",
                 schedule.c_str());
     *failed = true;

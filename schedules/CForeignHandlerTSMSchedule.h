@@ -51,6 +51,8 @@ class CTSMClientSchedule : public CForeignCmdExecBase, public TSMAdminInfo {
   // Ignores both arguments and reads the output file itself.
   bool _ParseData(void* out, const std::vector<std::string>& lines) override;
   using CForeignCmdExecBase::_ParseData;
+  // The file the run writes, so that only it is removed before the run.
+  const char* _GetFileNameForData() const override { return outputFile_.c_str(); }
 
  private:
   bool isReplay() const;

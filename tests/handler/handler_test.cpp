@@ -1,14 +1,12 @@
-// The handler object: constructors, the operations that do nothing, the
-// server identity and the output path of the host registry.
+// The handler object: constructors, the server identity and the output
+// path of the host registry.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "handler/CForeignHandlerTSM.h"
-#include "host/Messages.h"
 #include "host/ZYPlatformInfo.h"
 #include "host/ZyUtil.h"
 #include "tests/support/Guards.h"
@@ -25,10 +23,10 @@ class Restore {
   std::function<void()> undo_;
 };
 
-// Both constructors give the same job batch; the trivial operations
-// succeed and touch nothing; a missing configuration message is a host
-// fault that DiscoverConfig reports.
-TEST(HandlerTest, ConstructorsAndTrivialOperations) {
+// Both constructors give the same job batch and an unknown version; a
+// missing configuration message is a host fault that DiscoverConfig
+// reports.
+TEST(HandlerTest, ConstructorsAndMissingConfiguration) {
   CForeignHandlerTSM plain;
   CForeignHandlerTSM valued(0x123456789LL);
   EXPECT_EQ(0x123456789LL, valued.constructionValue());
@@ -36,18 +34,6 @@ TEST(HandlerTest, ConstructorsAndTrivialOperations) {
     EXPECT_EQ(1000u, handler->get_jobsPerReply());
     EXPECT_EQ(std::make_pair(-1, -1), std::make_pair(handler->get_tsmVersion(), handler->get_tsmRelease()));
   }
-  FDC::ExternalNBUConfig config;
-  config.setstring(5, 17, "/opt/tsm/");
-  std::vector<ArchFileListByTimeElement_t> resources(1, ArchFileListByTimeElement_t{"/keep", 42});
-  EXPECT_TRUE(plain.DiscoverStoragePolicies(&config));
-  EXPECT_TRUE(plain.DoRestore(&config));
-  EXPECT_TRUE(plain.RetrieveMetadata());
-  EXPECT_TRUE(plain.GetResourcesForBackup(resources));
-  EXPECT_EQ(1u, config.fields().size());
-  EXPECT_EQ("/opt/tsm/", config.getstring(5, 17));
-  ASSERT_EQ(1u, resources.size());
-  EXPECT_EQ("/keep", resources[0].path);
-  EXPECT_EQ(42, resources[0].time);
   EXPECT_FALSE(plain.DiscoverConfig(nullptr));
 }
 

@@ -17,7 +17,6 @@ using testsupport::FileExists;
 using testsupport::ReadFile;
 using testsupport::WriteFile;
 using Base = CForeignCmdExecBase;
-using Tokens = std::vector<std::string>;
 
 // A fetcher of the file-name form: reads its whole data file.
 class FileFetcher : public Base {
@@ -131,6 +130,12 @@ TEST_F(CmdExecTest, OutputOfAnEarlierRunIsRemoved) {
     f.FetchData(nullptr);
     EXPECT_EQ(expected, f.data);
   }
+  // Only the fetcher's own file goes: a name that smuggled an -outfile=
+  // word into the command removes nothing else.
+  WriteFile(dir_.file("VICTIM.txt"), "keep\n");
+  FileFetcher named("\"" + dir_.file("dsmadmc") + "\" -id=a -outfile=ixr_node.txt q x -outfile=VICTIM.txt");
+  named.FetchData(nullptr);
+  EXPECT_TRUE(FileExists(dir_.file("VICTIM.txt")));
 }
 
 TEST_F(CmdExecTest, LogShowsNoPassword) {
@@ -203,32 +208,6 @@ TEST_F(CmdExecTest, BareProgramNameLookup) {
   EXPECT_EQ(own.path() + "/", f.GetBinaryPath());
   f.FetchData(nullptr);
   EXPECT_EQ(own.file("dsmadmc"), fake.runs().back()[0]);
-}
-
-TEST(SplitLineTest, CombinationsInUse) {
-  // separator, second, quote (opens and closes), line, tokens
-  const std::tuple<char, char, char, std::string, Tokens> cases[] = {
-      // Comma output lines.
-      {',', '\n', '"', R"("NODE1","Linux","a,b",5)", {"NODE1", "Linux", "a,b", "5"}},
-      {',', '\n', '"', "a,", {"a", ""}},
-      {',', '\n', '"', "", {}},
-      {',', '\n', '"', R"("say ""hi""",x)", {"say \"hi\"", "x"}},
-      {',', '\n', '"', R"("open,to end)", {"open,to end"}},
-      {',', '\n', '"', R"("a"b,c)", {"ab", "c"}},
-      {',', '\n', '"', R"(x"y,z")", {"x\"y", "z\""}},
-      // Objects column and association node list.
-      {' ', 0, '"', R"(C:\x "C:\P F" /h)", {"C:\\x", "C:\\P F", "/h"}},
-      {' ', 0, '"', "N1  N2", {"N1", "", "N2"}},
-      {',', '"', '"', R"("C:\data\*","D:\x y",E:\)", {"C:\\data\\*", "D:\\x y", "E:\\"}},
-      // Select output: backslashes and quotes are data.
-      {',', '\\', 0, R"(LIB1,C:\dir\file,"q",)", {"LIB1", "C:\\dir\\file", "\"q\"", ""}},
-  };
-  for (const auto& [separator, second, quote, line, expected] : cases) {
-    SCOPED_TRACE("line [" + line + "] separator [" + separator + "] quote " + std::to_string(quote));
-    Tokens tokens = {"left", "over"};
-    Base::SplitLine(line, tokens, separator, second, quote, quote);
-    EXPECT_EQ(expected, tokens);
-  }
 }
 
 TEST(MaskCommandLineTest, HidesEveryPasswordValue) {
