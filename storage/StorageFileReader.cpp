@@ -1,7 +1,7 @@
 #include "storage/StorageFileReader.h"
 
 #include "handler/LineReader.h"
-#include "host/CForeignCmdExecBase.h"
+#include "handler/Splitting.h"
 #include "host/EvDebug.h"
 #include "host/ZYFile.h"
 
@@ -21,7 +21,7 @@ bool ReadStorageFile(const std::string& path, int headerLines, size_t minFields,
       --skip;
       continue;
     }
-    CForeignCmdExecBase::SplitLine(line, fields, ',', '\\', '"', '"');
+    tsmsplit::SplitStorageSelectLine(line, fields);
     if (fields.size() >= minFields) onRecord(fields);
   }
   if (file.getLastError() != 0) {

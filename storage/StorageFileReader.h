@@ -4,8 +4,9 @@
 //      that matched nothing may leave no file. Logged at level 4.
 //   2. Drop the first `headerLines` lines, whatever they hold (dsmadmc's
 //      banner, session, level and command lines).
-//   3. Split every further line at commas. A field dsmadmc put between
-//      double quotes (it holds a comma or a quote) stays one field.
+//   3. Split every further line with tsmsplit::SplitStorageSelectLine: a
+//      field dsmadmc put between double quotes (it holds a comma) stays
+//      one field.
 //   4. Drop lines with fewer than `minFields` fields: blank lines and
 //      dsmadmc's closing messages.
 //   5. Hand the fields of every other line to `onRecord`, in file order.
