@@ -30,15 +30,15 @@ echo ADMIN >"$work/password"
 DSMADMC_SIM_SITE="$work/site" TSM_PASSWORD=ADMIN \
   "$bin/tsm-discover" gather --dsmadmc-dir "$bin" --login ADMIN --out "$work/replay" >/dev/null
 
-/usr/bin/time -f '%e %M' -o "$work/time" \
+/usr/bin/time -f '%e %M %U %S' -o "$work/time" \
   "$bin/tsm-discover" run --replay "$work/replay" --login ADMIN --password-file "$work/password" \
   --out "$work/out" --only config,clients,media >"$work/run.out"
 
-read -r wall rss_kb <"$work/time"
+read -r wall rss_kb user sys <"$work/time"
 media_line=$(grep '^  DiscoverMedia' "$work/run.out" || true)
 xml_bytes=$(cat "$work"/out/*.xml | wc -c)
 echo "site: $libraries libraries, $volumes volumes (half FILE/DISK), $pools pools"
-echo "wall time (config, clients, media): ${wall} s"
+echo "wall time (config, clients, media): ${wall} s (CPU: user ${user} s, system ${sys} s)"
 echo "DiscoverMedia (summary row):       ${media_line:-missing}"
 echo "peak RSS:                          $((rss_kb / 1024)) MB"
 echo "XML written:                       ${xml_bytes} bytes"
