@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "clients/TSMClientInfo.h"
 #include "handler/CForeignHandlerTSM.h"
 #include "host/MessageFields.h"
 #include "host/Messages.h"

@@ -1,4 +1,5 @@
-// The handler object, its trivial operations and the TSM server identity.
+// The trivial operations of the handler and the TSM server identity (its
+// constructors and destructor: plugin/CForeignHandlerTSMLifecycle.cpp).
 #include "handler/CForeignHandlerTSM.h"
 
 #include "host/CForeignCmdExecBase.h"
@@ -6,25 +7,12 @@
 #include "host/ZyUtil.h"
 
 namespace {
-constexpr unsigned int kJobsPerReply = 1000;
 constexpr const char* kDomainPrefix = "TSM_";
 constexpr const char* kRegistrySection = "EventManager";
 constexpr const char* kOutputPathValue = "IXRDiscovery_TSMOUTPUTPATH";
 }  // namespace
 
 std::string CForeignHandlerTSM::m_serverName;
-
-CForeignHandlerTSM::CForeignHandlerTSM() : CForeignHandlerBase(), jobsPerReply(kJobsPerReply) {}
-
-// The host value only travels to the base; the job batch size is the same
-// as with the default constructor, so job discovery never works with an
-// unset value.
-CForeignHandlerTSM::CForeignHandlerTSM(long long value)
-    : CForeignHandlerBase(value), jobsPerReply(kJobsPerReply) {}
-
-// Members are destroyed in reverse order of declaration: m_jobs, then
-// m_clients, then the base.
-CForeignHandlerTSM::~CForeignHandlerTSM() = default;
 
 // Storage policies are discovered with the media (DiscoverMedia).
 bool CForeignHandlerTSM::DiscoverStoragePolicies(CNMessageBase*) { return true; }

@@ -6,22 +6,28 @@
 // operation builds its fetchers and replies on its own stack. m_clients
 // lives from DiscoverClients to DiscoverJobs and is only appended to;
 // m_serverName is shared by all handlers of the process.
+//
+// The node and job records the handler keeps belong to their subsystems,
+// so this header only names them: the constructors and the destructor are
+// defined in plugin/CForeignHandlerTSMLifecycle.cpp, which sees both, and
+// code that reads clients() includes clients/TSMClientInfo.h.
 #pragma once
 
 #include <ctime>
 #include <string>
 #include <vector>
 
-#include "clients/TSMClientInfo.h"
 #include "handler/TSMAdminInfo.h"
 #include "host/CForeignHandlerBase.h"
-#include "jobs/CTSMJobInfo.h"
 
 #define TSM_PLUGIN_API __attribute__((visibility("default")))
 
 namespace App {
 class OperatingSystem;
 }  // namespace App
+
+class TSMClientInfo;
+class CTSMJobInfo;
 
 // True when `hostName` is the local machine's host name, in any letter
 // case; false when the host name cannot be read

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "clients/TSMClientInfo.h"
 #include "handler/CForeignHandlerTSM.h"
 #include "host/MessageFields.h"
 #include "host/Messages.h"

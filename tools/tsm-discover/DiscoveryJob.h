@@ -3,9 +3,10 @@
 // DiscoverConfig, DiscoverClients, DiscoverSchedule, DiscoverMedia and
 // DiscoverJobs in that order, one configuration message passed along.
 //
-// Prepare() checks everything and configures the process-wide host
-// services (hand-over directory, log, key, registry, replay, time-out);
-// nothing runs before it succeeded. Run() then executes the job once.
+// Prepare() checks everything, loads the plug-in and configures the
+// process-wide host services (hand-over directory, log, key, registry,
+// replay, time-out); nothing runs before it succeeded. Run() then executes
+// the job once.
 #pragma once
 
 #include <iosfwd>
@@ -13,32 +14,33 @@
 #include <string>
 
 #include "tools/tsm-discover/PluginLoader.h"
+#include "tools/tsm-discover/SharedOptions.h"
 
 namespace tsmdiscover {
 
 struct JobSettings {
+  SharedOptions shared;    // login, password (kept in memory only), time-out, log level
   std::string dsmadmcDir;  // directory of dsmadmc; absolute after Prepare()
-  std::string login;
-  std::string password;  // plain; kept in memory only
   std::string outDir;
   std::string replayDir;       // empty: run dsmadmc
   std::set<std::string> only;  // empty: every operation
   std::string logFile;         // empty: <outDir>/tsm-discover.log
-  int logLevel = 4;
   std::string registryFile;
   std::string keyFile;     // empty: a key for this run alone
-  int timeoutSeconds = 0;  // 0: the host's default
   std::string pluginPath;  // empty: next to the program
 };
 
-// The operation names --only accepts, in running order.
-const char* const kOperationNames[] = {"config", "clients", "schedules", "media", "jobs"};
+// True for a name --only accepts.
+bool IsOperationName(const std::string& name);
+// Those names in running order, comma-separated.
+std::string OperationNames();
 
 class DiscoveryJob {
  public:
   explicit DiscoveryJob(JobSettings settings) : settings_(std::move(settings)) {}
 
-  // False with one line in *error for bad input.
+  // False with one line in *error for bad input. Expects the shared
+  // options as ReadSharedOptions left them (login and password checked).
   bool Prepare(std::string* error);
   // Runs the job, prints one line per operation and a summary to `out`;
   // true when every operation returned true.
@@ -47,6 +49,15 @@ class DiscoveryJob {
   const JobSettings& settings() const { return settings_; }
 
  private:
+  // The three steps of Prepare(), in this order, so that bad input found
+  // by the first two leaves nothing behind. ResolvePaths makes every path
+  // absolute (DiscoverClients changes the working directory) and checks
+  // them; LoadPlugin makes the handler; SetUpHost installs the key, creates
+  // the output directory and points the host services at it.
+  bool ResolvePaths(std::string* error);
+  bool LoadPlugin(std::string* error);
+  bool SetUpHost(std::string* error);
+
   JobSettings settings_;
   PluginLoader plugin_;
 };

@@ -105,15 +105,6 @@ std::vector<std::string> ListDirectory(const std::string& dir) {
   return names;
 }
 
-std::string ProgramDirectory() {
-  char buf[4096];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof(buf) - 1);
-  if (n <= 0) return ".";
-  std::string path(buf, static_cast<size_t>(n));
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
 std::string MakeTempDirectory(const std::string& prefix) {
   const char* base = std::getenv("TMPDIR");
   std::string pattern =

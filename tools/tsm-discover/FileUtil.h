@@ -26,8 +26,6 @@ bool CopyFile(const std::string& from, const std::string& to);
 bool CopyDirectoryFiles(const std::string& from, const std::string& to);
 // Sorted names of the entries of `dir`, without . and ..
 std::vector<std::string> ListDirectory(const std::string& dir);
-// Directory of the running program.
-std::string ProgramDirectory();
 // A fresh directory from a mkdtemp pattern under $TMPDIR or /tmp.
 std::string MakeTempDirectory(const std::string& prefix);
 

@@ -26,19 +26,20 @@ class Gatherer {
   // Runs one query into `file`; false on a failing status (reported).
   bool Run(const Query& q) {
     std::string path = WithSlash(s_.outDir) + q.file;
-    std::vector<std::string> argv = {s_.dsmadmcDir + "dsmadmc", "-id=" + s_.login, "-password=" + s_.password,
-                                     "-outfile=" + path};
+    std::vector<std::string> argv = {s_.dsmadmcDir + "dsmadmc", "-id=" + s_.shared.login,
+                                     "-password=" + s_.shared.password, "-outfile=" + path};
     if (q.dataOnly) argv.push_back("-dataonly=yes");
     argv.insert(argv.end(), q.words.begin(), q.words.end());
     ::unlink(path.c_str());
-    LaunchResult r = launcher_.Run(argv, s_.timeoutSeconds);
+    LaunchResult r =
+        launcher_.Run(argv, s_.shared.timeoutSeconds > 0 ? s_.shared.timeoutSeconds : kDefaultGatherTimeout);
     if (!r.started) {
       err_ << "tsm-discover gather: cannot start dsmadmc: " << r.error << "\n";
       return false;
     }
     int status = r.exited ? r.exitStatus : -1;
     if (status == 137 || status == 53) {
-      err_ << "tsm-discover gather: dsmadmc refused the login of " << s_.login << "\n";
+      err_ << "tsm-discover gather: dsmadmc refused the login of " << s_.shared.login << "\n";
       return false;
     }
     if (status != 0 && status != 11) {
@@ -86,7 +87,7 @@ class Gatherer {
   int files_ = 0;
 };
 
-// The helpers of the plug-in live in its static libraries, which this
+// The helpers of the plug-in live in its own code, which this
 // program does not link; these are the same rules.
 std::string QuoteSql(const std::string& value) {
   std::string quoted;
@@ -120,14 +121,6 @@ std::string LikeLiteral(const std::string& name) {
 }  // namespace
 
 bool CheckGather(GatherSettings* s, std::string* error) {
-  if (s->login.empty()) {
-    *error = "no --login given";
-    return false;
-  }
-  if (s->password.empty()) {
-    *error = "no password: give --password-file FILE or set TSM_PASSWORD";
-    return false;
-  }
   if (s->dsmadmcDir.empty() || s->outDir.empty()) {
     *error = s->outDir.empty() ? "no --out directory given" : "no --dsmadmc-dir given";
     return false;
@@ -191,7 +184,7 @@ bool RunGather(const GatherSettings& s, std::ostream& out, std::ostream& err) {
   }
   out << "Gathered " << g.files() << " files (" << nodes.size() << " nodes, " << libraries.size()
       << " libraries) in " << s.outDir << "\n";
-  out << "Discover from them with: tsm-discover run --replay " << s.outDir << " --login " << s.login
+  out << "Discover from them with: tsm-discover run --replay " << s.outDir << " --login " << s.shared.login
       << " --password-file FILE --out DIR\n";
   return true;
 }

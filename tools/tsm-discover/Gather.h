@@ -8,15 +8,18 @@
 #include <iosfwd>
 #include <string>
 
+#include "tools/tsm-discover/SharedOptions.h"
+
 namespace tsmdiscover {
 
 struct GatherSettings {
+  SharedOptions shared;  // login, password, time-out (0: kDefaultGatherTimeout)
   std::string dsmadmcDir;
-  std::string login;
-  std::string password;
   std::string outDir;
-  int timeoutSeconds = 600;
 };
+
+// Seconds each query may take when --timeout is not given.
+constexpr int kDefaultGatherTimeout = 600;
 
 // False with one line in *error for bad input (nothing ran yet).
 bool CheckGather(GatherSettings* settings, std::string* error);

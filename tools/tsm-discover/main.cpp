@@ -2,8 +2,8 @@
 // plug-in. Subcommands: run, demo, gather, encrypt-password.
 // Exit status: 0 every operation returned true, 1 one returned false,
 // 2 bad usage or input (reported on one line before anything runs).
-#include <cstdlib>
 #include <iostream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +14,7 @@
 #include "tools/tsm-discover/DiscoveryJob.h"
 #include "tools/tsm-discover/FileUtil.h"
 #include "tools/tsm-discover/Gather.h"
+#include "tools/tsm-discover/SharedOptions.h"
 
 namespace tsmdiscover {
 namespace {
@@ -28,23 +29,26 @@ const char kMainHelp[] =
     "  encrypt-password  encrypt a password read on standard input\n"
     "tsm-discover COMMAND --help describes each command.\n";
 
-const char kRunHelp[] =
-    "usage: tsm-discover run --dsmadmc-dir DIR --login NAME --password-file FILE --out DIR\n"
-    "                        [--replay DIR] [--only config,clients,schedules,media,jobs]\n"
-    "                        [--log FILE] [--log-level N] [--registry FILE] [--key-file FILE]\n"
-    "                        [--timeout SECONDS] [--plugin PATH]\n"
-    "Runs DiscoverConfig, DiscoverClients, DiscoverSchedule, DiscoverMedia and DiscoverJobs.\n"
-    "  --dsmadmc-dir DIR    directory holding dsmadmc (optional with --replay)\n"
-    "  --login NAME         administrator login\n"
-    "  --password-file FILE file holding the password; else $TSM_PASSWORD\n"
-    "  --out DIR            hand-over directory (created when missing)\n"
-    "  --replay DIR         read a gathered replay set instead of running dsmadmc\n"
-    "  --only LIST          run only these operations, comma-separated\n"
-    "  --log FILE           debug log (default <out>/tsm-discover.log); --log-level 0-7 (default 4)\n"
-    "  --registry FILE      host registry (INI) file\n"
-    "  --key-file FILE      password key; default: a key made for this run alone\n"
-    "  --timeout SECONDS    limit for each dsmadmc run\n"
-    "  --plugin PATH        plug-in library (default: next to tsm-discover)\n";
+std::string RunHelp() {
+  return "usage: tsm-discover run --dsmadmc-dir DIR --login NAME --password-file FILE --out DIR\n"
+         "                        [--replay DIR] [--only " +
+         OperationNames() +
+         "]\n"
+         "                        [--log FILE] [--log-level N] [--registry FILE] [--key-file FILE]\n"
+         "                        [--timeout SECONDS] [--plugin PATH]\n"
+         "Runs the discovery operations, all or those --only names, in the order above.\n"
+         "  --dsmadmc-dir DIR    directory holding dsmadmc (optional with --replay)\n"
+         "  --login NAME         administrator login\n"
+         "  --password-file FILE file holding the password; else $TSM_PASSWORD\n"
+         "  --out DIR            hand-over directory (created when missing)\n"
+         "  --replay DIR         read a gathered replay set instead of running dsmadmc\n"
+         "  --only LIST          run only these operations, comma-separated\n"
+         "  --log FILE           debug log (default <out>/tsm-discover.log); --log-level 0-7 (default 4)\n"
+         "  --registry FILE      host registry (INI) file\n"
+         "  --key-file FILE      password key; default: a key made for this run alone\n"
+         "  --timeout SECONDS    limit for each dsmadmc run\n"
+         "  --plugin PATH        plug-in library (default: next to tsm-discover)\n";
+}
 
 const char kDemoHelp[] =
     "usage: tsm-discover demo [--out DIR] [--work DIR] [--site DIR] [--log-level N] [--plugin PATH]\n"
@@ -70,33 +74,19 @@ int Usage(const std::string& command, const std::string& message) {
   return kUsage;
 }
 
-// The password from --password-file (one line) or $TSM_PASSWORD.
-bool ReadPassword(const CommandLine& cl, std::string* password, std::string* error) {
-  if (cl.Has("password-file")) {
-    std::string content;
-    if (!ReadWholeFile(cl.Get("password-file"), &content)) {
-      *error = "password file " + cl.Get("password-file") + " cannot be read";
+// --only's list into *only; false with one line in *error.
+bool ReadOnly(const CommandLine& cl, std::set<std::string>* only, std::string* error) {
+  if (!cl.Has("only")) return true;
+  std::stringstream list(cl.Get("only"));
+  for (std::string item; std::getline(list, item, ',');) {
+    if (!IsOperationName(item)) {
+      *error = "--only: unknown operation '" + item + "'";
       return false;
     }
-    size_t end = content.find_first_of("\r\n");
-    *password = content.substr(0, end);
-  } else if (const char* env = std::getenv("TSM_PASSWORD")) {
-    *password = env;
+    only->insert(item);
   }
-  if (password->empty()) {
-    *error = "no password: give --password-file FILE or set TSM_PASSWORD";
-    return false;
-  }
-  return true;
-}
-
-// --log-level, when given, into *level; false when it is not 0 to 7.
-bool ReadLogLevel(const CommandLine& cl, int* level) {
-  if (!cl.Has("log-level")) return true;
-  long n = 0;
-  if (!ParseInt(cl.Get("log-level"), 0, 7, &n)) return false;
-  *level = static_cast<int>(n);
-  return true;
+  if (only->empty()) *error = "--only needs at least one operation";
+  return !only->empty();
 }
 
 int Run(const std::vector<std::string>& args) {
@@ -106,38 +96,19 @@ int Run(const std::vector<std::string>& args) {
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("run", error);
   if (cl.Help()) {
-    std::cout << kRunHelp;
+    std::cout << RunHelp();
     return 0;
   }
   JobSettings s;
   s.dsmadmcDir = cl.Get("dsmadmc-dir");
-  s.login = cl.Get("login");
   s.outDir = cl.Get("out");
   s.replayDir = cl.Get("replay");
   s.logFile = cl.Get("log");
   s.registryFile = cl.Get("registry");
   s.keyFile = cl.Get("key-file");
   s.pluginPath = cl.Get("plugin");
-  if (!ReadLogLevel(cl, &s.logLevel)) return Usage("run", "--log-level must be 0 to 7");
-  long n = 0;
-  if (cl.Has("timeout")) {
-    if (!ParseInt(cl.Get("timeout"), 1, 86400 * 7, &n))
-      return Usage("run", "--timeout must be a number of seconds");
-    s.timeoutSeconds = static_cast<int>(n);
-  }
-  if (cl.Has("only")) {
-    std::stringstream list(cl.Get("only"));
-    std::string item;
-    while (std::getline(list, item, ',')) {
-      bool known = false;
-      for (const char* name : kOperationNames) known = known || item == name;
-      if (!known) return Usage("run", "--only: unknown operation '" + item + "'");
-      s.only.insert(item);
-    }
-    if (s.only.empty()) return Usage("run", "--only needs at least one operation");
-  }
-  if (s.login.empty()) return Usage("run", "no --login given");
-  if (!ReadPassword(cl, &s.password, &error)) return Usage("run", error);
+  if (!ReadOnly(cl, &s.only, &error) || !ReadSharedOptions(cl, Credentials::kRequired, &s.shared, &error))
+    return Usage("run", error);
   DiscoveryJob job(s);
   if (!job.Prepare(&error)) return Usage("run", error);
   return job.Run(std::cout) ? 0 : 1;
@@ -156,7 +127,9 @@ int Demo(const std::vector<std::string>& args) {
   d.workDir = cl.Get("work");
   d.siteDir = cl.Get("site");
   d.pluginPath = cl.Get("plugin");
-  if (!ReadLogLevel(cl, &d.logLevel)) return Usage("demo", "--log-level must be 0 to 7");
+  SharedOptions shared;
+  if (!ReadSharedOptions(cl, Credentials::kNotNeeded, &shared, &error)) return Usage("demo", error);
+  d.logLevel = shared.logLevel;
   return RunDemo(d, std::cout, std::cerr);
 }
 
@@ -170,17 +143,9 @@ int Gather(const std::vector<std::string>& args) {
   }
   GatherSettings s;
   s.dsmadmcDir = cl.Get("dsmadmc-dir");
-  s.login = cl.Get("login");
   s.outDir = cl.Get("out");
-  long n = 0;
-  if (cl.Has("timeout")) {
-    if (!ParseInt(cl.Get("timeout"), 1, 86400 * 7, &n))
-      return Usage("gather", "--timeout must be a number of seconds");
-    s.timeoutSeconds = static_cast<int>(n);
-  }
-  if (s.login.empty()) return Usage("gather", "no --login given");
-  if (!ReadPassword(cl, &s.password, &error)) return Usage("gather", error);
-  if (!CheckGather(&s, &error)) return Usage("gather", error);
+  if (!ReadSharedOptions(cl, Credentials::kRequired, &s.shared, &error) || !CheckGather(&s, &error))
+    return Usage("gather", error);
   return RunGather(s, std::cout, std::cerr) ? 0 : 1;
 }
 
