@@ -58,6 +58,15 @@ bool IsSafeFileNamePart(const std::string& name) {
   return name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
 }
 
+bool IsSafeItemName(const std::string& name) {
+  if (!IsSafeFileNamePart(name)) return false;
+  for (char c : name) {
+    unsigned char b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7f || c == ' ' || c == '\'' || c == '"') return false;
+  }
+  return true;
+}
+
 std::string ToUpper(const std::string& text) {
   std::string upper = text;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

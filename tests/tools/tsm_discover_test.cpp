@@ -1,6 +1,7 @@
 // tsm-discover: argument errors and exit statuses, the password helper,
 // replay, and the checked-in replay set against a fresh gather.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <regex>
@@ -37,13 +38,15 @@ TEST(TsmDiscoverTest, BadInputIsOneLineAndStatusTwo) {
       {"run --login a --login b", "given twice"},
       {"run --dsmadmc-dir ^ --out @o", "no --login"},
       {"run --dsmadmc-dir ^ --login A --out @o", "no password"},
-      {"run --dsmadmc-dir ^ --login A --password-file @none --out @o", "cannot be read"},
+      {"run --dsmadmc-dir ^ --login A --password-file @none --out @o", "password file"},
+      {"run --dsmadmc-dir ^ --login A --password-file @ --out @o", "not a regular file"},
       {"run --dsmadmc-dir ^ --login A --password-file @pw", "no --out"},
       {"run --dsmadmc-dir @nodir --login A --password-file @pw --out @o", "does not exist"},
       {"run --dsmadmc-dir @ --login A --password-file @pw --out @o", "no executable dsmadmc"},
       {"run --dsmadmc-dir ^ --login A --password-file @pw --out @notadir/o", "not writable"},
       {"run --replay @nodir --login A --password-file @pw --out @o", "replay directory"},
       {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o --key-file @nokey", "key file"},
+      {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o --key-file @pw", "malformed"},
       {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o --plugin @none.so", "plug-in"},
       {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o --plugin @pw", "cannot load the plug-in"},
       {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o --log @notadir/x.log", "log file"},
@@ -122,6 +125,16 @@ TEST_F(DiscoverRunTest, FailedOperationMakesStatusOne) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
   EXPECT_EQ(r.status, 1) << r.out << r.err;
   EXPECT_NE(r.out.find("DiscoverClients    false"), std::string::npos) << r.out;
+}
+
+// The password from the environment reaches no child's environment.
+TEST_F(DiscoverRunTest, ChildrenDoNotInheritThePassword) {
+  WriteFile(tmp_.file("dsmadmc"), "#!/bin/sh\nenv > \"" + tmp_.file("env.txt") + "\"\n");
+  ASSERT_EQ(0, ::chmod(tmp_.file("dsmadmc").c_str(), 0755));
+  ProgramResult r = Discover("run --dsmadmc-dir " + tmp_.path() + " --login ADMIN --out " + tmp_.file("out") +
+                             " --only config,clients");
+  ASSERT_TRUE(FileExists(tmp_.file("env.txt"))) << r.out << r.err;
+  EXPECT_EQ(ReadFile(tmp_.file("env.txt")).find(kSamplePassword), std::string::npos);
 }
 
 TEST_F(DiscoverRunTest, OnlyRunsTheNamedOperations) {

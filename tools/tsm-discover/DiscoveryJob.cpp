@@ -193,8 +193,10 @@ bool DiscoveryJob::LoadPlugin(std::string* error) { return plugin_.Load(settings
 bool DiscoveryJob::SetUpHost(std::string* error) {
   const JobSettings& s = settings_;
   if (!s.keyFile.empty()) {
-    if (!ZYPassword::SetKeyFile(s.keyFile)) {
-      *error = "key file " + s.keyFile + " cannot be read";
+    std::string problem = ReadableFileProblem(s.keyFile);
+    if (!problem.empty() || !ZYPassword::SetKeyFile(s.keyFile)) {
+      *error = "key file " + s.keyFile + " " +
+               (problem.empty() ? "is malformed (32 bytes or 64 hex digits expected)" : problem);
       return false;
     }
   } else {

@@ -164,8 +164,11 @@ int EncryptPassword(const std::vector<std::string>& args) {
       return Usage("encrypt-password", "cannot create key file " + keyFile);
     std::cerr << "tsm-discover: created key file " << keyFile << "\n";
   }
+  if (!ReadableFileProblem(keyFile).empty())
+    return Usage("encrypt-password", "key file " + keyFile + " " + ReadableFileProblem(keyFile));
   if (!ZYPassword::SetKeyFile(keyFile))
-    return Usage("encrypt-password", "key file " + keyFile + " cannot be read");
+    return Usage("encrypt-password",
+                 "key file " + keyFile + " is malformed (32 bytes or 64 hex digits expected)");
   std::string password;
   std::getline(std::cin, password);
   if (!password.empty() && password.back() == '\r') password.pop_back();
@@ -184,6 +187,7 @@ int EncryptPassword(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   using namespace tsmdiscover;
+  TakePasswordFromEnvironment();
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     std::cerr << kMainHelp;
