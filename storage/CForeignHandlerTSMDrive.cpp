@@ -14,17 +14,13 @@ constexpr size_t kColSerial = 13;
 
 CTSMDrive::CTSMDrive() : CForeignCmdExecBase(kCommunicationMethod1) {}
 
-bool CTSMDrive::IsUsableLibraryName(const std::string& name) {
-  return tsmcmd::IsSafeFileNamePart(name) && name.find_first_of("'\" \t") == std::string::npos;
-}
-
 const char* CTSMDrive::_GetFileNameForData() const {
   fileName = tsmcmd::kDrivesFilePrefix + libraryName + tsmcmd::kDrivesFileSuffix;
   return fileName.c_str();
 }
 
 std::string CTSMDrive::_GetCommandLine() {
-  if (!IsUsableLibraryName(libraryName)) {
+  if (!tsmcmd::IsSafeItemName(libraryName)) {
     EvEvent ev;
     ev.Error("CTSMDrive::_GetCommandLine",
              "Refusing library name [%s]: not usable in the drive query or its output file name",
@@ -38,7 +34,7 @@ std::string CTSMDrive::_GetCommandLine() {
 bool CTSMDrive::_ParseData(void* drives, const std::string& path) {
   auto* out = static_cast<std::vector<TSMDrive>*>(drives);
   // A refused name must not read a file left by anything else.
-  if (out == nullptr || !IsUsableLibraryName(libraryName)) return false;
+  if (out == nullptr || !tsmcmd::IsSafeItemName(libraryName)) return false;
   EvEvent ev;
   ev.DebugLvl("_ParseData", 4, "Parsing file [%s]", _GetFileNameForData());
   const int skip = get_UseExistingFiles() ? 0 : kHeaderLines;

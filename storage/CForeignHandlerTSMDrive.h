@@ -5,9 +5,10 @@
 // SetLogin, SetPassword, then FetchData with a std::vector<TSMDrive>* to
 // which one record per drive line is appended (what was appended stays
 // when the fetch fails). The library name goes into the select unquoted
-// and into the output file name, so a name that could break either (a
-// quote, a blank, a "/", "." or "..", empty) is refused with a log line:
-// nothing runs or is read, and FetchData is false.
+// and into the output file name, so a name that could break either
+// (tsmcmd::IsSafeItemName: a quote, a blank, a control character, "/",
+// "." or "..", empty) is refused with a log line: nothing runs or is
+// read, and FetchData is false.
 #pragma once
 
 #include <string>
@@ -25,8 +26,6 @@ class CTSMDrive : public CForeignCmdExecBase, public TSMAdminInfo {
 
   void set_libraryName(std::string name) { libraryName = std::move(name); }
   std::string get_libraryName() const { return libraryName; }
-  // The refusal rule above.
-  static bool IsUsableLibraryName(const std::string& name);
 
   std::string _GetCommandLine() override;
   using CForeignCmdExecBase::_ParseData;
