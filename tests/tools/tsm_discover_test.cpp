@@ -121,7 +121,7 @@ TEST_F(DiscoverRunTest, FailedOperationMakesStatusOne) {
   // --timeout ends a hanging dsmadmc.
   ScopedEnv hang("DSMADMC_SIM_HANG", "30"), match("DSMADMC_SIM_MATCH", "query node");
   auto start = std::chrono::steady_clock::now();
-  ProgramResult r = Live("run", "--only config,clients --timeout 1");
+  ProgramResult r = Live("run", "--only config,clients --timeout 1 --overwrite");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
   EXPECT_EQ(r.status, 1) << r.out << r.err;
   EXPECT_NE(r.out.find("DiscoverClients    false"), std::string::npos) << r.out;
@@ -154,14 +154,19 @@ TEST_F(DiscoverRunTest, ReplayRunsNoDsmadmc) {
   EXPECT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_FALSE(FileExists(tmp_.file("sim.log")));
   EXPECT_TRUE(FileExists(tmp_.file("out/tsm-discover.log")));
-  // A second run into the same directory rewrites the same file names and
-  // still counts what it handed over.
-  ProgramResult again = Discover(replay);
-  EXPECT_EQ(again.status, 0);
-  EXPECT_NE(again.out.find("already holds"), std::string::npos) << again.out;
-  const std::regex handedOver("\nDiscoverClients +true .* clients [1-9]");
+  // A second run into the same directory is refused, so two runs never
+  // mix; --overwrite removes the earlier hand-over files and nothing else.
+  WriteFile(tmp_.file("out/notes.txt"), "mine");
+  ProgramResult refused = Discover(replay + " --only clients");
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("--overwrite"), std::string::npos) << refused.err;
+  ProgramResult again = Discover(replay + " --only clients --overwrite");
+  EXPECT_EQ(again.status, 0) << again.err;
+  const std::regex handedOver("DiscoverClients +true .* clients [1-9]");
   EXPECT_TRUE(std::regex_search(r.out, handedOver)) << r.out;
   EXPECT_TRUE(std::regex_search(again.out, handedOver)) << again.out;
+  EXPECT_EQ(ListDir(tmp_.file("out")),
+            (std::vector<std::string>{"000001-App.ClientsList.xml", "notes.txt", "tsm-discover.log"}));
 }
 
 TEST_F(DiscoverRunTest, GatherFailures) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -64,6 +65,17 @@ struct OperationResult {
 // a hand-over replaces a file by renaming a new one over it, so a file of
 // an earlier run that was written again has a new inode.
 using FileVersions = std::map<std::string, std::pair<ino_t, long long>>;
+
+// Hand-over files: "NNNNNN-" followed by the message type and ".xml".
+std::vector<std::string> HandOverFiles(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const std::string& n : ListDirectory(dir)) {
+    bool numbered = n.size() > 11 && n[6] == '-' && n.compare(n.size() - 4, 4, ".xml") == 0 &&
+                    std::all_of(n.begin(), n.begin() + 6, [](char c) { return c >= '0' && c <= '9'; });
+    if (numbered) names.push_back(n);
+  }
+  return names;
+}
 
 FileVersions XmlFiles(const std::string& dir) {
   FileVersions files;
@@ -143,6 +155,12 @@ bool DiscoveryJob::ResolvePaths(std::string* error) {
     return false;
   }
   s.outDir = AbsolutePath(s.outDir);
+  // Two runs' files in one folder would read as one run's result.
+  if (!s.overwrite && !HandOverFiles(s.outDir).empty()) {
+    *error =
+        "output directory " + s.outDir + " already holds hand-over files; give --overwrite to replace them";
+    return false;
+  }
   s.logFile = s.logFile.empty() ? WithSlash(s.outDir) + "tsm-discover.log" : AbsolutePath(s.logFile);
   s.registryFile = AbsolutePath(s.registryFile);
   s.keyFile = AbsolutePath(s.keyFile);
@@ -211,6 +229,12 @@ bool DiscoveryJob::SetUpHost(std::string* error) {
     *error = "output directory " + s.outDir + " is not writable";
     return false;
   }
+  for (const std::string& name : HandOverFiles(s.outDir)) {
+    if (::unlink((WithSlash(s.outDir) + name).c_str()) != 0 && errno != ENOENT) {
+      *error = "cannot remove " + WithSlash(s.outDir) + name + " of an earlier run";
+      return false;
+    }
+  }
   if (!EvDebug::SetLogFile(s.logFile)) {
     *error = "log file " + s.logFile + " cannot be written";
     return false;
@@ -250,9 +274,6 @@ bool DiscoveryJob::Run(std::ostream& out) {
   // DiscoverConfig would have.
   if (!configRuns) config.setstring(12, 45, s.shared.password);
 
-  size_t older = XmlFiles(s.outDir).size();
-  if (older > 0)
-    out << "Note: " << s.outDir << " already holds " << older << " XML files of an earlier run\n";
   std::vector<OperationResult> results;
   bool allOk = true;
   for (const Operation& op : kOperations) {

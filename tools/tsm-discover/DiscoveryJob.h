@@ -28,6 +28,7 @@ struct JobSettings {
   std::string registryFile;
   std::string keyFile;     // empty: a key for this run alone
   std::string pluginPath;  // empty: next to the program
+  bool overwrite = false;  // replace the hand-over files of an earlier run in outDir
 };
 
 // True for a name --only accepts.

@@ -35,12 +35,13 @@ std::string RunHelp() {
          OperationNames() +
          "]\n"
          "                        [--log FILE] [--log-level N] [--registry FILE] [--key-file FILE]\n"
-         "                        [--timeout SECONDS] [--plugin PATH]\n"
+         "                        [--timeout SECONDS] [--plugin PATH] [--overwrite]\n"
          "Runs the discovery operations, all or those --only names, in the order above.\n"
          "  --dsmadmc-dir DIR    directory holding dsmadmc (optional with --replay)\n"
          "  --login NAME         administrator login\n"
          "  --password-file FILE file holding the password; else $TSM_PASSWORD\n"
-         "  --out DIR            hand-over directory (created when missing)\n"
+         "  --out DIR            hand-over directory (created when missing; refused when it holds\n"
+         "                       hand-over files of an earlier run, unless --overwrite removes them)\n"
          "  --replay DIR         read a gathered replay set instead of running dsmadmc\n"
          "  --only LIST          run only these operations, comma-separated\n"
          "  --log FILE           debug log (default <out>/tsm-discover.log); --log-level 0-7 (default 4)\n"
@@ -92,7 +93,7 @@ bool ReadOnly(const CommandLine& cl, std::set<std::string>* only, std::string* e
 int Run(const std::vector<std::string>& args) {
   CommandLine cl({"dsmadmc-dir", "login", "password-file", "out", "replay", "only", "log", "log-level",
                   "registry", "key-file", "timeout", "plugin"},
-                 {});
+                 {"overwrite"});
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("run", error);
   if (cl.Help()) {
@@ -107,6 +108,7 @@ int Run(const std::vector<std::string>& args) {
   s.registryFile = cl.Get("registry");
   s.keyFile = cl.Get("key-file");
   s.pluginPath = cl.Get("plugin");
+  s.overwrite = cl.Has("overwrite");
   if (!ReadOnly(cl, &s.only, &error) || !ReadSharedOptions(cl, Credentials::kRequired, &s.shared, &error))
     return Usage("run", error);
   DiscoveryJob job(s);
