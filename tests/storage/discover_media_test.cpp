@@ -227,9 +227,9 @@ TEST_F(MediaEndToEnd, EmptySiteAndAPolicyQueryCutShort) {
   TempDir site;
   for (const std::string& table : ListDir(SourceDir() + "/samples/site")) {
     std::string content = ReadFile(SourceDir() + "/samples/site/" + table);
-    if (table == "libraries.csv" || table == "drives.csv" || table == "volumes.csv" ||
-        table == "libvolumes.csv")
-      content = content.substr(0, content.find('\n') + 1);  // the column names only
+    // No libraries, drives or volumes: the column names only.
+    if (table.find("librar") == 0 || table.find("volumes") != std::string::npos || table == "drives.csv")
+      content = content.substr(0, content.find('\n') + 1);
     WriteFile(site.file(table), content);
   }
   UseSite(site.path());
@@ -245,10 +245,10 @@ TEST_F(MediaEndToEnd, EmptySiteAndAPolicyQueryCutShort) {
   ScopedEnv truncate("DSMADMC_SIM_TRUNCATE", std::to_string(cut).c_str());
   ScopedEnv exit("DSMADMC_SIM_EXIT", "3");
   TempDir out;
-  const std::vector<std::string> r = Discover(out);
-  ASSERT_EQ(r.size(), 4u);
-  EXPECT_EQ(Texts(r[3], kPolicies + "/field[@name='storagePolicyName']"),
-            "BACKUPPOOL,FILEPOOL,TAPEPOOL,COPYPOOL,TSM_" + h_ + "_Default_SP");
+  Discover(out);
+  const std::string replies = Replies(out.path());
+  EXPECT_EQ(replies.substr(replies.find(" P:")),
+            " P:BACKUPPOOL,FILEPOOL,TAPEPOOL,COPYPOOL,TSM_" + h_ + "_Default_SP");
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ using namespace testsupport;
 using Lib = FDC::ForeignLibraryItem;
 
 // Names built from the gathered server name SRV1.
-class BuilderTest : public ::testing::Test {
+class StorageBuilderTest : public ::testing::Test {
  protected:
   void SetUp() override { CForeignHandlerTSM::m_serverName = "SRV1"; }
   void TearDown() override { CForeignHandlerTSM::m_serverName = old_; }
@@ -78,7 +78,7 @@ std::string Policies(const FDC::StoragePolicyList& list) {
   return text;
 }
 
-TEST_F(BuilderTest, PolicyMergeByPoolNameWithTheDefaultPolicyLast) {
+TEST_F(StorageBuilderTest, PolicyMergeByPoolNameWithTheDefaultPolicyLast) {
   FDC::StoragePolicyList list;
   TSMStandAloneLib volume;  // stand-alone policies come first
   volume.set_libName("/d/v 1");
@@ -119,7 +119,7 @@ std::string Infos(const CNMessageBase* drive) {
   return text;
 }
 
-TEST_F(BuilderTest, TapeLibraryKeepsItsPortSkipsTypeOneAndSlicesDeviceIds) {
+TEST_F(StorageBuilderTest, TapeLibraryKeepsItsPortSkipsTypeOneAndSlicesDeviceIds) {
   std::vector<CTSMDeviceInfo> devices = {
       {8, "/dev/st0", 1, 2, 3, 2, "SN0", "WWN0", "IBM     ULT3580-TD5     B170xx"},
       {1, "/dev/sg1", 0, 0, 0, 2, "", "", "changer"},
