@@ -15,7 +15,9 @@
 
 // The detailed node query into "ixr_node.txt". FetchData's target is a
 // std::vector<TSMClientInfo> to which one record per node line is
-// appended. False when the output file cannot be opened or read.
+// appended. False when the output file cannot be opened or read, or when
+// the node filter holds a blank or quote (refused before anything runs,
+// unless gathered files are read).
 class CTSMClients : public CForeignCmdExecBase, public TSMAdminInfo {
  public:
   // Fewer tokens than this and a line is no node line.

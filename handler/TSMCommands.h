@@ -93,10 +93,14 @@ std::string QuoteSqlValue(const std::string& value);
 // directory: not empty, no "/", not "." or "..", no NUL.
 bool IsSafeFileNamePart(const std::string& name);
 
+// True when `name` can stand as one word of a form A command line, which
+// is split at blanks and quotes: no blank, quote or control character.
+bool IsCommandWord(const std::string& name);
+
 // True when a per-item name (node, library) can go into its command and
-// its output file name unchanged: a safe file name part without blanks,
-// quotes or control characters. Real TSM names never hold them; a name
-// that does is refused rather than allowed to reshape the command.
+// its output file name unchanged: a safe file name part and a command
+// word. Real TSM names never fail this; a name that does is refused
+// rather than allowed to reshape the command.
 bool IsSafeItemName(const std::string& name);
 
 // Upper case (ASCII), as TSM names are compared.

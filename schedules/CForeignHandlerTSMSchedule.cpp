@@ -33,10 +33,6 @@ const NodeScheduleColumns* LayoutFor(size_t fields, bool replay) {
   return nullptr;
 }
 
-// A node name that can stand as one word of a command line: the command
-// line is split at blanks and quotes.
-bool IsCommandWord(const std::string& name) { return name.find_first_of(" \t\r\n'\"") == std::string::npos; }
-
 }  // namespace
 
 bool IsTSMBackupAction(const std::string& action) {
@@ -67,7 +63,7 @@ bool CTSMClientSchedule::isReplay() const {
 std::string CTSMClientSchedule::_GetCommandLine() {
   set_logCommandLine(false);
   // A refused name runs nothing; the parser reports the failure.
-  if (get_UseExistingFiles() || !IsCommandWord(nodeName_)) return kSkipMarker;
+  if (get_UseExistingFiles() || !tsmcmd::IsCommandWord(nodeName_)) return kSkipMarker;
   return tsmcmd::FormA(GetBinaryPath(), *this, outputFile_,
                        std::string(tsmcmd::kScheduleQuery) + tsmcmd::kClientScheduleNodes + nodeName_);
 }
@@ -77,7 +73,7 @@ bool CTSMClientSchedule::_ParseData(void* /*out*/, const std::vector<std::string
   const std::string path = FormAFilePath(outputFile_);
   ev.DebugJob(kParseFunction, get_JobId(), "Start processing file [%s].", path.c_str());
   if (!get_UseExistingFiles()) {
-    if (!IsCommandWord(nodeName_)) {
+    if (!tsmcmd::IsCommandWord(nodeName_)) {
       ev.Error(kParseFunction, "Refusing schedule query for node [%s]: blank or quote in name",
                nodeName_.c_str());
       return false;
