@@ -25,6 +25,10 @@ class CTSMClients : public CForeignCmdExecBase, public TSMAdminInfo {
 
   CTSMClients();
 
+  // One run per node when a node is named.
+  CommandKind GetCommandKind() const override {
+    return m_nodeName.empty() ? CommandKind{"node", false} : CommandKind{"node by name", true};
+  }
   // Node filter (empty: all nodes); also sets the output file name. Call
   // before every FetchData.
   void SetNodeName(std::string name);

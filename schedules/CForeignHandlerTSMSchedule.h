@@ -53,6 +53,8 @@ class CTSMClientSchedule : public CForeignCmdExecBase, public TSMAdminInfo {
   using CForeignCmdExecBase::_ParseData;
   // The file the run writes, so that only it is removed before the run.
   const char* _GetFileNameForData() const override { return outputFile_.c_str(); }
+  // One run per node, whatever file it writes.
+  CommandKind GetCommandKind() const override { return {"node schedule", true}; }
 
  private:
   bool isReplay() const;

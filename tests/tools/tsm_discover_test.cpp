@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <future>
 #include <regex>
 #include <string>
 #include <tuple>
@@ -135,6 +136,51 @@ TEST_F(DiscoverRunTest, ChildrenDoNotInheritThePassword) {
                              " --only config,clients");
   ASSERT_TRUE(FileExists(tmp_.file("env.txt"))) << r.out << r.err;
   EXPECT_EQ(ReadFile(tmp_.file("env.txt")).find(kSamplePassword), std::string::npos);
+}
+
+// Failed per-node queries leave every operation true but are counted and
+// warned about; a deadline ends the job with a clear message.
+TEST_F(DiscoverRunTest, FailuresAreNamedAndTheDeadlineHolds) {
+  {
+    ScopedEnv fail("DSMADMC_SIM_EXIT", "2"), match("DSMADMC_SIM_MATCH", "Nodes=");
+    ProgramResult r = Live("run", "--only config,clients --log-level 1");
+    EXPECT_NE(r.out.find("DiscoverClients    true"), std::string::npos) << r.out;
+    EXPECT_TRUE(std::regex_search(r.out, std::regex("node schedule 9 \\(9\\)"))) << r.out;
+    EXPECT_NE(r.out.find("Warning: 9 of 9 per-item queries failed (node schedule)"), std::string::npos)
+        << r.out;
+    EXPECT_NE(ReadFile(tmp_.file("out/tsm-discover.log"))
+                  .find("ERROR [CForeignCmdExecBase::FetchData] Command [node schedule] failed: status [2]"),
+              std::string::npos);
+  }
+  ScopedEnv hang("DSMADMC_SIM_HANG", "30"), match("DSMADMC_SIM_MATCH", "query node");
+  auto start = std::chrono::steady_clock::now();
+  ProgramResult r = Live("run", "--overwrite --deadline 2");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_NE(
+      r.out.find("Deadline of 2 seconds reached: DiscoverSchedule and the operations after it were not run"),
+      std::string::npos)
+      << r.out;
+}
+
+// Two jobs sharing one dsmadmc folder each hand over what a job alone
+// does: their runs and parses take turns on the fixed output file names.
+TEST_F(DiscoverRunTest, JobsSharingOneFolderDoNotMix) {
+  WriteFile(tmp_.file("dsmadmc"), ReadFile(BinDir() + "/dsmadmc"));
+  ASSERT_EQ(0, ::chmod(tmp_.file("dsmadmc").c_str(), 0755));
+  auto job = [this](const std::string& out) {
+    return Discover("run --dsmadmc-dir " + tmp_.path() + " --login ADMIN --only config,clients --out " + out);
+  };
+  ASSERT_EQ(job(tmp_.file("alone")).status, 0);
+  ScopedEnv hang("DSMADMC_SIM_HANG", "1"), match("DSMADMC_SIM_MATCH", "Nodes=WEB01");
+  auto first = std::async(std::launch::async, job, tmp_.file("a"));
+  auto second = std::async(std::launch::async, job, tmp_.file("b"));
+  EXPECT_EQ(first.get().status, 0);
+  EXPECT_EQ(second.get().status, 0);
+  const std::string list = "/000003-App.ClientsList.xml";
+  const std::string alone = ReadFile(tmp_.file("alone") + list);
+  EXPECT_EQ(ReadFile(tmp_.file("a") + list), alone);
+  EXPECT_EQ(ReadFile(tmp_.file("b") + list), alone);
 }
 
 TEST_F(DiscoverRunTest, OnlyRunsTheNamedOperations) {

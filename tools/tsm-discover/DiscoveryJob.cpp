@@ -14,6 +14,7 @@
 
 #include "host/CForeignCmdExecBase.h"
 #include "host/CForeignHandlerBase.h"
+#include "host/CommandStats.h"
 #include "host/EvDebug.h"
 #include "host/HandOver.h"
 #include "host/HostChannel.h"
@@ -127,6 +128,28 @@ void PrintSummary(std::ostream& out, const std::vector<OperationResult>& results
   PrintRow(out, "Total", "", secs, total);
   if (total.unreadable > 0) out << "  " << total.unreadable << " hand-over files could not be read\n";
   out << "Replies in " << outDir << "\n";
+}
+
+// dsmadmc runs by command kind, and a warning when per-item queries
+// failed: their nodes or libraries then lack what those queries give,
+// although every operation may have returned true.
+void PrintCommandCounts(std::ostream& out, const std::map<std::string, CommandKindCounts>& counts) {
+  if (counts.empty()) return;
+  out << "dsmadmc runs (failed) by command:";
+  long itemRuns = 0, itemFailures = 0;
+  std::string failedKinds;
+  for (const auto& [kind, c] : counts) {
+    out << " " << kind << " " << c.runs << " (" << c.failures << ")";
+    if (!c.perItem) continue;
+    itemRuns += c.runs;
+    itemFailures += c.failures;
+    if (c.failures > 0) failedKinds += (failedKinds.empty() ? "" : ", ") + kind;
+  }
+  out << "\n";
+  if (itemFailures > 0) {
+    out << "Warning: " << itemFailures << " of " << itemRuns << " per-item queries failed (" << failedKinds
+        << "); what they would have found is missing from the replies. See the log's ERROR lines.\n";
+  }
 }
 
 }  // namespace
@@ -276,8 +299,16 @@ bool DiscoveryJob::Run(std::ostream& out) {
 
   std::vector<OperationResult> results;
   bool allOk = true;
+  CommandStats::Reset();
+  CForeignCmdExecBase::SetJobDeadline(s.deadlineSeconds);
   for (const Operation& op : kOperations) {
     if (!s.only.empty() && s.only.count(op.option) == 0) continue;
+    if (CForeignCmdExecBase::JobDeadlinePassed()) {
+      out << "Deadline of " << s.deadlineSeconds << " seconds reached: " << op.name
+          << " and the operations after it were not run" << std::endl;
+      allOk = false;
+      break;
+    }
     // The host fills the dsmadmc directory for every operation; the
     // configuration discovery empties it.
     config.setstring(5, 17, s.dsmadmcDir);
@@ -293,7 +324,9 @@ bool DiscoveryJob::Run(std::ostream& out) {
     results.push_back(r);
   }
   handler->SetHostChannel(nullptr);
+  CForeignCmdExecBase::SetJobDeadline(0);
   PrintSummary(out, results, s.outDir);
+  PrintCommandCounts(out, CommandStats::Snapshot());
   return allOk;
 }
 

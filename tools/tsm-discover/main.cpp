@@ -35,7 +35,7 @@ std::string RunHelp() {
          OperationNames() +
          "]\n"
          "                        [--log FILE] [--log-level N] [--registry FILE] [--key-file FILE]\n"
-         "                        [--timeout SECONDS] [--plugin PATH] [--overwrite]\n"
+         "                        [--timeout SECONDS] [--deadline SECONDS] [--plugin PATH] [--overwrite]\n"
          "Runs the discovery operations, all or those --only names, in the order above.\n"
          "  --dsmadmc-dir DIR    directory holding dsmadmc (optional with --replay)\n"
          "  --login NAME         administrator login\n"
@@ -48,6 +48,8 @@ std::string RunHelp() {
          "  --registry FILE      host registry (INI) file\n"
          "  --key-file FILE      password key; default: a key made for this run alone\n"
          "  --timeout SECONDS    limit for each dsmadmc run\n"
+         "  --deadline SECONDS   limit for the whole job: no dsmadmc starts after it, a running one\n"
+         "                       is stopped, and the operations not yet begun are not run\n"
          "  --plugin PATH        plug-in library (default: next to tsm-discover)\n";
 }
 
@@ -92,7 +94,7 @@ bool ReadOnly(const CommandLine& cl, std::set<std::string>* only, std::string* e
 
 int Run(const std::vector<std::string>& args) {
   CommandLine cl({"dsmadmc-dir", "login", "password-file", "out", "replay", "only", "log", "log-level",
-                  "registry", "key-file", "timeout", "plugin"},
+                  "registry", "key-file", "timeout", "plugin", "deadline"},
                  {"overwrite"});
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("run", error);
@@ -109,6 +111,12 @@ int Run(const std::vector<std::string>& args) {
   s.keyFile = cl.Get("key-file");
   s.pluginPath = cl.Get("plugin");
   s.overwrite = cl.Has("overwrite");
+  if (cl.Has("deadline")) {
+    long n = 0;
+    if (!ParseInt(cl.Get("deadline"), 1, 86400 * 7, &n))
+      return Usage("run", "--deadline must be a number of seconds");
+    s.deadlineSeconds = static_cast<int>(n);
+  }
   if (!ReadOnly(cl, &s.only, &error) || !ReadSharedOptions(cl, Credentials::kRequired, &s.shared, &error))
     return Usage("run", error);
   DiscoveryJob job(s);
