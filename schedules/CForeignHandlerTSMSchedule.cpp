@@ -81,9 +81,11 @@ bool CTSMClientSchedule::_ParseData(void* /*out*/, const std::vector<std::string
     if (get_execResult() == kNothingMatched) return true;
   }
 
+  associations_.reset();  // looked up once per parse, at the first question
   FormAReadOptions options;
   options.function = kParseFunction;
   options.jobId = get_JobId();
+  options.parseOnceWhenReplaying = true;
   return ReadFormAFile(path, options,
                        [&](const std::vector<std::string>& tokens, const std::string& rawLine) {
                          return parseLine(tokens, rawLine);
@@ -123,19 +125,18 @@ bool CTSMClientSchedule::parseLine(const std::vector<std::string>& tokens, const
 
 bool CTSMClientSchedule::isAssociated(const std::string& domain, const std::string& schedule, bool* failed) {
   EvEvent ev;
-  CTSMSchedule scratch;
-  if (!FetchAssociation(*this, *this, domain, schedule, &scratch)) {
+  // Answered from the association file read once per job, not one fetch
+  // per schedule line of every node.
+  if (associations_ == nullptr) {
+    associations_ = ReplayAssociations::ForFile(FormAFilePath(tsmcmd::kAssocFile), get_JobId());
+  }
+  if (associations_ == nullptr) {
     ev.DebugJob(kParseFunction, get_JobId(), "Unable to fetch client-policy association for [%s]",
                 schedule.c_str());
     *failed = true;
     return false;
   }
-  bool found = false;
-  for (const std::string& client : scratch.getClientList()) {
-    if (compareNoCase(client, nodeName_) == 0) {
-      ev.DebugLvl(kParseFunction, 4, get_JobId(), "found  ->> nodename= '%s'", nodeName_.c_str());
-      found = true;
-    }
-  }
-  return found;
+  if (!associations_->IsAssociated(domain, schedule, nodeName_)) return false;
+  ev.DebugLvl(kParseFunction, 4, get_JobId(), "found  ->> nodename= '%s'", nodeName_.c_str());
+  return true;
 }
