@@ -21,12 +21,7 @@ inline constexpr const char* kServerFile = "ixr_server.txt";
 inline constexpr const char* kNodeFile = "ixr_node.txt";
 inline constexpr const char* kScheduleFile = "ixr_sched.txt";
 inline constexpr const char* kAssocFile = "ixr_assoc.txt";
-inline constexpr const char* kStoragePolicyFile = "ixr_storagepolicy.txt";
-inline constexpr const char* kLibrariesFile = "ixr_libraries.txt";
-inline constexpr const char* kMediaFile = "ixr_media.txt";
-inline constexpr const char* kStandAloneLibsFile = "ixr_standalonelibs.txt";
 inline constexpr const char* kDb2FilePrefix = "ixr_db2_";
-inline constexpr const char* kDrivesFilePrefix = "ixr_drives_";
 
 // Form A texts (after the output file name).
 inline constexpr const char* kNodeQueryPrefix = " -dataonly=yes -dateformat=1 -comma query node ";
@@ -49,16 +44,32 @@ inline constexpr const char* kDb2QueryEnd = "\"";
 
 // Form B selects (without the surrounding double quotes).
 inline constexpr const char* kVersionSelect = "SELECT VERSION, RELEASE FROM STATUS";
+
+// ---- Storage discovery (storage/) ------------------------------------------
+// All form B, without -dataonly: every output starts with dsmadmc's four
+// header lines. The volume joins keep their two blanks before WHERE.
+inline constexpr const char* kStoragePolicyFile = "ixr_storagepolicy.txt";
+inline constexpr const char* kLibrariesFile = "ixr_libraries.txt";
+inline constexpr const char* kMediaFile = "ixr_media.txt";
+inline constexpr const char* kStandAloneLibsFile = "ixr_standalonelibs.txt";
+// One drive file per library: prefix, library name, suffix.
+inline constexpr const char* kDrivesFilePrefix = "ixr_drives_";
+inline constexpr const char* kDrivesFileSuffix = ".txt";
+
 inline constexpr const char* kStoragePolicySelect =
     "SELECT DISTINCT LV.LIBRARY_NAME, VV.STGPOOL_NAME FROM VOLUMES VV, LIBVOLUMES LV  WHERE "
     "LV.VOLUME_NAME = VV.VOLUME_NAME";
 inline constexpr const char* kLibrariesSelect = " SELECT * FROM LIBRARIES";
+// The library name goes between prefix and suffix as it is; the drive
+// fetcher refuses names that would need quoting.
 inline constexpr const char* kDrivesSelectPrefix = "SELECT * FROM DRIVES WHERE LIBRARY_NAME = '";
+inline constexpr const char* kDrivesSelectSuffix = "'";
 inline constexpr const char* kMediaSelect =
     "SELECT VV.VOLUME_NAME, VV.DEVCLASS_NAME, VV.EST_CAPACITY_MB, LV.LIBRARY_NAME, VV.STGPOOL_NAME "
     "FROM VOLUMES VV, LIBVOLUMES LV  WHERE LV.VOLUME_NAME = VV.VOLUME_NAME";
 inline constexpr const char* kStandAloneLibsSelect =
     "SELECT * FROM VOLUMES WHERE DEVCLASS_NAME IN ('FILE', 'DISK')";
+// ---- end of storage discovery ----------------------------------------------
 
 // ---- Job history ------------------------------------------------------
 // The backup summary of one node, form B, into "ixr_jobs_<NODE>.txt".
