@@ -1,7 +1,8 @@
 // The bytes backed up per day as an SVG bar chart, drawn here so the page
 // needs no script: one bar per day with a job, red when a job of that day
-// failed, a <title> per bar with the day's figures. Days without jobs leave
-// a gap (the x axis is calendar days from the first to the last).
+// failed; a chart 600 pixels wide or more has a <title> per day. Days
+// without jobs leave a gap (the x axis is calendar days from the first to
+// the last).
 #pragma once
 
 #include <map>

@@ -14,7 +14,8 @@ const char kStyle[] =
     "margin-top:1.5em}table{border-collapse:collapse;margin:.5em 0}th,td{border:1px solid #ccc;padding:2px "
     "6px;"
     "text-align:left;vertical-align:top}th{background:#eee}th.sort{cursor:pointer}.bad{fill:#c33;color:#c33}"
-    ".ok{fill:#38c}.chart text{font-size:10px;fill:#555}.note{color:#666}ul{margin:0;padding-left:1.2em}"
+    ".ok{fill:#38c}.okbar{stroke:#38c}.badbar{stroke:#c33}.chart "
+    "text{font-size:10px;fill:#555}.note{color:#666}ul{margin:0;padding-left:1.2em}"
     "@media print{th.sort{cursor:auto}h2{break-after:avoid}tr{break-inside:avoid}}";
 
 // Sorts the clients table by the clicked column; the page reads fine without it.
