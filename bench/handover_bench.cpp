@@ -32,9 +32,9 @@ void BareField(xmlTextWriterPtr w, const CNMessageBase& m, const CNMessageBase::
   xmlTextWriterStartElement(w, X("field"));
   xmlTextWriterWriteAttribute(w, X("index"), X(std::to_string(f.index)));
   xmlTextWriterWriteAttribute(w, X("id"), X(std::to_string(f.id)));
-  std::string name = zyhost::MessageFieldName(m.group(), m.classId(), f.index, f.id);
+  std::string name = MessageFieldName(m.group(), m.classId(), f.index, f.id);
   if (!name.empty()) xmlTextWriterWriteAttribute(w, X("name"), X(name));
-  xmlTextWriterWriteAttribute(w, X("kind"), X(zyhost::FieldKindName(f.kind)));
+  xmlTextWriterWriteAttribute(w, X("kind"), X(FieldKindName(f.kind)));
   if (f.kind == FieldKind::kString) xmlTextWriterWriteString(w, X(f.text));
   if (f.kind == FieldKind::kInt64) xmlTextWriterWriteString(w, X(std::to_string(f.number)));
   if (f.kind == FieldKind::kObject && f.object) BareMessage(w, *f.object);
@@ -52,7 +52,7 @@ void BareField(xmlTextWriterPtr w, const CNMessageBase& m, const CNMessageBase::
 
 void BareMessage(xmlTextWriterPtr w, const CNMessageBase& m) {
   xmlTextWriterStartElement(w, X("message"));
-  std::string type = zyhost::MessageTypeName(m.group(), m.classId());
+  std::string type = MessageTypeName(m.group(), m.classId());
   if (!type.empty()) xmlTextWriterWriteAttribute(w, X("type"), X(type));
   xmlTextWriterWriteAttribute(w, X("group"), X(std::to_string(m.group())));
   xmlTextWriterWriteAttribute(w, X("class"), X(std::to_string(m.classId())));
