@@ -46,6 +46,7 @@ site() {
   local n=$1 dir=$work/site-$1
   if [ ! -f "$dir/replay/ixr_node.txt" ]; then
     rm -rf "$dir"
+    mkdir -p "$dir"
     "$bin/dsmadmc" generate-site --nodes "$n" --schedules $((n / 20)) --seed 1 "$dir/site" >/dev/null
     DSMADMC_SIM_SITE=$dir/site TSM_PASSWORD=ADMIN "$bin/tsm-discover" gather --dsmadmc-dir "$bin" \
       --login ADMIN --out "$dir/replay" >/dev/null
@@ -96,6 +97,7 @@ fi
 
 echo "bench: gather" >&2
 g=$work/gather-$gatherNodes
+mkdir -p "$g"
 [ -d "$g/site" ] || "$bin/dsmadmc" generate-site --nodes "$gatherNodes" --schedules $((gatherNodes / 20)) \
   --seed 1 "$g/site" >/dev/null
 declare -A gatherSeconds
