@@ -75,9 +75,13 @@ const char kReportHelp[] =
 
 const char kGatherHelp[] =
     "usage: tsm-discover gather --dsmadmc-dir DIR --login NAME --password-file FILE --out DIR\n"
-    "                           [--timeout SECONDS]\n"
+    "                           [--timeout SECONDS] [--parallel N]\n"
     "Runs the full queries and writes a replay set (ixr_* files) that 'run --replay' reads.\n"
-    "The password comes from --password-file or $TSM_PASSWORD.\n";
+    "The password comes from --password-file or $TSM_PASSWORD.\n"
+    "  --parallel N  dsmadmc sessions at once for the per-library and per-node queries\n"
+    "                (1 to 64, default 4). Each is an administrative session: keep N\n"
+    "                below the TSM server's session limits (MAXSESSIONS, and the share\n"
+    "                of administrative sessions), or logins are refused.\n";
 
 const char kEncryptHelp[] =
     "usage: tsm-discover encrypt-password --key-file FILE\n"
@@ -158,7 +162,7 @@ int Demo(const std::vector<std::string>& args) {
 }
 
 int Gather(const std::vector<std::string>& args) {
-  CommandLine cl({"dsmadmc-dir", "login", "password-file", "out", "timeout"}, {});
+  CommandLine cl({"dsmadmc-dir", "login", "password-file", "out", "timeout", "parallel"}, {});
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("gather", error);
   if (cl.Help()) {
@@ -166,6 +170,10 @@ int Gather(const std::vector<std::string>& args) {
     return 0;
   }
   GatherSettings s;
+  long parallel = kDefaultGatherParallel;
+  if (cl.Has("parallel") && !ParseInt(cl.Get("parallel"), 1, kMaxGatherParallel, &parallel))
+    return Usage("gather", "--parallel must be 1 to " + std::to_string(kMaxGatherParallel));
+  s.parallel = static_cast<int>(parallel);
   s.dsmadmcDir = cl.Get("dsmadmc-dir");
   s.outDir = cl.Get("out");
   if (!ReadSharedOptions(cl, Credentials::kRequired, &s.shared, &error) || !CheckGather(&s, &error))
