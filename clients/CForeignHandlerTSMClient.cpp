@@ -80,7 +80,8 @@ void CTSMClients::SetNodeName(std::string name) {
 
 std::string CTSMClients::_GetCommandLine() {
   set_logCommandLine(false);  // the line carries the password
-  if (get_UseExistingFiles()) return kSkipMarker;
+  // A refused name runs nothing; the parser reports the failure.
+  if (get_UseExistingFiles() || !tsmcmd::IsCommandWord(m_nodeName)) return kSkipMarker;
   return tsmcmd::FormA(GetBinaryPath(), *this, m_outputFileName,
                        tsmcmd::kNodeQueryPrefix + m_nodeName + tsmcmd::kNodeQuerySuffix);
 }
@@ -88,6 +89,13 @@ std::string CTSMClients::_GetCommandLine() {
 bool CTSMClients::_ParseData(void* out, const std::vector<std::string>& /*lines*/) {
   auto* nodes = static_cast<std::vector<TSMClientInfo>*>(out);
   if (nodes == nullptr) return false;
+  // A blank or quote would split the name into other words of the query.
+  if (!get_UseExistingFiles() && !tsmcmd::IsCommandWord(m_nodeName)) {
+    EvEvent ev;
+    ev.Error("CTSMClients::_ParseData", "Refusing node query for node [%s]: blank or quote in name",
+             m_nodeName.c_str());
+    return false;
+  }
   FormAReadOptions options;
   options.function = "CTSMClients::_ParseData";
   options.jobId = get_JobId();

@@ -15,7 +15,9 @@
 
 // The detailed node query into "ixr_node.txt". FetchData's target is a
 // std::vector<TSMClientInfo> to which one record per node line is
-// appended. False when the output file cannot be opened or read.
+// appended. False when the output file cannot be opened or read, or when
+// the node filter holds a blank or quote (refused before anything runs,
+// unless gathered files are read).
 class CTSMClients : public CForeignCmdExecBase, public TSMAdminInfo {
  public:
   // Fewer tokens than this and a line is no node line.
@@ -23,6 +25,10 @@ class CTSMClients : public CForeignCmdExecBase, public TSMAdminInfo {
 
   CTSMClients();
 
+  // One run per node when a node is named.
+  CommandKind GetCommandKind() const override {
+    return m_nodeName.empty() ? CommandKind{"node", false} : CommandKind{"node by name", true};
+  }
   // Node filter (empty: all nodes); also sets the output file name. Call
   // before every FetchData.
   void SetNodeName(std::string name);

@@ -43,7 +43,7 @@ CTSMDB2Info::CTSMDB2Info() : CForeignCmdExecBase(kCommunicationMethod0) {}
 
 void CTSMDB2Info::set_clientName(const std::string& name) { clientName = tsmcmd::ToUpper(name); }
 
-bool CTSMDB2Info::hasSafeFileName() const { return tsmcmd::IsSafeFileNamePart(clientName); }
+bool CTSMDB2Info::hasSafeFileName() const { return tsmcmd::IsSafeItemName(clientName); }
 
 const char* CTSMDB2Info::_GetFileNameForData() const {
   fileName = std::string(tsmcmd::kDb2FilePrefix) + clientName + ".txt";
@@ -53,12 +53,12 @@ const char* CTSMDB2Info::_GetFileNameForData() const {
 std::string CTSMDB2Info::_GetCommandLine() {
   if (!hasSafeFileName()) {
     EvEvent ev;
-    ev.Error("CTSMDB2Info::_GetCommandLine", "Refusing node name [%s]: not usable in an output file name",
-             clientName.c_str());
+    ev.Error("CTSMDB2Info::_GetCommandLine",
+             "Refusing node name [%s]: not usable in a command or an output file name", clientName.c_str());
     return kSkipMarker;
   }
   const std::string text = std::string(tsmcmd::kDb2QueryPrefix) + tsmcmd::QuoteSqlValue(clientName) +
-                           tsmcmd::kDb2QuerySuffix + tsmcmd::kDb2QuerySameNode;
+                           tsmcmd::kDb2QuerySuffix + tsmcmd::kDb2QuerySameNode + tsmcmd::kDb2QueryEnd;
   return tsmcmd::FormA(GetBinaryPath(), *this, _GetFileNameForData(), text);
 }
 
@@ -66,7 +66,8 @@ bool CTSMDB2Info::_ParseData(void* /*out*/, const std::string& path) {
   EvEvent ev;
   ev.DebugLvl(kParse, 4, "Opening file and parsing DB2 information for node [%s]", clientName.c_str());
   if (!hasSafeFileName()) {
-    ev.Error(kParse, "Refusing node name [%s]: not usable in an output file name", clientName.c_str());
+    ev.Error(kParse, "Refusing node name [%s]: not usable in a command or an output file name",
+             clientName.c_str());
     return false;
   }
   ZYFile file;

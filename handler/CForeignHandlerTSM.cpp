@@ -2,14 +2,13 @@
 // constructors and destructor: plugin/CForeignHandlerTSMLifecycle.cpp).
 #include "handler/CForeignHandlerTSM.h"
 
+#include "handler/TSMRegistry.h"
 #include "host/CForeignCmdExecBase.h"
 #include "host/ZYPlatformInfo.h"
 #include "host/ZyUtil.h"
 
 namespace {
 constexpr const char* kDomainPrefix = "TSM_";
-constexpr const char* kRegistrySection = "EventManager";
-constexpr const char* kOutputPathValue = "IXRDiscovery_TSMOUTPUTPATH";
 }  // namespace
 
 std::string CForeignHandlerTSM::m_serverName;
@@ -40,7 +39,7 @@ std::string CForeignHandlerTSM::GetCustomerDBPath() {
   ZYPlatformInfo registry;
   registry.setFocus(ZYPI_Focus::getFocus());
   std::string path;
-  registry.getDirectory(kRegistrySection, kOutputPathValue, &path);
+  registry.getDirectory(tsmregistry::kSection, tsmregistry::kOutputPathValue, &path);
   if (!path.empty()) path += "/";
   return path;
 }

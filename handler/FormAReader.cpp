@@ -1,5 +1,11 @@
 #include "handler/FormAReader.h"
 
+#include <sys/stat.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+
 #include "handler/LineReader.h"
 #include "handler/Splitting.h"
 #include "host/CForeignCmdExecBase.h"
@@ -7,26 +13,36 @@
 #include "host/ZYFile.h"
 
 namespace {
-constexpr int kHeaderLines = 4;
-}  // namespace
 
-std::string FormAFilePath(const std::string& outputFile) {
-  const char* from = CForeignCmdExecBase::get_UseExistingFilesFrom();
-  std::string path = from != nullptr ? from : "";
-  return path + outputFile;
+constexpr int kHeaderLines = 4;
+
+// What one pass over a file gives: the record lines and the result.
+struct ParsedFile {
+  long long size = -1;
+  long long mtimeNs = -1;
+  bool headerless = false;
+  bool ok = false;
+  int error = 0;
+  std::vector<std::vector<std::string>> tokens;
+  std::vector<std::string> raw;
+};
+
+// The files parsed once; few (the association and schedule files), so
+// the whole set is kept for the life of the process and refreshed when a
+// file changes.
+struct ParsedFiles {
+  std::mutex mutex;
+  std::map<std::string, std::shared_ptr<const ParsedFile>> byPath;
+};
+
+ParsedFiles& Cache() {
+  static ParsedFiles* cache = new ParsedFiles();  // never destroyed: parsers may run at exit
+  return *cache;
 }
 
-bool ReadFormAFile(const std::string& path, const FormAReadOptions& options, const FormALineHandler& onLine) {
-  EvEvent log;
-  const char* function = options.function.c_str();
-  if (options.logStart) log.DebugJob(function, options.jobId, "Start processing file [%s].", path.c_str());
-
-  ZYFile file;
-  if (file.open(path, 0, 0, 0) != 0) {
-    log.DebugJob(function, options.jobId, "Unable to open file [%s]", path.c_str());
-    return false;
-  }
-
+// Steps 2 to 6 over an open file; each record line goes to `onLine`.
+bool ReadLines(ZYFile& file, const std::string& path, const FormAReadOptions& options, EvEvent& log,
+               const FormALineHandler& onLine) {
   int skip = kHeaderLines;
   bool first = true;
   std::string line;
@@ -42,9 +58,70 @@ bool ReadFormAFile(const std::string& path, const FormAReadOptions& options, con
     if (tokens.empty()) return true;
     if (!onLine(tokens, line)) return false;
   }
-
   int error = file.getLastError();
-  log.DebugJob(function, options.jobId, "Processing file [%s] pass #1 %s. Error code [%d].", path.c_str(),
-               error == 0 ? "suceeded" : "failed", error);
+  log.DebugJob(options.function.c_str(), options.jobId, "Processing file [%s] pass #1 %s. Error code [%d].",
+               path.c_str(), error == 0 ? "suceeded" : "failed", error);
   return error == 0;
+}
+
+std::shared_ptr<const ParsedFile> CachedParse(const std::string& path, const FormAReadOptions& options,
+                                              EvEvent& log) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return nullptr;
+  const long long mtimeNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  ParsedFiles& cache = Cache();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  auto it = cache.byPath.find(path);
+  if (it != cache.byPath.end() && it->second->size == st.st_size && it->second->mtimeNs == mtimeNs &&
+      it->second->headerless == options.headerlessWhenMultiToken) {
+    return it->second;
+  }
+  ZYFile file;
+  if (file.open(path, 0, 0, 0) != 0) return nullptr;
+  auto parsed = std::make_shared<ParsedFile>();
+  parsed->size = st.st_size;
+  parsed->mtimeNs = mtimeNs;
+  parsed->headerless = options.headerlessWhenMultiToken;
+  parsed->ok = ReadLines(file, path, options, log,
+                         [&](const std::vector<std::string>& tokens, const std::string& raw) {
+                           parsed->tokens.push_back(tokens);
+                           parsed->raw.push_back(raw);
+                           return true;
+                         });
+  cache.byPath[path] = parsed;
+  return parsed;
+}
+
+}  // namespace
+
+std::string FormAFilePath(const std::string& outputFile) {
+  const char* from = CForeignCmdExecBase::get_UseExistingFilesFrom();
+  std::string path = from != nullptr ? from : "";
+  return path + outputFile;
+}
+
+bool ReadFormAFile(const std::string& path, const FormAReadOptions& options, const FormALineHandler& onLine) {
+  EvEvent log;
+  const char* function = options.function.c_str();
+  if (options.parseOnceWhenReplaying && CForeignCmdExecBase::get_UseExistingFiles()) {
+    if (options.logStart)
+      log.DebugLvl(function, 7, options.jobId, "Start processing file [%s].", path.c_str());
+    std::shared_ptr<const ParsedFile> parsed = CachedParse(path, options, log);
+    if (parsed == nullptr) {
+      log.DebugJob(function, options.jobId, "Unable to open file [%s]", path.c_str());
+      return false;
+    }
+    for (size_t i = 0; i < parsed->tokens.size(); ++i) {
+      if (!onLine(parsed->tokens[i], parsed->raw[i])) return false;
+    }
+    log.DebugLvl(function, 7, options.jobId, "File [%s] answered from memory.", path.c_str());
+    return parsed->ok;
+  }
+  if (options.logStart) log.DebugJob(function, options.jobId, "Start processing file [%s].", path.c_str());
+  ZYFile file;
+  if (file.open(path, 0, 0, 0) != 0) {
+    log.DebugJob(function, options.jobId, "Unable to open file [%s]", path.c_str());
+    return false;
+  }
+  return ReadLines(file, path, options, log, onLine);
 }

@@ -46,6 +46,13 @@ struct FormAReadOptions {
   bool logStart = false;
   // The node query rule of step 3.
   bool headerlessWhenMultiToken = false;
+  // Under existing files, parse the file once per job and answer later
+  // reads from memory (keyed by path, size and modification time). For
+  // gathered files that one discovery reads again and again: the
+  // association file once per schedule line of every node, the schedule
+  // file once per node. A read answered from memory logs its lines at
+  // level 7 instead, so the log does not grow with nodes x schedules.
+  bool parseOnceWhenReplaying = false;
 };
 
 // Called for each record line; false stops reading.
@@ -57,5 +64,6 @@ using FormALineHandler =
 std::string FormAFilePath(const std::string& outputFile);
 
 // Reads `path` as described above. Never throws; the callback must not
-// throw either.
+// throw either. Lines handed to the callback from memory are the same
+// tokens and raw lines, in the same order.
 bool ReadFormAFile(const std::string& path, const FormAReadOptions& options, const FormALineHandler& onLine);

@@ -58,6 +58,18 @@ bool IsSafeFileNamePart(const std::string& name) {
   return name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
 }
 
+// Blanks and quotes would split the word; control characters have no
+// place in a name either.
+bool IsCommandWord(const std::string& name) {
+  for (char c : name) {
+    unsigned char b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7f || c == ' ' || c == '\'' || c == '"') return false;
+  }
+  return true;
+}
+
+bool IsSafeItemName(const std::string& name) { return IsSafeFileNamePart(name) && IsCommandWord(name); }
+
 std::string ToUpper(const std::string& text) {
   std::string upper = text;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

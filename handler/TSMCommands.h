@@ -35,14 +35,18 @@ inline constexpr const char* kNodeQuerySuffix = " format=detailed";
 inline constexpr const char* kScheduleQuery = " -dateformat=1 -comma query schedule format=detailed";
 inline constexpr const char* kClientScheduleNodes = " Nodes=";
 inline constexpr const char* kAssocQueryPrefix = " -dateformat=1 -comma 'query association ";
+// The select travels in double quotes, as one argument, so that dsmadmc
+// receives its single quotes: split into words it would name the node as
+// an unknown column.
 inline constexpr const char* kDb2QueryPrefix =
-    " -dateformat=1 -comma  select DISTINCT OWNER, bb.FILESPACE_NAME from backups bb, filespaces ff "
+    " -dateformat=1 -comma  \"select DISTINCT OWNER, bb.FILESPACE_NAME from backups bb, filespaces ff "
     "where bb.node_name = '";
 inline constexpr const char* kDb2QuerySuffix =
     "'  and bb.FILESPACE_ID = ff.FILESPACE_ID AND ff.FILESPACE_TYPE LIKE 'API:DB2%' ";
 // File space ids are numbered per node: without this the join also picks up
 // another node's DB2 file space that shares an id with one of the node's own.
 inline constexpr const char* kDb2QuerySameNode = "AND ff.NODE_NAME = bb.NODE_NAME ";
+inline constexpr const char* kDb2QueryEnd = "\"";
 
 // Form B selects (without the surrounding double quotes).
 inline constexpr const char* kVersionSelect = "SELECT VERSION, RELEASE FROM STATUS";
@@ -77,6 +81,16 @@ std::string QuoteSqlValue(const std::string& value);
 // True when `name` may become part of an output file name in the working
 // directory: not empty, no "/", not "." or "..", no NUL.
 bool IsSafeFileNamePart(const std::string& name);
+
+// True when `name` can stand as one word of a form A command line, which
+// is split at blanks and quotes: no blank, quote or control character.
+bool IsCommandWord(const std::string& name);
+
+// True when a per-item name (node, library) can go into its command and
+// its output file name unchanged: a safe file name part and a command
+// word. Real TSM names never fail this; a name that does is refused
+// rather than allowed to reshape the command.
+bool IsSafeItemName(const std::string& name);
 
 // Upper case (ASCII), as TSM names are compared.
 std::string ToUpper(const std::string& text);

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -27,6 +29,7 @@ struct Settings {
   std::string useExistingFilesFrom;  // get_UseExistingFilesFrom points here
   std::atomic<int> timeoutSeconds{kDefaultTimeoutSeconds};
   std::atomic<ProcessLauncher*> launcher{nullptr};
+  std::atomic<long long> deadlineMillis{0};  // steady clock; 0: none
 };
 
 Settings& State() {
@@ -107,6 +110,24 @@ void MaskCutSecret(std::string* text, const std::vector<std::string>& secrets) {
   }
 }
 
+// "ANS1017E Session rejected: ..." : the first line of the output that
+// carries a server or client message number, empty when none does.
+std::string FirstServerMessage(const std::string& output) {
+  size_t pos = 0;
+  while (pos < output.size()) {
+    size_t end = output.find('\n', pos);
+    if (end == std::string::npos) end = output.size();
+    if (end - pos >= 8 && (output.compare(pos, 3, "ANR") == 0 || output.compare(pos, 3, "ANS") == 0) &&
+        std::isdigit(static_cast<unsigned char>(output[pos + 3]))) {
+      std::string line = output.substr(pos, end - pos);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      return line;
+    }
+    pos = end + 1;
+  }
+  return std::string();
+}
+
 void LogOutput(EvEvent& ev, const std::string& output, const std::vector<std::string>& secrets,
                long long jobId) {
   if (output.empty() || EvDebug::Level() < 7) return;
@@ -146,6 +167,22 @@ bool CForeignCmdExecBase::_ParseData(void*, const std::string&) { return false; 
 
 const char* CForeignCmdExecBase::_GetFileNameForData() const { return ""; }
 
+CommandKind CForeignCmdExecBase::GetCommandKind() const {
+  const char* name = _GetFileNameForData();
+  return CommandStats::KindOfFile(name != nullptr ? name : "");
+}
+
+// One error line per failed fetch, so a failure is never only a level-4
+// status line.
+void CForeignCmdExecBase::reportFailure(bool parsed) const {
+  const CommandKind kind = GetCommandKind();
+  CommandStats::Record(kind, true);
+  EvEvent ev;
+  ev.Error(kFetch, "Command [%s] failed: status [%d]%s; %s", kind.name.c_str(), execResult_,
+           parsed ? "" : ", output not parsed",
+           firstMessage_.empty() ? "no ANR/ANS message" : firstMessage_.c_str());
+}
+
 void CForeignCmdExecBase::set_BinaryPath(const std::string& dir, bool remember) {
   binaryPath_ = dir;
   if (!remember) return;
@@ -165,19 +202,32 @@ void CForeignCmdExecBase::set_logCommandLine(bool log) { logCommandLine_ = log; 
 bool CForeignCmdExecBase::FetchData(void* out) {
   EvEvent ev;
   execResult_ = kNotRun;
+  firstMessage_.clear();
   std::string commandLine = _GetCommandLine();  // may turn logging of the line off
   WorkFolderLock folder;
   std::string busy;
   if (commandLine != kSkipMarker && !get_UseExistingFiles() && !folder.Acquire(TimeoutSeconds(), &busy)) {
     ev.Error(kFetch, "Working folder busy, nothing run: %s", busy.c_str());
     execResult_ = kNotStarted;
+    reportFailure(false);
     return false;
   }
-  if (!runCommand(commandLine)) return false;
+  const bool runs = commandLine != kSkipMarker && !get_UseExistingFiles();
+  if (!runCommand(commandLine)) {
+    if (runs) reportFailure(false);
+    return false;
+  }
   bool parsed = parse(out);
   bool ok = parsed && (execResult_ == kNotRun || isSuccess(execResult_));
   ev.DebugLvl(kFetch, 4, jobId_, "Status [%d], parser %s, result %s", execResult_,
               parsed ? "succeeded" : "failed", ok ? "true" : "false");
+  if (runs) {
+    if (ok) {
+      CommandStats::Record(GetCommandKind(), false);
+    } else {
+      reportFailure(parsed);
+    }
+  }
   return ok;
 }
 
@@ -211,7 +261,13 @@ bool CForeignCmdExecBase::runCommand(const std::string& commandLine) {
   } else {
     ev.DebugLvl(kFetch, 4, jobId_, "Running command (command line not logged)");
   }
-  LaunchResult run = Launcher().Run(argv, TimeoutSeconds());
+  if (JobDeadlinePassed()) {
+    ev.Error(kFetch, "Job deadline passed: [%s] not started", GetCommandKind().name.c_str());
+    execResult_ = kNotStarted;
+    return false;
+  }
+  LaunchResult run = Launcher().Run(argv, RunTimeoutSeconds());
+  firstMessage_ = FirstServerMessage(Redact(run.output, Secrets(argv)));
   if (!run.started) {
     ev.Error(kFetch, "Unable to start [%s]. Error [%s]", argv[0].c_str(), run.error.c_str());
     execResult_ = kNotStarted;
@@ -378,6 +434,31 @@ void CForeignCmdExecBase::SetTimeoutSeconds(int seconds) {
 }
 
 int CForeignCmdExecBase::TimeoutSeconds() { return State().timeoutSeconds; }
+
+namespace {
+long long NowMillis() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+}  // namespace
+
+void CForeignCmdExecBase::SetJobDeadline(int seconds) {
+  State().deadlineMillis = seconds > 0 ? NowMillis() + 1000LL * seconds : 0;
+}
+
+bool CForeignCmdExecBase::JobDeadlinePassed() {
+  long long deadline = State().deadlineMillis;
+  return deadline != 0 && NowMillis() >= deadline;
+}
+
+// The command's own time-out, shortened to what is left of the job.
+int CForeignCmdExecBase::RunTimeoutSeconds() {
+  long long deadline = State().deadlineMillis;
+  if (deadline == 0) return TimeoutSeconds();
+  long long left = (deadline - NowMillis() + 999) / 1000;
+  return static_cast<int>(std::max(1LL, std::min<long long>(left, TimeoutSeconds())));
+}
 
 void CForeignCmdExecBase::SetProcessLauncher(ProcessLauncher* launcher) { State().launcher = launcher; }
 

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "host/CommandStats.h"
 #include "host/ProcessLauncher.h"
 #include "host/ZyHostApi.h"
 
@@ -45,6 +46,9 @@ class ZYHOST_API CForeignCmdExecBase {
   virtual bool _ParseData(void* out, const std::vector<std::string>& lines);
   virtual bool _ParseData(void* out, const std::string& fileName);
   virtual const char* _GetFileNameForData() const;
+  // What this fetcher's command is, for the run counts and failure lines;
+  // by default read from its output file name (CommandStats::KindOfFile).
+  virtual CommandKind GetCommandKind() const;
 
   // Directory of the program; also remembered process-wide for fetchers
   // that get no directory of their own when `remember` is true.
@@ -78,6 +82,11 @@ class ZYHOST_API CForeignCmdExecBase {
   static void set_UseExistingFiles(bool use, const std::string& from);
   static void SetTimeoutSeconds(int seconds);  // default 1800
   static int TimeoutSeconds();
+  // A limit for the whole job: once `seconds` from now have passed no
+  // further program starts, and a running one is stopped at that moment.
+  // 0 removes the limit.
+  static void SetJobDeadline(int seconds);
+  static bool JobDeadlinePassed();
   // Replaces the launcher (tests); null restores the real one. Not owned.
   static void SetProcessLauncher(ProcessLauncher* launcher);
   static std::string RememberedBinaryPath();
@@ -92,6 +101,9 @@ class ZYHOST_API CForeignCmdExecBase {
   // one, the working directory, then PATH.
   std::string resolveProgram(const std::string& program) const;
   bool isSuccess(int status) const;
+  // Counts the failed fetch and logs its error line.
+  void reportFailure(bool parsed) const;
+  static int RunTimeoutSeconds();
 
   CommunicationMethod method_;
   std::string binaryPath_;
@@ -100,4 +112,5 @@ class ZYHOST_API CForeignCmdExecBase {
   int execResult_ = kNotRun;
   long long jobId_ = 0;
   bool lineFormOverridden_ = true;  // cleared by the base line-form parser
+  std::string firstMessage_;        // first ANR/ANS line of the last run's output
 };

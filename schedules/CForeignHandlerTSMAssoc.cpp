@@ -68,6 +68,7 @@ bool CTSMAssoc::_ParseData(void* out, const std::vector<std::string>& /*lines*/)
   FormAReadOptions options;
   options.function = kParseFunction;
   options.jobId = get_JobId();
+  options.parseOnceWhenReplaying = true;
   return ReadFormAFile(
       FormAFilePath(outputFile_), options,
       [&](const std::vector<std::string>& tokens, const std::string& /*rawLine*/) {

@@ -1,26 +1,12 @@
-// Schedule discovery: TSM client schedules become host backup tasks.
+// The schedule query: every backup schedule with its associated nodes.
 #include "schedules/CForeignHandlerTSMPolicy.h"
 
-#include "handler/CForeignHandlerTSM.h"
 #include "handler/FormAReader.h"
 #include "handler/Splitting.h"
 #include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
-#include "host/Messages.h"
 #include "schedules/CForeignHandlerTSMAssoc.h"
 #include "schedules/CForeignHandlerTSMSchedule.h"
-
-bool CForeignHandlerTSM::DiscoverSchedule(CNMessageBase* config) {
-  EvEvent ev;
-  if (config == nullptr) {
-    ev.Error("DiscoverSchedule", "No configuration message given");
-    return false;
-  }
-  const std::string login = config->getstring(11, 41);
-  ev.DebugLvl("CForeignHandlerTSM::DiscoverSchedule", 4, GetJobId(),
-              "Discovery for administrator [%s] has nothing to hand over yet", login.c_str());
-  return true;
-}
 
 namespace {
 

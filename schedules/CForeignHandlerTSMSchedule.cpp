@@ -33,10 +33,6 @@ const NodeScheduleColumns* LayoutFor(size_t fields, bool replay) {
   return nullptr;
 }
 
-// A node name that can stand as one word of a command line: the command
-// line is split at blanks and quotes.
-bool IsCommandWord(const std::string& name) { return name.find_first_of(" \t\r\n'\"") == std::string::npos; }
-
 }  // namespace
 
 bool IsTSMBackupAction(const std::string& action) {
@@ -67,7 +63,7 @@ bool CTSMClientSchedule::isReplay() const {
 std::string CTSMClientSchedule::_GetCommandLine() {
   set_logCommandLine(false);
   // A refused name runs nothing; the parser reports the failure.
-  if (get_UseExistingFiles() || !IsCommandWord(nodeName_)) return kSkipMarker;
+  if (get_UseExistingFiles() || !tsmcmd::IsCommandWord(nodeName_)) return kSkipMarker;
   return tsmcmd::FormA(GetBinaryPath(), *this, outputFile_,
                        std::string(tsmcmd::kScheduleQuery) + tsmcmd::kClientScheduleNodes + nodeName_);
 }
@@ -77,7 +73,7 @@ bool CTSMClientSchedule::_ParseData(void* /*out*/, const std::vector<std::string
   const std::string path = FormAFilePath(outputFile_);
   ev.DebugJob(kParseFunction, get_JobId(), "Start processing file [%s].", path.c_str());
   if (!get_UseExistingFiles()) {
-    if (!IsCommandWord(nodeName_)) {
+    if (!tsmcmd::IsCommandWord(nodeName_)) {
       ev.Error(kParseFunction, "Refusing schedule query for node [%s]: blank or quote in name",
                nodeName_.c_str());
       return false;
@@ -85,9 +81,11 @@ bool CTSMClientSchedule::_ParseData(void* /*out*/, const std::vector<std::string
     if (get_execResult() == kNothingMatched) return true;
   }
 
+  associations_.reset();  // looked up once per parse, at the first question
   FormAReadOptions options;
   options.function = kParseFunction;
   options.jobId = get_JobId();
+  options.parseOnceWhenReplaying = true;
   return ReadFormAFile(path, options,
                        [&](const std::vector<std::string>& tokens, const std::string& rawLine) {
                          return parseLine(tokens, rawLine);
@@ -127,19 +125,18 @@ bool CTSMClientSchedule::parseLine(const std::vector<std::string>& tokens, const
 
 bool CTSMClientSchedule::isAssociated(const std::string& domain, const std::string& schedule, bool* failed) {
   EvEvent ev;
-  CTSMSchedule scratch;
-  if (!FetchAssociation(*this, *this, domain, schedule, &scratch)) {
+  // Answered from the association file read once per job, not one fetch
+  // per schedule line of every node.
+  if (associations_ == nullptr) {
+    associations_ = ReplayAssociations::ForFile(FormAFilePath(tsmcmd::kAssocFile), get_JobId());
+  }
+  if (associations_ == nullptr) {
     ev.DebugJob(kParseFunction, get_JobId(), "Unable to fetch client-policy association for [%s]",
                 schedule.c_str());
     *failed = true;
     return false;
   }
-  bool found = false;
-  for (const std::string& client : scratch.getClientList()) {
-    if (compareNoCase(client, nodeName_) == 0) {
-      ev.DebugLvl(kParseFunction, 4, get_JobId(), "found  ->> nodename= '%s'", nodeName_.c_str());
-      found = true;
-    }
-  }
-  return found;
+  if (!associations_->IsAssociated(domain, schedule, nodeName_)) return false;
+  ev.DebugLvl(kParseFunction, 4, get_JobId(), "found  ->> nodename= '%s'", nodeName_.c_str());
+  return true;
 }

@@ -15,12 +15,14 @@
 // status 11 (nothing matched) counts as success with no records.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "handler/TSMAdminInfo.h"
 #include "host/CForeignCmdExecBase.h"
 #include "schedules/CTSMSchedule.h"
+#include "schedules/ReplayAssociations.h"
 
 // True when a schedule's action is one of the backup actions kept by the
 // schedule queries: "Incremental", "Selective", "ImageBackup" or "Inc", in
@@ -53,6 +55,8 @@ class CTSMClientSchedule : public CForeignCmdExecBase, public TSMAdminInfo {
   using CForeignCmdExecBase::_ParseData;
   // The file the run writes, so that only it is removed before the run.
   const char* _GetFileNameForData() const override { return outputFile_.c_str(); }
+  // One run per node, whatever file it writes.
+  CommandKind GetCommandKind() const override { return {"node schedule", true}; }
 
  private:
   bool isReplay() const;
@@ -63,5 +67,6 @@ class CTSMClientSchedule : public CForeignCmdExecBase, public TSMAdminInfo {
 
   std::string nodeName_;
   std::vector<CTSMSchedule> schedules_;
+  std::shared_ptr<const ReplayAssociations> associations_;  // replay: during one parse
   std::string outputFile_;
 };

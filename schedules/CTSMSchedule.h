@@ -5,6 +5,10 @@
 // Plain value class: copied and moved member by member, no virtual
 // operations. The administrator credentials come first (TSMAdminInfo) so
 // that the builders can hand them on to the fetchers they run.
+//
+// The task and subtask builders only write into the message they are
+// given and never own it; nested objects and lists are created in it when
+// absent.
 #pragma once
 
 #include <string>
@@ -12,6 +16,12 @@
 #include <vector>
 
 #include "handler/TSMAdminInfo.h"
+
+class CTSMNodeLookup;
+namespace TMMsg {
+class CreateTaskReq;
+class SubTaskInfo;
+}  // namespace TMMsg
 
 class CTSMSchedule : public TSMAdminInfo {
  public:
@@ -72,6 +82,54 @@ class CTSMSchedule : public TSMAdminInfo {
   // "Sunday" ... "Saturday".
   void setDayofWeek(std::string v) { DayofWeek = std::move(v); }
   std::string getDayofWeek() const { return DayofWeek; }
+
+  // Task builders (CForeignHandlerTSMTaskBuilder.cpp). Fill the task
+  // definition of `req`: header, one association entity per node that the
+  // node query finds (in client-list order), then the subtasks of a period
+  // schedule or of the expansion of an enhanced one. False, with the
+  // header and the entities made so far and no subtask, when a node query
+  // fails. `nodes` answers the node queries (credentials, job id, one read
+  // of gathered files); without one, a lookup with this record's
+  // credentials serves the call.
+  bool BuildSchedulePolicy(TMMsg::CreateTaskReq* req, CTSMNodeLookup* nodes = nullptr) const;
+  bool BuildEnhancedSchedulePolicy(TMMsg::CreateTaskReq* req, CTSMNodeLookup* nodes = nullptr) const;
+
+  // Subtask builders (CForeignHandlerTSMSubTasks.cpp). Each writes the
+  // fields of its pattern kind into the subtask and leaves the others as
+  // they were; all return true (false only for a null subtask).
+  //
+  // Header constants, backup level by action, description and a fresh
+  // pattern with its constants and the time zone name.
+  void PopulateGenericContent(TMMsg::SubTaskInfo& st) const;
+  // The generic content, then start and end from this record.
+  bool PopulateGenericSubTask(TMMsg::SubTaskInfo& st) const;
+  // Period builders: named `name` + "_" + the day of week (one-time:
+  // + "_" + year-month-day of the start, without leading zeros).
+  bool _createSubTaskForOneTime(TMMsg::SubTaskInfo* st, const std::string& start, const std::string& name,
+                                const std::string& dayOfWeek) const;
+  bool _createSubTaskForHour(TMMsg::SubTaskInfo* st, const std::string& start, const std::string& name,
+                             const std::string& dayOfWeek, const std::string& period,
+                             const std::string& end) const;
+  bool _createSubTaskForDay(TMMsg::SubTaskInfo* st, const std::string& start, const std::string& name,
+                            const std::string& dayOfWeek, const std::string& period,
+                            const std::string& end) const;
+  bool _createSubTaskForWeek(TMMsg::SubTaskInfo* st, const std::string& start, const std::string& name,
+                             const std::string& dayOfWeek, const std::string& period,
+                             const std::string& end) const;
+  bool _createSubTaskForMonth(TMMsg::SubTaskInfo* st, const std::string& start, const std::string& name,
+                              const std::string& dayOfWeek, const std::string& period,
+                              const std::string& end) const;
+  bool _createSubTaskForYear(TMMsg::SubTaskInfo* st, const std::string& start, const std::string& name,
+                             const std::string& dayOfWeek, const std::string& period,
+                             const std::string& end) const;
+  // Enhanced builders, after PopulateGenericSubTask.
+  bool CreateYearlySchedule_SpecificDay(TMMsg::SubTaskInfo& st, int month, int day) const;
+  bool CreateWeeklySpecificSubTask(TMMsg::SubTaskInfo& st, const std::string& name,
+                                   const std::vector<std::string>& daysOfWeek) const;
+  bool CreateMonthlySpecificSubTask(TMMsg::SubTaskInfo& st, std::string name, std::string weekOfMonth,
+                                    std::string dayOfWeek) const;
+  bool CreateYearlySpecificSubTask(TMMsg::SubTaskInfo& st, std::string name, std::string month, int week,
+                                   std::string dayOfWeek) const;
 
   std::string PolicyDomain;
   std::string SchedName;

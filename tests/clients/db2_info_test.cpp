@@ -34,24 +34,30 @@ class DB2Test : public ::testing::Test {
   FakeDsmadmc fake_;
 };
 
-TEST_F(DB2Test, CommandUsesTheUpperCaseNodeAndEscapesQuotes) {
+// The select reaches dsmadmc as one argument with its SQL quotes.
+TEST_F(DB2Test, SelectReachesTheClientWholeForTheUpperCaseNode) {
   CTSMDB2Info fetcher;
   fetcher.SetBinaryPath("/opt/tsm");
   fetcher.SetLogin("admin");
   fetcher.SetPassword("pw");
   fetcher.set_clientName("db01");
   EXPECT_STREQ(fetcher._GetFileNameForData(), "ixr_db2_DB01.txt");
-  EXPECT_EQ(fetcher._GetCommandLine(),
-            "\"/opt/tsm/dsmadmc\" -id=admin -password=pw -outfile=ixr_db2_DB01.txt -dateformat=1 -comma "
-            " select DISTINCT OWNER, bb.FILESPACE_NAME from backups bb, filespaces ff where bb.node_name = "
-            "'DB01'  and bb.FILESPACE_ID = ff.FILESPACE_ID AND ff.FILESPACE_TYPE LIKE 'API:DB2%' "
-            "AND ff.NODE_NAME = bb.NODE_NAME ");
-  fetcher.set_clientName("o'brien");
-  EXPECT_NE(fetcher._GetCommandLine().find("bb.node_name = 'O''BRIEN'  and"), std::string::npos);
+  fetcher.FetchData(nullptr);
+  ASSERT_EQ(fake_.runs().size(), 1u);
+  EXPECT_EQ(
+      fake_.runs()[0],
+      (std::vector<std::string>{
+          "/opt/tsm/dsmadmc", "-id=admin", "-password=pw", "-outfile=ixr_db2_DB01.txt", "-dateformat=1",
+          "-comma",
+          "select DISTINCT OWNER, bb.FILESPACE_NAME from backups bb, filespaces ff where bb.node_name = "
+          "'DB01'  and bb.FILESPACE_ID = ff.FILESPACE_ID AND ff.FILESPACE_TYPE LIKE 'API:DB2%' "
+          "AND ff.NODE_NAME = bb.NODE_NAME "}));
 }
 
-TEST_F(DB2Test, NamesThatLeaveTheDirectoryAreRefused) {
-  for (const char* name : {"", ".", "..", "../etc", "a/b"}) {
+// Names that would leave the directory or reshape the command.
+TEST_F(DB2Test, NamesThatCannotBePlacedSafelyAreRefused) {
+  for (const char* name :
+       {"", ".", "..", "../etc", "a/b", "x -outfile=VICTIM", "o'brien", "a\"b", "a\tb", "a\nb"}) {
     SCOPED_TRACE(name);
     LogCapture log;
     CTSMDB2Info fetcher;

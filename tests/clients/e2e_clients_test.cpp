@@ -3,42 +3,20 @@
 // or over the replay set gathered from it. The client list is checked in
 // the handed-over XML.
 #include <gtest/gtest.h>
-#include <libxml/parser.h>
-#include <libxml/xpath.h>
 #include <sys/stat.h>
 
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/ZyUtil.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/XmlQuery.h"
 
 namespace {
 
 using namespace testsupport;
-
-// Text of every node `xpath` selects in the XML file, in document order,
-// joined by `sep`.
-std::string Texts(const std::string& file, const std::string& xpath, const char* sep = ",") {
-  std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(xmlReadFile(file.c_str(), nullptr, XML_PARSE_NONET),
-                                                     xmlFreeDoc);
-  if (doc == nullptr) return "unreadable";
-  xmlXPathContextPtr ctx = xmlXPathNewContext(doc.get());
-  xmlXPathObjectPtr result = xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(xpath.c_str()), ctx);
-  std::string texts;
-  for (int i = 0; result != nullptr && result->nodesetval != nullptr && i < result->nodesetval->nodeNr; ++i) {
-    xmlChar* content = xmlNodeGetContent(result->nodesetval->nodeTab[i]);
-    texts +=
-        (i > 0 ? sep : "") + std::string(content != nullptr ? reinterpret_cast<const char*>(content) : "");
-    xmlFree(content);
-  }
-  xmlXPathFreeObject(result);
-  xmlXPathFreeContext(ctx);
-  return texts;
-}
 
 // The n-th entry of App::ClientsList, and paths below one.
 std::string Entry(size_t n) {

@@ -51,6 +51,8 @@ TEST(NodeQuery, HeaderTokenCountAndFilter) {
       {"empty line ends the file", a + "\n" + b, "", "A/h"},
       {"filter keeps the named node only", a + b, "B", "B/h"},
       {"filter compares case-sensitively", a + b, "b", ""},
+      {"filter with a blank is refused", a + b, "A B", "failed"},
+      {"filter with a quote is refused", a + b, "A\"", "failed"},
       {"CRLF lines", crlf, "", "A/h B/h"},
       {"missing file fails", "", "", "failed"},
   };
@@ -83,6 +85,8 @@ TEST(NodeQuery, RecordColumnsAndCommandLine) {
             " -dataonly=yes -dateformat=1 -comma query node  format=detailed");
   fetcher.SetNodeName("NODE1");
   EXPECT_NE(fetcher._GetCommandLine().find("query node NODE1 format=detailed"), std::string::npos);
+  fetcher.SetNodeName("NODE'1");
+  EXPECT_EQ(fetcher._GetCommandLine(), "*_s?k?i?p_*");
 }
 
 TEST(MasterServer, LiveNameIsTheHostNameReplayTheTrimmedFirstLine) {

@@ -36,10 +36,10 @@ TEST(CommandsTest, LinesByteForByte) {
       {FormA(bin, admin, kAssocFile, kAssocQueryPrefix + std::string("STANDARD DAILY'")),
        a + "ixr_assoc.txt -dateformat=1 -comma 'query association STANDARD DAILY'"},
       {FormA(bin, admin, kDb2FilePrefix + std::string("N1.txt"),
-             kDb2QueryPrefix + QuoteSqlValue("N'1") + kDb2QuerySuffix),
-       a + "ixr_db2_N1.txt -dateformat=1 -comma  select DISTINCT OWNER, bb.FILESPACE_NAME from backups bb, "
-           "filespaces ff where bb.node_name = 'N''1'  and bb.FILESPACE_ID = ff.FILESPACE_ID AND "
-           "ff.FILESPACE_TYPE LIKE 'API:DB2%' "},
+             kDb2QueryPrefix + QuoteSqlValue("N1") + kDb2QuerySuffix + kDb2QuerySameNode + kDb2QueryEnd),
+       a + "ixr_db2_N1.txt -dateformat=1 -comma  \"select DISTINCT OWNER, bb.FILESPACE_NAME from backups bb, "
+           "filespaces ff where bb.node_name = 'N1'  and bb.FILESPACE_ID = ff.FILESPACE_ID AND "
+           "ff.FILESPACE_TYPE LIKE 'API:DB2%' AND ff.NODE_NAME = bb.NODE_NAME \""},
       {FormA("", admin, kNodeFile, ""), "\"dsmadmc\" -id=admin -password=secret -outfile=ixr_node.txt"},
       {config._GetCommandLine(),
        "dsmadmc -id=admin -password=secret -dataonly=yes -outfile=ixr_tsmconfig.txt -comma \"SELECT VERSION, "

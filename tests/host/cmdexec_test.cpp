@@ -128,6 +128,17 @@ TEST_F(CmdExecTest, OutputOfAnEarlierRunIsRemoved) {
     f.FetchData(nullptr);
     EXPECT_EQ(expected, f.data);
   }
+  // A failed run says so at error level, with the first server message.
+  testsupport::LogCapture log(0);
+  WriteScript(dir_.file("dsmadmc"),
+              "echo 'Session established'; echo 'ANS1017E Session rejected: TCP/IP error'; exit 2");
+  FileFetcher failed("\"" + dir_.file("dsmadmc") + "\" -id=a -outfile=ixr_node.txt q");
+  EXPECT_FALSE(failed.FetchData(nullptr));
+  EXPECT_NE(
+      log.text().find("ERROR [CForeignCmdExecBase::FetchData] Command [node] failed: status [2]; ANS1017E "
+                      "Session rejected: TCP/IP error"),
+      std::string::npos)
+      << log.text();
   // Only the fetcher's own file goes: a name that smuggled an -outfile=
   // word into the command removes nothing else.
   WriteFile(dir_.file("VICTIM.txt"), "keep\n");

@@ -1,11 +1,12 @@
-// Output of the full schedule query as dsmadmc writes it, and a one-line
-// view of a schedule record, for the schedule query tests.
+// Output of the full schedule query as dsmadmc writes it, and one-line
+// views of a schedule record and of a message, for the schedule tests.
 #pragma once
 
 #include <map>
 #include <string>
 #include <vector>
 
+#include "host/MessageSchema.h"
 #include "schedules/CTSMSchedule.h"
 #include "tests/support/FakeDsmadmc.h"
 
@@ -46,6 +47,25 @@ inline std::string Describe(const CTSMSchedule& s) {
     for (size_t i = 0; i < list->size(); ++i) out += (i > 0 ? ";" : "") + (*list)[i];
   }
   return out;
+}
+
+// Every field set in `m` and below it as "name=value" words in index
+// order. Fields of the objects of `m` are named alone, deeper ones after
+// their object ("daysToRun.monday=1"); an empty object is "name{}", a list
+// "name#size".
+inline std::string Fields(const CNMessageBase& m, const std::string& prefix = "", bool top = true) {
+  std::string out;
+  for (const auto& [index, f] : m.fields()) {
+    const std::string name = prefix + MessageFieldName(m.group(), m.classId(), index, f.id);
+    if (f.kind == FieldKind::kObject && !f.object->fields().empty()) {
+      out += " " + Fields(*f.object, top ? "" : name + ".", false);
+    } else if (f.kind == FieldKind::kInt64 || f.kind == FieldKind::kString) {
+      out += " " + name + "=" + (f.kind == FieldKind::kInt64 ? std::to_string(f.number) : f.text);
+    } else {
+      out += " " + name + (f.object ? "{}" : "#" + std::to_string(f.list ? f.list->size() : 0));
+    }
+  }
+  return out.empty() ? out : out.substr(1);
 }
 
 }  // namespace schedtest

@@ -93,10 +93,8 @@ TEST_F(SimulatorTest, QueryShapesAndFilters) {
        {"10", "20", "30"}},
       {{"SELECT BYTES FROM SUMMARY WHERE ENTITY NOT LIKE 'NODE%' AND BYTES > 20"}, {"50"}},
       {{"SELECT START_TIME FROM SUMMARY WHERE BYTES = 50"}, {"2026-11-30 05:00:00.000000"}},
-      // A select split into words, its single quotes already removed.
-      {Words(
-           "select DISTINCT OWNER, ff.FILESPACE_NAME from backups bb, filespaces ff where bb.node_name = DB1 "
-           "and bb.FILESPACE_ID = ff.FILESPACE_ID AND ff.FILESPACE_TYPE LIKE API:DB2%"),
+      {{"select DISTINCT OWNER, ff.FILESPACE_NAME from backups bb, filespaces ff where bb.node_name = 'DB1' "
+        "and bb.FILESPACE_ID = ff.FILESPACE_ID AND ff.FILESPACE_TYPE LIKE 'API:DB2%'"},
        {"db2inst1,/SAMPLE"}},
       // Sorted by name (X before _), a comma quoted, dates month first.
       {Words("-dateformat=1 query node format=detailed"),
@@ -112,6 +110,10 @@ TEST_F(SimulatorTest, QueryShapesAndFilters) {
     SCOPED_TRACE(testing::PrintToString(args));
     EXPECT_EQ(DataLines(args), lines);
   }
+  // A select whose quotes were lost names unknown columns: the server
+  // refuses it, as a real one does.
+  EXPECT_EQ(DataLines(Words("select OWNER from backups where node_name = DB1"), 3),
+            Rows{"ANR2940E The reference 'DB1' is an unknown SQL column name."});
 }
 
 // A site setting picks 20 columns (21 per node) or one fewer, without OPTIONS.

@@ -1,8 +1,10 @@
 // tsm-discover: argument errors and exit statuses, the password helper,
 // replay, and the checked-in replay set against a fresh gather.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
+#include <future>
 #include <regex>
 #include <string>
 #include <tuple>
@@ -37,13 +39,15 @@ TEST(TsmDiscoverTest, BadInputIsOneLineAndStatusTwo) {
       {"run --login a --login b", "given twice"},
       {"run --dsmadmc-dir ^ --out @o", "no --login"},
       {"run --dsmadmc-dir ^ --login A --out @o", "no password"},
-      {"run --dsmadmc-dir ^ --login A --password-file @none --out @o", "cannot be read"},
+      {"run --dsmadmc-dir ^ --login A --password-file @none --out @o", "password file"},
+      {"run --dsmadmc-dir ^ --login A --password-file @ --out @o", "not a regular file"},
       {"run --dsmadmc-dir ^ --login A --password-file @pw", "no --out"},
       {"run --dsmadmc-dir @nodir --login A --password-file @pw --out @o", "does not exist"},
       {"run --dsmadmc-dir @ --login A --password-file @pw --out @o", "no executable dsmadmc"},
       {"run --dsmadmc-dir ^ --login A --password-file @pw --out @notadir/o", "not writable"},
       {"run --replay @nodir --login A --password-file @pw --out @o", "replay directory"},
       {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o --key-file @nokey", "key file"},
+      {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o --key-file @pw", "malformed"},
       {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o --plugin @none.so", "plug-in"},
       {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o --plugin @pw", "cannot load the plug-in"},
       {"run --dsmadmc-dir ^ --login A --password-file @pw --out @o --log @notadir/x.log", "log file"},
@@ -118,10 +122,65 @@ TEST_F(DiscoverRunTest, FailedOperationMakesStatusOne) {
   // --timeout ends a hanging dsmadmc.
   ScopedEnv hang("DSMADMC_SIM_HANG", "30"), match("DSMADMC_SIM_MATCH", "query node");
   auto start = std::chrono::steady_clock::now();
-  ProgramResult r = Live("run", "--only config,clients --timeout 1");
+  ProgramResult r = Live("run", "--only config,clients --timeout 1 --overwrite");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
   EXPECT_EQ(r.status, 1) << r.out << r.err;
   EXPECT_NE(r.out.find("DiscoverClients    false"), std::string::npos) << r.out;
+}
+
+// The password from the environment reaches no child's environment.
+TEST_F(DiscoverRunTest, ChildrenDoNotInheritThePassword) {
+  WriteFile(tmp_.file("dsmadmc"), "#!/bin/sh\nenv > \"" + tmp_.file("env.txt") + "\"\n");
+  ASSERT_EQ(0, ::chmod(tmp_.file("dsmadmc").c_str(), 0755));
+  ProgramResult r = Discover("run --dsmadmc-dir " + tmp_.path() + " --login ADMIN --out " + tmp_.file("out") +
+                             " --only config,clients");
+  ASSERT_TRUE(FileExists(tmp_.file("env.txt"))) << r.out << r.err;
+  EXPECT_EQ(ReadFile(tmp_.file("env.txt")).find(kSamplePassword), std::string::npos);
+}
+
+// Failed per-node queries leave every operation true but are counted and
+// warned about; a deadline ends the job with a clear message.
+TEST_F(DiscoverRunTest, FailuresAreNamedAndTheDeadlineHolds) {
+  {
+    ScopedEnv fail("DSMADMC_SIM_EXIT", "2"), match("DSMADMC_SIM_MATCH", "Nodes=");
+    ProgramResult r = Live("run", "--only config,clients --log-level 1");
+    EXPECT_NE(r.out.find("DiscoverClients    true"), std::string::npos) << r.out;
+    EXPECT_TRUE(std::regex_search(r.out, std::regex("node schedule 9 \\(9\\)"))) << r.out;
+    EXPECT_NE(r.out.find("Warning: 9 of 9 per-item queries failed (node schedule)"), std::string::npos)
+        << r.out;
+    EXPECT_NE(ReadFile(tmp_.file("out/tsm-discover.log"))
+                  .find("ERROR [CForeignCmdExecBase::FetchData] Command [node schedule] failed: status [2]"),
+              std::string::npos);
+  }
+  ScopedEnv hang("DSMADMC_SIM_HANG", "30"), match("DSMADMC_SIM_MATCH", "query node");
+  auto start = std::chrono::steady_clock::now();
+  ProgramResult r = Live("run", "--overwrite --deadline 2");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_NE(
+      r.out.find("Deadline of 2 seconds reached: DiscoverSchedule and the operations after it were not run"),
+      std::string::npos)
+      << r.out;
+}
+
+// Two jobs sharing one dsmadmc folder each hand over what a job alone
+// does: their runs and parses take turns on the fixed output file names.
+TEST_F(DiscoverRunTest, JobsSharingOneFolderDoNotMix) {
+  WriteFile(tmp_.file("dsmadmc"), ReadFile(BinDir() + "/dsmadmc"));
+  ASSERT_EQ(0, ::chmod(tmp_.file("dsmadmc").c_str(), 0755));
+  auto job = [this](const std::string& out) {
+    return Discover("run --dsmadmc-dir " + tmp_.path() + " --login ADMIN --only config,clients --out " + out);
+  };
+  ASSERT_EQ(job(tmp_.file("alone")).status, 0);
+  ScopedEnv hang("DSMADMC_SIM_HANG", "1"), match("DSMADMC_SIM_MATCH", "Nodes=WEB01");
+  auto first = std::async(std::launch::async, job, tmp_.file("a"));
+  auto second = std::async(std::launch::async, job, tmp_.file("b"));
+  EXPECT_EQ(first.get().status, 0);
+  EXPECT_EQ(second.get().status, 0);
+  const std::string list = "/000003-App.ClientsList.xml";
+  const std::string alone = ReadFile(tmp_.file("alone") + list);
+  EXPECT_EQ(ReadFile(tmp_.file("a") + list), alone);
+  EXPECT_EQ(ReadFile(tmp_.file("b") + list), alone);
 }
 
 TEST_F(DiscoverRunTest, OnlyRunsTheNamedOperations) {
@@ -141,14 +200,19 @@ TEST_F(DiscoverRunTest, ReplayRunsNoDsmadmc) {
   EXPECT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_FALSE(FileExists(tmp_.file("sim.log")));
   EXPECT_TRUE(FileExists(tmp_.file("out/tsm-discover.log")));
-  // A second run into the same directory rewrites the same file names and
-  // still counts what it handed over.
-  ProgramResult again = Discover(replay);
-  EXPECT_EQ(again.status, 0);
-  EXPECT_NE(again.out.find("already holds"), std::string::npos) << again.out;
-  const std::regex handedOver("\nDiscoverClients +true .* clients [1-9]");
+  // A second run into the same directory is refused, so two runs never
+  // mix; --overwrite removes the earlier hand-over files and nothing else.
+  WriteFile(tmp_.file("out/notes.txt"), "mine");
+  ProgramResult refused = Discover(replay + " --only clients");
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("--overwrite"), std::string::npos) << refused.err;
+  ProgramResult again = Discover(replay + " --only clients --overwrite");
+  EXPECT_EQ(again.status, 0) << again.err;
+  const std::regex handedOver("DiscoverClients +true .* clients [1-9]");
   EXPECT_TRUE(std::regex_search(r.out, handedOver)) << r.out;
   EXPECT_TRUE(std::regex_search(again.out, handedOver)) << again.out;
+  EXPECT_EQ(ListDir(tmp_.file("out")),
+            (std::vector<std::string>{"000001-App.ClientsList.xml", "notes.txt", "tsm-discover.log"}));
 }
 
 TEST_F(DiscoverRunTest, GatherFailures) {

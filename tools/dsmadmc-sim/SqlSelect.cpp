@@ -18,6 +18,19 @@ struct Token {
 const char* const kKeywords[] = {"SELECT", "DISTINCT", "FROM", "WHERE", "AND", "OR",  "NOT",
                                  "LIKE",   "ESCAPE",   "IN",   "ORDER", "BY",  "ASC", "DESC"};
 
+bool IsNumber(const std::string& word) {
+  size_t digits = 0;
+  for (size_t i = 0; i < word.size(); ++i) {
+    char c = word[i];
+    if (std::isdigit(static_cast<unsigned char>(c))) {
+      ++digits;
+    } else if (!((c == '-' || c == '+') && i == 0) && c != '.') {
+      return false;
+    }
+  }
+  return digits > 0;
+}
+
 bool IsKeyword(const std::string& word) {
   std::string upper = Upper(word);
   for (const char* k : kKeywords) {
@@ -247,8 +260,9 @@ class SelectRunner {
     return ParseOperand(&c->right.back());
   }
 
-  // Finds a column; `literalAllowed` turns an unknown bare word into a
-  // literal.
+  // Finds a column; `literalAllowed` lets a bare number stand as a
+  // literal. Any other unknown word is an unknown column, as the server
+  // says: text must come in single quotes.
   bool ResolveWord(const Operand& op, bool literalAllowed, Ref* ref) {
     if (op.isString) {
       ref->literal = op.text;
@@ -280,7 +294,7 @@ class SelectRunner {
       }
       if (found == 1) return true;
     }
-    if (literalAllowed) {
+    if (literalAllowed && IsNumber(word)) {
       ref->literal = word;
       return true;
     }

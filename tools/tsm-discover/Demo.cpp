@@ -40,6 +40,7 @@ int RunDemo(DemoSettings d, std::ostream& out, std::ostream& err) {
   s.shared.password = kDemoPassword;
   s.shared.logLevel = d.logLevel;
   s.outDir = d.outDir.empty() ? d.workDir + "/replies" : d.outDir;
+  s.overwrite = true;  // the demo's replies are made again on every run
   s.pluginPath = d.pluginPath;
   DiscoveryJob job(s);
   std::string error;

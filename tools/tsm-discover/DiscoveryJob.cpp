@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -13,6 +14,7 @@
 
 #include "host/CForeignCmdExecBase.h"
 #include "host/CForeignHandlerBase.h"
+#include "host/CommandStats.h"
 #include "host/EvDebug.h"
 #include "host/HandOver.h"
 #include "host/HostChannel.h"
@@ -64,6 +66,17 @@ struct OperationResult {
 // a hand-over replaces a file by renaming a new one over it, so a file of
 // an earlier run that was written again has a new inode.
 using FileVersions = std::map<std::string, std::pair<ino_t, long long>>;
+
+// Hand-over files: "NNNNNN-" followed by the message type and ".xml".
+std::vector<std::string> HandOverFiles(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const std::string& n : ListDirectory(dir)) {
+    bool numbered = n.size() > 11 && n[6] == '-' && n.compare(n.size() - 4, 4, ".xml") == 0 &&
+                    std::all_of(n.begin(), n.begin() + 6, [](char c) { return c >= '0' && c <= '9'; });
+    if (numbered) names.push_back(n);
+  }
+  return names;
+}
 
 FileVersions XmlFiles(const std::string& dir) {
   FileVersions files;
@@ -117,6 +130,28 @@ void PrintSummary(std::ostream& out, const std::vector<OperationResult>& results
   out << "Replies in " << outDir << "\n";
 }
 
+// dsmadmc runs by command kind, and a warning when per-item queries
+// failed: their nodes or libraries then lack what those queries give,
+// although every operation may have returned true.
+void PrintCommandCounts(std::ostream& out, const std::map<std::string, CommandKindCounts>& counts) {
+  if (counts.empty()) return;
+  out << "dsmadmc runs (failed) by command:";
+  long itemRuns = 0, itemFailures = 0;
+  std::string failedKinds;
+  for (const auto& [kind, c] : counts) {
+    out << " " << kind << " " << c.runs << " (" << c.failures << ")";
+    if (!c.perItem) continue;
+    itemRuns += c.runs;
+    itemFailures += c.failures;
+    if (c.failures > 0) failedKinds += (failedKinds.empty() ? "" : ", ") + kind;
+  }
+  out << "\n";
+  if (itemFailures > 0) {
+    out << "Warning: " << itemFailures << " of " << itemRuns << " per-item queries failed (" << failedKinds
+        << "); what they would have found is missing from the replies. See the log's ERROR lines.\n";
+  }
+}
+
 }  // namespace
 
 bool IsOperationName(const std::string& name) {
@@ -143,6 +178,12 @@ bool DiscoveryJob::ResolvePaths(std::string* error) {
     return false;
   }
   s.outDir = AbsolutePath(s.outDir);
+  // Two runs' files in one folder would read as one run's result.
+  if (!s.overwrite && !HandOverFiles(s.outDir).empty()) {
+    *error =
+        "output directory " + s.outDir + " already holds hand-over files; give --overwrite to replace them";
+    return false;
+  }
   s.logFile = s.logFile.empty() ? WithSlash(s.outDir) + "tsm-discover.log" : AbsolutePath(s.logFile);
   s.registryFile = AbsolutePath(s.registryFile);
   s.keyFile = AbsolutePath(s.keyFile);
@@ -193,8 +234,10 @@ bool DiscoveryJob::LoadPlugin(std::string* error) { return plugin_.Load(settings
 bool DiscoveryJob::SetUpHost(std::string* error) {
   const JobSettings& s = settings_;
   if (!s.keyFile.empty()) {
-    if (!ZYPassword::SetKeyFile(s.keyFile)) {
-      *error = "key file " + s.keyFile + " cannot be read";
+    std::string problem = ReadableFileProblem(s.keyFile);
+    if (!problem.empty() || !ZYPassword::SetKeyFile(s.keyFile)) {
+      *error = "key file " + s.keyFile + " " +
+               (problem.empty() ? "is malformed (32 bytes or 64 hex digits expected)" : problem);
       return false;
     }
   } else {
@@ -208,6 +251,12 @@ bool DiscoveryJob::SetUpHost(std::string* error) {
   if (!MakeDirectories(s.outDir) || !IsWritableDirectory(s.outDir)) {
     *error = "output directory " + s.outDir + " is not writable";
     return false;
+  }
+  for (const std::string& name : HandOverFiles(s.outDir)) {
+    if (::unlink((WithSlash(s.outDir) + name).c_str()) != 0 && errno != ENOENT) {
+      *error = "cannot remove " + WithSlash(s.outDir) + name + " of an earlier run";
+      return false;
+    }
   }
   if (!EvDebug::SetLogFile(s.logFile)) {
     *error = "log file " + s.logFile + " cannot be written";
@@ -248,13 +297,18 @@ bool DiscoveryJob::Run(std::ostream& out) {
   // DiscoverConfig would have.
   if (!configRuns) config.setstring(12, 45, s.shared.password);
 
-  size_t older = XmlFiles(s.outDir).size();
-  if (older > 0)
-    out << "Note: " << s.outDir << " already holds " << older << " XML files of an earlier run\n";
   std::vector<OperationResult> results;
   bool allOk = true;
+  CommandStats::Reset();
+  CForeignCmdExecBase::SetJobDeadline(s.deadlineSeconds);
   for (const Operation& op : kOperations) {
     if (!s.only.empty() && s.only.count(op.option) == 0) continue;
+    if (CForeignCmdExecBase::JobDeadlinePassed()) {
+      out << "Deadline of " << s.deadlineSeconds << " seconds reached: " << op.name
+          << " and the operations after it were not run" << std::endl;
+      allOk = false;
+      break;
+    }
     // The host fills the dsmadmc directory for every operation; the
     // configuration discovery empties it.
     config.setstring(5, 17, s.dsmadmcDir);
@@ -270,7 +324,9 @@ bool DiscoveryJob::Run(std::ostream& out) {
     results.push_back(r);
   }
   handler->SetHostChannel(nullptr);
+  CForeignCmdExecBase::SetJobDeadline(0);
   PrintSummary(out, results, s.outDir);
+  PrintCommandCounts(out, CommandStats::Snapshot());
   return allOk;
 }
 

@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -66,6 +68,18 @@ bool ReadWholeFile(const std::string& path, std::string* content) {
   buf << in.rdbuf();
   *content = buf.str();
   return !in.bad();
+}
+
+std::string ReadableFileProblem(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
+    return errno == ENOENT ? "does not exist" : std::string("cannot be read: ") + std::strerror(errno);
+  }
+  if (!S_ISREG(st.st_mode)) return "is not a regular file";
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::string("cannot be read: ") + std::strerror(errno);
+  ::close(fd);
+  return std::string();
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& content) {

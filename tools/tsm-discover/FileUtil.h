@@ -19,6 +19,10 @@ bool MakeDirectories(const std::string& dir);
 // True when a file can be created in `dir` (tries one and removes it).
 bool IsWritableDirectory(const std::string& dir);
 bool ReadWholeFile(const std::string& path, std::string* content);
+// Empty when `path` is a regular file that can be opened for reading;
+// otherwise what is wrong ("does not exist", "is not a regular file",
+// "cannot be read: <reason>"), for an error message.
+std::string ReadableFileProblem(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& content);
 // Copies a regular file, keeping its permission bits.
 bool CopyFile(const std::string& from, const std::string& to);

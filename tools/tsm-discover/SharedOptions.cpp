@@ -9,16 +9,25 @@ namespace {
 
 constexpr long kMaxTimeoutSeconds = 86400 * 7;
 
+// $TSM_PASSWORD, taken out of the environment at start-up.
+std::string& EnvironmentPassword() {
+  static std::string password;
+  return password;
+}
+
 bool ReadPassword(const CommandLine& cl, std::string* password, std::string* error) {
   if (cl.Has("password-file")) {
+    const std::string path = cl.Get("password-file");
+    std::string problem = ReadableFileProblem(path);
     std::string content;
-    if (!ReadWholeFile(cl.Get("password-file"), &content)) {
-      *error = "password file " + cl.Get("password-file") + " cannot be read";
+    if (problem.empty() && !ReadWholeFile(path, &content)) problem = "cannot be read";
+    if (!problem.empty()) {
+      *error = "password file " + path + " " + problem;
       return false;
     }
     *password = content.substr(0, content.find_first_of("\r\n"));
-  } else if (const char* env = std::getenv("TSM_PASSWORD")) {
-    *password = env;
+  } else {
+    *password = EnvironmentPassword();
   }
   if (password->empty()) {
     *error = "no password: give --password-file FILE or set TSM_PASSWORD";
@@ -28,6 +37,11 @@ bool ReadPassword(const CommandLine& cl, std::string* password, std::string* err
 }
 
 }  // namespace
+
+void TakePasswordFromEnvironment() {
+  if (const char* env = std::getenv("TSM_PASSWORD")) EnvironmentPassword() = env;
+  ::unsetenv("TSM_PASSWORD");
+}
 
 bool ReadSharedOptions(const CommandLine& cl, Credentials credentials, SharedOptions* options,
                        std::string* error) {

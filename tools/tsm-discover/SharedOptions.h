@@ -27,4 +27,9 @@ enum class Credentials { kNotNeeded, kRequired };
 bool ReadSharedOptions(const CommandLine& cl, Credentials credentials, SharedOptions* options,
                        std::string* error);
 
+// Moves $TSM_PASSWORD into the process and out of its environment, so
+// that no child (dsmadmc above all) inherits the password. Called first
+// thing in main.
+void TakePasswordFromEnvironment();
+
 }  // namespace tsmdiscover

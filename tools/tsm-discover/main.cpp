@@ -35,18 +35,21 @@ std::string RunHelp() {
          OperationNames() +
          "]\n"
          "                        [--log FILE] [--log-level N] [--registry FILE] [--key-file FILE]\n"
-         "                        [--timeout SECONDS] [--plugin PATH]\n"
+         "                        [--timeout SECONDS] [--deadline SECONDS] [--plugin PATH] [--overwrite]\n"
          "Runs the discovery operations, all or those --only names, in the order above.\n"
          "  --dsmadmc-dir DIR    directory holding dsmadmc (optional with --replay)\n"
          "  --login NAME         administrator login\n"
          "  --password-file FILE file holding the password; else $TSM_PASSWORD\n"
-         "  --out DIR            hand-over directory (created when missing)\n"
+         "  --out DIR            hand-over directory (created when missing; refused when it holds\n"
+         "                       hand-over files of an earlier run, unless --overwrite removes them)\n"
          "  --replay DIR         read a gathered replay set instead of running dsmadmc\n"
          "  --only LIST          run only these operations, comma-separated\n"
          "  --log FILE           debug log (default <out>/tsm-discover.log); --log-level 0-7 (default 4)\n"
          "  --registry FILE      host registry (INI) file\n"
          "  --key-file FILE      password key; default: a key made for this run alone\n"
          "  --timeout SECONDS    limit for each dsmadmc run\n"
+         "  --deadline SECONDS   limit for the whole job: no dsmadmc starts after it, a running one\n"
+         "                       is stopped, and the operations not yet begun are not run\n"
          "  --plugin PATH        plug-in library (default: next to tsm-discover)\n";
 }
 
@@ -91,8 +94,8 @@ bool ReadOnly(const CommandLine& cl, std::set<std::string>* only, std::string* e
 
 int Run(const std::vector<std::string>& args) {
   CommandLine cl({"dsmadmc-dir", "login", "password-file", "out", "replay", "only", "log", "log-level",
-                  "registry", "key-file", "timeout", "plugin"},
-                 {});
+                  "registry", "key-file", "timeout", "plugin", "deadline"},
+                 {"overwrite"});
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("run", error);
   if (cl.Help()) {
@@ -107,6 +110,13 @@ int Run(const std::vector<std::string>& args) {
   s.registryFile = cl.Get("registry");
   s.keyFile = cl.Get("key-file");
   s.pluginPath = cl.Get("plugin");
+  s.overwrite = cl.Has("overwrite");
+  if (cl.Has("deadline")) {
+    long n = 0;
+    if (!ParseInt(cl.Get("deadline"), 1, 86400 * 7, &n))
+      return Usage("run", "--deadline must be a number of seconds");
+    s.deadlineSeconds = static_cast<int>(n);
+  }
   if (!ReadOnly(cl, &s.only, &error) || !ReadSharedOptions(cl, Credentials::kRequired, &s.shared, &error))
     return Usage("run", error);
   DiscoveryJob job(s);
@@ -164,8 +174,11 @@ int EncryptPassword(const std::vector<std::string>& args) {
       return Usage("encrypt-password", "cannot create key file " + keyFile);
     std::cerr << "tsm-discover: created key file " << keyFile << "\n";
   }
+  if (!ReadableFileProblem(keyFile).empty())
+    return Usage("encrypt-password", "key file " + keyFile + " " + ReadableFileProblem(keyFile));
   if (!ZYPassword::SetKeyFile(keyFile))
-    return Usage("encrypt-password", "key file " + keyFile + " cannot be read");
+    return Usage("encrypt-password",
+                 "key file " + keyFile + " is malformed (32 bytes or 64 hex digits expected)");
   std::string password;
   std::getline(std::cin, password);
   if (!password.empty() && password.back() == '\r') password.pop_back();
@@ -184,6 +197,7 @@ int EncryptPassword(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   using namespace tsmdiscover;
+  TakePasswordFromEnvironment();
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     std::cerr << kMainHelp;
