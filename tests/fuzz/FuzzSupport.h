@@ -38,8 +38,9 @@ const std::string& ScratchFolder();
 
 std::string AsString(const uint8_t* data, size_t size);
 
-// Writes `content` to `name` in the scratch folder, replacing it; returns
-// its path. Aborts when the write fails.
+// Writes `content` to `name` in the scratch folder, replacing it, with a
+// modification time no earlier write had; returns its path. Aborts when
+// the write fails.
 std::string WriteScratchFile(const std::string& name, const std::string& content);
 std::string ReadScratchFile(const std::string& name);
 

@@ -6,7 +6,11 @@
 // through QuoteArgument, at blanks and tabs. SplitCommandLine must give
 // every argument back byte for byte, and the masked line must split into
 // the same arguments with each password value as "****". The input's
-// first two values also go through FormA and FormB as login and password.
+// first two values also go through FormA and FormB as login and password,
+// and the first three as the names of the per-item queries (node, node
+// schedules, DB2, association): a query either is refused or holds each
+// name as exactly one word where a plain name stands, so that no name
+// can add, remove or reshape a word of the command.
 // Byte 0 odd: the rest is any command line; the masked line must split
 // into its arguments with each password value as "****" whenever every
 // "-password=" of the arguments is written as such in the line (an
@@ -19,9 +23,13 @@
 #include <string>
 #include <vector>
 
+#include "clients/CForeignHandlerTSMClient.h"
+#include "clients/CForeignHandlerTSMDB2.h"
 #include "handler/TSMAdminInfo.h"
 #include "handler/TSMCommands.h"
 #include "host/CForeignCmdExecBase.h"
+#include "schedules/CForeignHandlerTSMAssoc.h"
+#include "schedules/CForeignHandlerTSMSchedule.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {
@@ -58,6 +66,85 @@ Args Masked(Args args) {
   return args;
 }
 
+// A command as its arguments, each split again into its words (a quoted
+// query argument holds several).
+using Words = std::vector<Args>;
+
+Words WordsOf(const std::string& commandLine) {
+  Words words;
+  for (const std::string& arg : Base::SplitCommandLine(commandLine))
+    words.push_back(Base::SplitCommandLine(arg));
+  return words;
+}
+
+// `words` with every `marker` replaced by `value`.
+Words Substituted(Words words, const std::string& marker, const std::string& value) {
+  for (Args& arg : words) {
+    for (std::string& word : arg) {
+      for (size_t at = word.find(marker); at != std::string::npos;
+           at = word.find(marker, at + value.size())) {
+        word.replace(at, marker.size(), value);
+      }
+    }
+  }
+  return words;
+}
+
+// `command(name)` is refused or has the words of `command(marker)` with
+// the marker replaced by `asWritten(name)`.
+constexpr char kMarker[] = "ZZNAMEZZ";
+
+template <typename Command>
+void CheckNameInCommand(Command command, const std::string& name, const std::string& asWritten,
+                        const char* what, const std::string& input) {
+  const std::string line = command(name);
+  if (line == Base::kSkipMarker) return;
+  Check(WordsOf(line) == Substituted(WordsOf(command(kMarker)), kMarker, asWritten), what, input);
+}
+
+void CheckNamesInCommands(const std::vector<std::string>& values, const std::string& input) {
+  const std::string name = values.size() > 0 ? values[0] : "";
+  std::string other = values.size() > 1 ? values[1] : "";
+  if (other.find(kMarker) != std::string::npos) other.clear();  // would be replaced too
+  CheckNameInCommand(
+      [](const std::string& n) {
+        CTSMClients f;
+        f.SetNodeName(n);
+        return f._GetCommandLine();
+      },
+      name, name, "node query", input);
+  CheckNameInCommand(
+      [](const std::string& n) {
+        CTSMClientSchedule f;
+        f.SetNodeName(n);
+        return f._GetCommandLine();
+      },
+      name, name, "node schedule query", input);
+  CheckNameInCommand(
+      [](const std::string& n) {
+        CTSMDB2Info f;
+        f.set_clientName(n);
+        return f._GetCommandLine();
+      },
+      name, tsmcmd::ToUpper(name), "DB2 select", input);
+  CheckNameInCommand(
+      [&](const std::string& n) {
+        CTSMAssoc f;
+        f.SetPolicyDomain(n);
+        f.SetPolicyName(other);
+        return f._GetCommandLine();
+      },
+      name, name, "association query, domain", input);
+  CheckNameInCommand(
+      [&](const std::string& n) {
+        CTSMAssoc f;
+        f.SetPolicyDomain(other);
+        f.SetPolicyName(n);
+        return f._GetCommandLine();
+      },
+      name, name, "association query, schedule", input);
+}
+
 void CheckComposedLine(FuzzedDataProvider& in, const std::string& input) {
   std::string line;
   Args expected;
@@ -85,6 +172,7 @@ void CheckComposedLine(FuzzedDataProvider& in, const std::string& input) {
   Check(b.size() == 6 && b[1] == "-id=" + admin.login && b[2] == "-password=" + admin.password &&
             b[5] == tsmcmd::kVersionSelect,
         "form B credentials", input);
+  CheckNamesInCommands(values, input);
 }
 
 void CheckAnyLine(const std::string& line, const std::string& input) {
