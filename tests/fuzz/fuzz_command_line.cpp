@@ -77,21 +77,26 @@ Words WordsOf(const std::string& commandLine) {
   return words;
 }
 
-// `words` with every `marker` replaced by `value`.
-Words Substituted(Words words, const std::string& marker, const std::string& value) {
-  for (Args& arg : words) {
-    for (std::string& word : arg) {
+// `words` with every `marker` replaced by `value`; a word that was the
+// marker alone goes when `value` is empty (an empty name is no word), and
+// so does an argument left without words.
+Words Substituted(const Words& words, const std::string& marker, const std::string& value) {
+  Words out;
+  for (const Args& arg : words) {
+    Args replaced;
+    for (std::string word : arg) {
+      if (word == marker && value.empty()) continue;
       for (size_t at = word.find(marker); at != std::string::npos;
            at = word.find(marker, at + value.size())) {
         word.replace(at, marker.size(), value);
       }
+      replaced.push_back(word);
     }
+    if (!replaced.empty()) out.push_back(replaced);
   }
-  return words;
+  return out;
 }
 
-// `command(name)` is refused or has the words of `command(marker)` with
-// the marker replaced by `asWritten(name)`.
 constexpr char kMarker[] = "ZZNAMEZZ";
 
 template <typename Command>
