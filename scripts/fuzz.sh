@@ -20,8 +20,9 @@ replay=samples/replay
 # Separates the files of one input; tests/fuzz/FuzzSupport.h kFileSeparator.
 separator=$'\n@@next-file@@\n'
 
+bash scripts/setup.sh
 if ! command -v clang++ >/dev/null || ! command -v clang >/dev/null; then
-  echo "fuzz.sh: clang and clang++ are needed" >&2
+  echo "fuzz.sh: clang and clang++ are needed (Debian package clang)" >&2
   exit 2
 fi
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DTSM_BUILD_FUZZERS=ON -DTSM_BUILD_TESTS=OFF \
