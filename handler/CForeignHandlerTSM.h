@@ -88,6 +88,25 @@ class TSM_PLUGIN_API CForeignHandlerTSM : public CForeignHandlerBase {
   // 130 "Other External Agent" for unknown platforms. `osLevel` is unused.
   static int getZYAppType(std::string osLevel, std::string platform, std::string& name);
 
+  // Job mappings (jobs/CForeignHandlerTSMJobs_Impl.cpp), TSM words in any
+  // letter case. Status: "YES" 1, anything else 2. Backup level:
+  // "Incremental" and "Inc" 2, anything else 1.
+  static int MapJobStatus_TSMToZY(const std::string& successful);
+  static int MapBackupType_TSMToZY(const std::string& action);
+
+  // Storage word mappings (storage/StorageMaps.cpp); TSM words compare in
+  // any letter case, unknown words give the last code named.
+  // Host storage type of a TSM library: 1 for every type.
+  static int MapStorageType_TSMToZY(std::string libType);
+  // Library controller: RSM 2, MANUAL and any other 1.
+  static int MapLibraryController_TSMToZY(std::string libType);
+  // Host drive type of a TSM device type; 221 for unknown types.
+  static int MapDriveType_TSMToZY(std::string deviceType);
+  // 1 for ONLINE, else 0.
+  static int MapDriveStatus_TSMToZY(const std::string& status);
+  // Media type of a device class name: DISK and FILE 2, any other 1.
+  static int MapMediaType_TSMToZY(std::string deviceClass);
+
   // Read-only views for tests and the job discovery.
   const std::vector<TSMClientInfo>& clients() const { return m_clients; }
   unsigned int get_jobsPerReply() const { return jobsPerReply; }

@@ -101,6 +101,10 @@ void SplitSelectLine(const std::string& line, std::vector<std::string>& fields) 
   SplitLine(line, kComma, 0, fields);
 }
 
+void SplitStorageSelectLine(const std::string& line, std::vector<std::string>& fields) {
+  SplitLine(line, kComma, kDoubleQuote, fields);
+}
+
 void SplitValueList(const std::string& column, std::vector<std::string>& items) {
   SplitLine(column, kComma, 0, items);
 }

@@ -37,9 +37,16 @@ void SplitLine(const std::string& text, char separator, char quote, std::vector<
 // separate, a field holding a comma is double-quoted.
 void SplitQueryLine(const std::string& line, std::vector<std::string>& fields);
 
-// A line of select output (version, DB2, storage and job selects): commas
+// A line of select output (version, DB2 and job selects): commas
 // separate; quotes are data.
 void SplitSelectLine(const std::string& line, std::vector<std::string>& fields);
+
+// A line of a storage select (libraries, drives, volumes, pools). Variant
+// of SplitSelectLine: a field holding a comma is double-quoted, as in
+// SplitQueryLine, because volume names are paths that may hold commas and
+// dsmadmc quotes them; reading the quote as data would shift every later
+// column of that volume.
+void SplitStorageSelectLine(const std::string& line, std::vector<std::string>& fields);
 
 // An item list column of an enhanced schedule ("Mon,Wed"): commas separate.
 void SplitValueList(const std::string& column, std::vector<std::string>& items);

@@ -21,13 +21,7 @@ inline constexpr const char* kServerFile = "ixr_server.txt";
 inline constexpr const char* kNodeFile = "ixr_node.txt";
 inline constexpr const char* kScheduleFile = "ixr_sched.txt";
 inline constexpr const char* kAssocFile = "ixr_assoc.txt";
-inline constexpr const char* kStoragePolicyFile = "ixr_storagepolicy.txt";
-inline constexpr const char* kLibrariesFile = "ixr_libraries.txt";
-inline constexpr const char* kMediaFile = "ixr_media.txt";
-inline constexpr const char* kStandAloneLibsFile = "ixr_standalonelibs.txt";
 inline constexpr const char* kDb2FilePrefix = "ixr_db2_";
-inline constexpr const char* kDrivesFilePrefix = "ixr_drives_";
-inline constexpr const char* kJobsFilePrefix = "ixr_jobs_";
 
 // Form A texts (after the output file name).
 inline constexpr const char* kNodeQueryPrefix = " -dataonly=yes -dateformat=1 -comma query node ";
@@ -50,20 +44,60 @@ inline constexpr const char* kDb2QueryEnd = "\"";
 
 // Form B selects (without the surrounding double quotes).
 inline constexpr const char* kVersionSelect = "SELECT VERSION, RELEASE FROM STATUS";
+
+// ---- Storage discovery (storage/) ------------------------------------------
+// All form B, without -dataonly: every output starts with dsmadmc's four
+// header lines. The volume joins keep their two blanks before WHERE.
+inline constexpr const char* kStoragePolicyFile = "ixr_storagepolicy.txt";
+inline constexpr const char* kLibrariesFile = "ixr_libraries.txt";
+inline constexpr const char* kMediaFile = "ixr_media.txt";
+inline constexpr const char* kStandAloneLibsFile = "ixr_standalonelibs.txt";
+// One drive file per library: prefix, library name, suffix.
+inline constexpr const char* kDrivesFilePrefix = "ixr_drives_";
+inline constexpr const char* kDrivesFileSuffix = ".txt";
+
 inline constexpr const char* kStoragePolicySelect =
     "SELECT DISTINCT LV.LIBRARY_NAME, VV.STGPOOL_NAME FROM VOLUMES VV, LIBVOLUMES LV  WHERE "
     "LV.VOLUME_NAME = VV.VOLUME_NAME";
 inline constexpr const char* kLibrariesSelect = " SELECT * FROM LIBRARIES";
+// The library name goes between prefix and suffix as it is; the drive
+// fetcher refuses names that would need quoting.
 inline constexpr const char* kDrivesSelectPrefix = "SELECT * FROM DRIVES WHERE LIBRARY_NAME = '";
+inline constexpr const char* kDrivesSelectSuffix = "'";
 inline constexpr const char* kMediaSelect =
     "SELECT VV.VOLUME_NAME, VV.DEVCLASS_NAME, VV.EST_CAPACITY_MB, LV.LIBRARY_NAME, VV.STGPOOL_NAME "
     "FROM VOLUMES VV, LIBVOLUMES LV  WHERE LV.VOLUME_NAME = VV.VOLUME_NAME";
 inline constexpr const char* kStandAloneLibsSelect =
     "SELECT * FROM VOLUMES WHERE DEVCLASS_NAME IN ('FILE', 'DISK')";
+// ---- end of storage discovery ----------------------------------------------
+
+// ---- Job history ------------------------------------------------------
+// The backup summary of one node, form B, into "ixr_jobs_<NODE>.txt".
+inline constexpr const char* kJobsFilePrefix = "ixr_jobs_";
 inline constexpr const char* kJobsSelectPrefix =
     "SELECT SCHEDULE_NAME, START_TIME, END_TIME, SUCCESSFUL, BYTES FROM SUMMARY SS WHERE "
     "SS.ACTIVITY = 'BACKUP' AND SS.ENTITY LIKE '";
 inline constexpr const char* kJobsSelectSuffix = "' ORDER BY START_TIME";
+// LIKE takes '_' and '%' as wildcards, so node LAB_01 would also match
+// LABX01. A name holding one gets them escaped with this character and an
+// ESCAPE clause; other names keep the plain text above.
+inline constexpr char kJobsLikeEscape = '!';
+inline constexpr const char* kJobsEscapedSuffix = "' ESCAPE '!' ORDER BY START_TIME";
+
+// The job select for `nodeName` (already upper case), matching that node
+// only; single quotes are doubled as QuoteSqlValue does. Inline: gather
+// builds the same select without linking the plug-in's code.
+inline std::string JobsSelect(const std::string& nodeName) {
+  const bool wildcards = nodeName.find_first_of("_%") != std::string::npos;
+  std::string select = kJobsSelectPrefix;
+  for (char c : nodeName) {
+    if (c == '\'') select += c;
+    if (wildcards && (c == '_' || c == '%' || c == kJobsLikeEscape)) select += kJobsLikeEscape;
+    select += c;
+  }
+  return select + (wildcards ? kJobsEscapedSuffix : kJobsSelectSuffix);
+}
+// ---- End of job history ------------------------------------------------
 
 // Form A: quoted program path, credentials, output file, then `text`.
 std::string FormA(const std::string& binaryPath, const TSMAdminInfo& admin, const std::string& outputFile,

@@ -125,17 +125,25 @@ class MessageXmlParser {
     return ReadText(text);
   }
 
+  bool TypePair(int* group, int* cls) { return IntAttribute("group", group) && IntAttribute("class", cls); }
+
   // At a <message> element.
   std::unique_ptr<CNMessageBase> ParseMessage() {
     int group = 0;
     int cls = 0;
-    if (!IntAttribute("group", &group) || !IntAttribute("class", &cls)) return nullptr;
+    if (!TypePair(&group, &cls)) return nullptr;
     std::unique_ptr<CNMessageBase> message = CreateMessage(group, cls);
-    if (xmlTextReaderIsEmptyElement(r_)) return message;
+    return ParseFields(message.get()) ? std::move(message) : nullptr;
+  }
+
+  // At a <message> element: its fields into `message`. Nested messages
+  // are filled where they end up, so a large reply is never copied.
+  bool ParseFields(CNMessageBase* message) {
+    if (xmlTextReaderIsEmptyElement(r_)) return true;
     for (;;) {
-      if (!NextNode()) return nullptr;
-      if (Type() == XML_READER_TYPE_END_ELEMENT) return message;
-      if (!AtElement("field") || !ParseField(message.get())) return nullptr;
+      if (!NextNode()) return false;
+      if (Type() == XML_READER_TYPE_END_ELEMENT) return true;
+      if (!AtElement("field") || !ParseField(message)) return false;
     }
   }
 
@@ -173,11 +181,11 @@ class MessageXmlParser {
 
   bool ParseObject(CNMessageBase* message, int index, int id) {
     if (xmlTextReaderIsEmptyElement(r_)) return false;
-    if (!NextNode() || !AtElement("message")) return false;
-    std::unique_ptr<CNMessageBase> nested = ParseMessage();
-    if (!nested || !NextNode() || Type() != XML_READER_TYPE_END_ELEMENT) return false;
-    message->setObjectAccessor(nested.get(), index, id);
-    return true;
+    int group = 0;
+    int cls = 0;
+    if (!NextNode() || !AtElement("message") || !TypePair(&group, &cls)) return false;
+    CNMessageBase* nested = *message->getObjectAccessor(true, true, index, id, group, cls);
+    return ParseFields(nested) && NextNode() && Type() == XML_READER_TYPE_END_ELEMENT;
   }
 
   bool ParseList(CNMessageList* list) {
@@ -185,10 +193,10 @@ class MessageXmlParser {
     for (;;) {
       if (!NextNode()) return false;
       if (Type() == XML_READER_TYPE_END_ELEMENT) return true;
-      if (!AtElement("message")) return false;
-      std::unique_ptr<CNMessageBase> item = ParseMessage();
-      if (!item) return false;
-      list->Append(*item);
+      int group = 0;
+      int cls = 0;
+      if (!AtElement("message") || !TypePair(&group, &cls)) return false;
+      if (!ParseFields(list->Append(*CreateMessage(group, cls)))) return false;
     }
   }
 

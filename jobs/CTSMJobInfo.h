@@ -4,6 +4,9 @@
 
 #include <string>
 
+class CNMessageList;
+class TSMClientInfo;
+
 class CTSMJobInfo {
  public:
   std::string get_startTime() const { return startTime; }
@@ -19,6 +22,14 @@ class CTSMJobInfo {
   void set_policyName(const std::string& v) { policyName = v; }
   void set_action(const std::string& v) { action = v; }
   void set_backupSize(long long v) { backupSize = v; }
+
+  // Appends to `jobs` (the jobs list of an FDC::JobList) one FDC::JobInfo
+  // built from this record and `node`, the node it was queried for (jobs/
+  // CTSMJobBuilder.cpp). Its jobKey ends in a process-wide counter that
+  // is never reset, so no two jobs of one process share a key; the
+  // counter is not thread-safe, as the host calls one operation at a
+  // time. A null argument appends nothing.
+  void BuildJob(CNMessageList* jobs, const TSMClientInfo* node) const;
 
   std::string startTime;
   std::string endTime;

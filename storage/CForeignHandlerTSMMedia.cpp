@@ -1,16 +1,33 @@
-// Media discovery: libraries, drives, volumes and storage pools.
-#include "handler/CForeignHandlerTSM.h"
-#include "host/EvDebug.h"
-#include "host/Messages.h"
+#include "storage/CForeignHandlerTSMMedia.h"
 
-bool CForeignHandlerTSM::DiscoverMedia(CNMessageBase* config) {
-  EvEvent ev;
-  if (config == nullptr) {
-    ev.Error("DiscoverMedia", "No configuration message given");
-    return false;
-  }
-  const std::string login = config->getstring(11, 41);
-  ev.DebugLvl("CForeignHandlerTSM::DiscoverMedia", 4, GetJobId(),
-              "Discovery for administrator [%s] has nothing to hand over yet", login.c_str());
-  return true;
+#include "handler/TSMCommands.h"
+#include "storage/StorageFileReader.h"
+
+namespace {
+constexpr int kHeaderLines = 4;
+constexpr size_t kColVolume = 0;
+constexpr size_t kColDeviceClass = 1;
+constexpr size_t kColCapacity = 2;
+constexpr size_t kColLibrary = 3;
+constexpr size_t kColPool = 4;
+}  // namespace
+
+CTSMMedia::CTSMMedia() : CForeignCmdExecBase(kCommunicationMethod0) {}
+
+std::string CTSMMedia::_GetCommandLine() {
+  return tsmcmd::FormB(*this, _GetFileNameForData(), tsmcmd::kMediaSelect);
+}
+
+const char* CTSMMedia::_GetFileNameForData() const { return tsmcmd::kMediaFile; }
+
+bool CTSMMedia::_ParseData(void* /*context*/, const std::string& path) {
+  return ReadStorageFile(path, kHeaderLines, kMinFields, [this](const std::vector<std::string>& fields) {
+    TSMMedia record;
+    record.set_mediaName(fields[kColVolume]);
+    record.set_mediaType(fields[kColDeviceClass]);
+    record.set_mediaCapacity(fields[kColCapacity]);
+    record.set_libraryName(fields[kColLibrary]);
+    record.set_spName(fields[kColPool]);
+    tsmmedia.push_back(std::move(record));
+  });
 }

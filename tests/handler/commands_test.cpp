@@ -58,11 +58,12 @@ TEST(CommandsTest, LinesByteForByte) {
            "VV.STGPOOL_NAME FROM VOLUMES VV, LIBVOLUMES LV  WHERE LV.VOLUME_NAME = VV.VOLUME_NAME\""},
       {FormB(admin, kStandAloneLibsFile, kStandAloneLibsSelect),
        b + "ixr_standalonelibs.txt -comma \"SELECT * FROM VOLUMES WHERE DEVCLASS_NAME IN ('FILE', 'DISK')\""},
-      {FormB(admin, kJobsFilePrefix + std::string("N1.txt"),
-             kJobsSelectPrefix + QuoteSqlValue("N1") + kJobsSelectSuffix),
+      {FormB(admin, kJobsFilePrefix + std::string("N1.txt"), JobsSelect("N1")),
        b + "ixr_jobs_N1.txt -comma \"SELECT SCHEDULE_NAME, START_TIME, END_TIME, SUCCESSFUL, BYTES FROM "
            "SUMMARY SS "
            "WHERE SS.ACTIVITY = 'BACKUP' AND SS.ENTITY LIKE 'N1' ORDER BY START_TIME\""},
+      // LIKE wildcards in a name match literally; the escape character itself is escaped.
+      {JobsSelect("O'K_1%!"), kJobsSelectPrefix + std::string("O''K!_1!%!!' ESCAPE '!' ORDER BY START_TIME")},
   };
   for (const auto& c : cases) EXPECT_EQ(c.second, c.first);
 }

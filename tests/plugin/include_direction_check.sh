@@ -24,6 +24,7 @@ edges=(
   "schedules clients  # the tasks name their clients: node records and the node query"
   "jobs clients       # the job discovery walks the node records"
   "jobs storage       # job entries name their storage policy with the storage naming functions"
+  "jobs schedules     # the job query runs the node's per-node schedule query before reading its file"
 )
 for edge in "${edges[@]}"; do
   read -r from to _ <<<"$edge"

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -57,31 +58,35 @@ std::string Pad(int n, int width) {
   return buf;
 }
 
-// A timestamp `minutes` after 2026-01-01 00:00:00 (30-day months keep it
-// simple and valid).
+// A timestamp `minutes` after 2026-01-01 00:00:00 (28-day months keep it
+// simple and valid). Years follow on, so later minutes give later times,
+// as a server's long backup history has them.
 std::string Stamp(long minutes) {
   long days = minutes / 1440;
   int hour = static_cast<int>((minutes % 1440) / 60);
   int minute = static_cast<int>(minutes % 60);
+  int year = 2026 + static_cast<int>(days / (28 * 12));
   int month = static_cast<int>(days / 28) % 12 + 1;
   int day = static_cast<int>(days % 28) + 1;
-  char buf[32];
-  std::snprintf(buf, sizeof(buf), "2026-%02d-%02d %02d:%02d:00", month, day, hour, minute);
+  char buf[40];
+  std::snprintf(buf, sizeof(buf), "%04d-%02d-%02d %02d:%02d:00", year, month, day, hour, minute);
   return buf;
 }
 
 struct Sizes {
   int nodes = 10, schedules = 5, libraries = 2, volumes = 20, jobs = 10;
+  int pools = 4;         // half FILE/DISK pools, half tape pools
+  int diskPercent = 10;  // share of FILE/DISK volumes
   uint64_t seed = 1;
   std::string dir;
 };
 
 bool ParseArgs(const std::vector<std::string>& args, Sizes* sizes) {
-  std::map<std::string, int*> counts = {{"--nodes", &sizes->nodes},
-                                        {"--schedules", &sizes->schedules},
-                                        {"--libraries", &sizes->libraries},
-                                        {"--volumes", &sizes->volumes},
-                                        {"--jobs-per-node", &sizes->jobs}};
+  std::map<std::string, int*> counts = {
+      {"--nodes", &sizes->nodes},         {"--schedules", &sizes->schedules},
+      {"--libraries", &sizes->libraries}, {"--volumes", &sizes->volumes},
+      {"--pools", &sizes->pools},         {"--disk-percent", &sizes->diskPercent},
+      {"--jobs-per-node", &sizes->jobs}};
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if ((counts.count(a) != 0 || a == "--seed") && i + 1 < args.size()) {
@@ -99,7 +104,7 @@ bool ParseArgs(const std::vector<std::string>& args, Sizes* sizes) {
       return false;
     }
   }
-  return !sizes->dir.empty();
+  return !sizes->dir.empty() && sizes->diskPercent <= 100;
 }
 
 const char* const kPlatforms[] = {"Linux86", "WinNT", "AIX", "SUN SOLARIS", "Mac"};
@@ -247,21 +252,36 @@ class SiteWriter {
     bool ok = true;
     TableWriter volumes(VolumeColumns());
     TableWriter libvolumes(LibVolumeColumns());
+    // Pools: the first half hold FILE and DISK volumes, the rest tape. The
+    // n-th tape volume sits in library n modulo their number and in the
+    // pool of the next digit, so every tape pool spreads over libraries.
+    const int diskPools = std::max(1, sizes_.pools / 2);
+    const int tapePools = std::max(1, sizes_.pools - diskPools);
+    const int libraries = std::max(1, sizes_.libraries);
+    int disks = 0, tapes = 0;
     for (int v = 0; v < sizes_.volumes; ++v) {
-      bool disk = sizes_.libraries == 0 || v % 10 == 9;
-      std::string name = disk ? "/tsm/gen/disk" + Pad(v, 6) + ".dsm" : "G" + Pad(v, 5) + "L8";
+      bool disk = sizes_.libraries == 0 || v % 100 >= 100 - sizes_.diskPercent;
+      bool file = disk && v % 2 == 0;
+      int n = disk ? disks++ : tapes++;
+      std::string name = !disk  ? "G" + Pad(v, 5) + "L8"
+                         : file ? "/tsm/gen/file" + Pad(v, 6) + ".bfs"
+                                : "/tsm/gen/disk" + Pad(v, 6) + ".dsm";
+      std::string pool =
+          disk ? "DISKPOOL" + Pad(n % diskPools, 3) : "TAPEPOOL" + Pad(n / libraries % tapePools, 3);
       volumes.Add({{"VOLUME_NAME", name},
-                   {"STGPOOL_NAME", disk ? "DISKPOOL" : "TAPEPOOL" + std::to_string(v % 3)},
-                   {"DEVCLASS_NAME", disk ? "DISK" : "LTOCLASS"},
+                   {"STGPOOL_NAME", pool},
+                   {"DEVCLASS_NAME", !disk  ? "LTOCLASS"
+                                     : file ? "FILE"
+                                            : "DISK"},
                    {"EST_CAPACITY_MB", std::to_string(disk ? 10240 : 12000000) + ".0"},
                    {"PCT_UTILIZED", std::to_string(rnd_.Below(100)) + ".0"},
-                   {"STATUS", disk ? "ONLINE" : "FILLING"},
+                   {"STATUS", disk && !file ? "ONLINE" : "FILLING"},
                    {"ACCESS", "READWRITE"},
                    {"NUM_SIDES", "1"},
                    {"CHG_TIME", Stamp(300)},
                    {"CHG_ADMIN", "ADMIN"}});
       if (!disk) {
-        libvolumes.Add({{"LIBRARY_NAME", "LIB" + Pad(v % sizes_.libraries + 1, 3)},
+        libvolumes.Add({{"LIBRARY_NAME", "LIB" + Pad(n % libraries + 1, 3)},
                         {"VOLUME_NAME", name},
                         {"STATUS", "Private"},
                         {"LAST_USE", "Data"},
@@ -314,7 +334,7 @@ class SiteWriter {
 int RunGenerateSite(const std::vector<std::string>& args) {
   const char* const usage =
       "usage: dsmadmc generate-site [--nodes N] [--schedules S] [--libraries L] [--volumes V] "
-      "[--jobs-per-node J] [--seed K] DIR\n"
+      "[--pools P] [--disk-percent D] [--jobs-per-node J] [--seed K] DIR\n"
       "Writes a synthetic site (the same files for the same arguments) whose administrator\n"
       "is ADMIN with the password ADMIN.\n";
   if (args.size() == 1 && args[0] == "--help") {

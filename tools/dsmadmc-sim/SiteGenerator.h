@@ -2,7 +2,10 @@
 // arguments on every machine (own random generator, no library
 // distributions).
 //   generate-site [--nodes N] [--schedules S] [--libraries L] [--volumes V]
-//                 [--jobs-per-node J] [--seed K] DIR
+//                 [--pools P] [--disk-percent D] [--jobs-per-node J]
+//                 [--seed K] DIR
+// D percent of the volumes (default 10) are FILE or DISK volumes outside
+// any library, in the first half of the P pools (default 4).
 // The administrator is ADMIN with password ADMIN.
 #pragma once
 

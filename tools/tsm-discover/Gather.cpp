@@ -108,16 +108,6 @@ bool SafeFileNamePart(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
 
-// A LIKE pattern that matches `name` only: wildcards escaped with '\'.
-std::string LikeLiteral(const std::string& name) {
-  std::string escaped;
-  for (char c : name) {
-    if (c == '%' || c == '_' || c == '\\') escaped += '\\';
-    escaped += c;
-  }
-  return QuoteSql(escaped);
-}
-
 }  // namespace
 
 bool CheckGather(GatherSettings* s, std::string* error) {
@@ -178,8 +168,8 @@ bool RunGather(const GatherSettings& s, std::ostream& out, std::ostream& err) {
         QuoteSql(node) + "' and bb.FILESPACE_ID = ff.FILESPACE_ID AND ff.FILESPACE_TYPE LIKE 'API:DB2%' " +
         tsmcmd::kDb2QuerySameNode;
     if (!g.Run({tsmcmd::kDb2FilePrefix + node + ".txt", false, {dateComma, "-comma", db2}})) return false;
-    std::string jobs =
-        std::string(tsmcmd::kJobsSelectPrefix) + LikeLiteral(node) + "' ESCAPE '\\' ORDER BY START_TIME";
+    // The select the job query sends, so replay gives the jobs a live run gives.
+    const std::string jobs = tsmcmd::JobsSelect(node);
     if (!g.Run({tsmcmd::kJobsFilePrefix + node + ".txt", true, {"-comma", jobs}})) return false;
   }
   out << "Gathered " << g.files() << " files (" << nodes.size() << " nodes, " << libraries.size()
