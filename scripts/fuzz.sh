@@ -50,6 +50,13 @@ make_seeds() {
     line_reader | splitting) cp "$replay"/*.txt "$out"/ ;;
     node_parser) cp "$replay"/ixr_node.txt "$out"/ ;;
     db2_parser) cp "$replay"/ixr_db2_*.txt "$out"/ ;;
+    job_parser) cp "$replay"/ixr_jobs_*.txt "$out"/ ;;
+    storage_parser) cp "$replay"/ixr_{storagepolicy,media,standalonelibs}.txt "$out"/ ;;
+    library_drive_parser)
+      for drives in "$replay"/ixr_drives_*.txt; do
+        join_files "$out/replay-${drives##*/}" "$replay"/ixr_libraries.txt "$drives"
+      done
+      ;;
     server_version_parser) join_files "$out/replay" "$replay"/ixr_server.txt "$replay"/ixr_tsmconfig.txt ;;
     schedule_parser) join_files "$out/replay" "$replay"/ixr_sched.txt "$replay"/ixr_assoc.txt ;;
     node_schedule_parser)

@@ -1,5 +1,6 @@
 #include "tests/fuzz/FuzzSupport.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
@@ -81,13 +82,28 @@ void SetUpOnce() {
   std::atexit(RemoveFolder);
   if (!EvDebug::SetLogFile("/dev/null")) Die("cannot open /dev/null as the log");
   EvDebug::SetLevel(7);
-  CForeignCmdExecBase::SetProcessLauncher(new NoProgramLauncher());  // kept to exit
+  static NoProgramLauncher* const launcher = new NoProgramLauncher();  // kept to exit, even when replaced
+  CForeignCmdExecBase::SetProcessLauncher(launcher);
+}
+
+// Every input starts from an empty folder, so no file of an earlier input
+// can change what this one does.
+void EmptyFolder() {
+  DIR* dir = ::opendir(Folder().c_str());
+  if (dir == nullptr) Die("cannot list the scratch folder");
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != ".." && ::unlink((Folder() + name).c_str()) != 0)
+      Die("cannot empty the scratch folder");
+  }
+  ::closedir(dir);
 }
 
 }  // namespace
 
 Session::Session() {
   SetUpOnce();
+  EmptyFolder();
   if (::chdir(Folder().c_str()) != 0) Die("cannot enter the scratch folder");
 }
 

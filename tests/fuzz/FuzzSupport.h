@@ -5,8 +5,8 @@
 // LLVMFuzzerTestOneInput. The first one makes a private scratch folder
 // (removed at exit), sends the debug log, at its most detailed level, to
 // /dev/null (every log line is formatted and masked, nothing is written)
-// and makes any attempt to start a program abort. Each Session makes the
-// scratch folder the working directory while it lives, so that the
+// and makes any attempt to start a program abort. Each Session empties the
+// scratch folder and makes it the working directory while it lives, so that the
 // parsers find their output files where a live run leaves them, and
 // libFuzzer's own relative paths keep working between inputs. Any failure
 // to set up aborts: a harness that cannot run must not look clean.

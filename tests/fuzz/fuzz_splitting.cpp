@@ -83,6 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                ModelSplit(text, std::string(1, separator), quote), "SplitLine", input);
   CheckFilling(tsmsplit::SplitQueryLine, text, ModelSplit(text, ",", '"'), "SplitQueryLine", input);
   CheckFilling(tsmsplit::SplitSelectLine, text, ModelSplit(text, ",", 0), "SplitSelectLine", input);
+  CheckFilling(tsmsplit::SplitStorageSelectLine, text, ModelSplit(text, ",", '"'), "SplitStorageSelectLine",
+               input);
   CheckFilling(tsmsplit::SplitValueList, text, ModelSplit(text, ",", 0), "SplitValueList", input);
 
   const Pieces blankNames = WithoutEmpty(ModelSplit(text, " ", '"'));
