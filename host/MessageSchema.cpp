@@ -85,15 +85,21 @@ struct Schema {
   std::map<std::pair<int, int>, const ClassEntry*> classes;
   std::map<std::tuple<int, int, int, int>, const char*> fields;
   std::unordered_map<unsigned long long, FieldKind> kinds;
+  std::unordered_map<unsigned long long, const char*> names;
+  std::map<std::pair<int, int>, std::string> typeNames;  // "App::ClientsList"
 };
 
 const Schema& GetSchema() {
   static const Schema* schema = [] {
     auto* s = new Schema();  // never destroyed: look-ups may run at exit
-    for (const ClassEntry& e : kClasses) s->classes.emplace(std::make_pair(e.group, e.cls), &e);
+    for (const ClassEntry& e : kClasses) {
+      s->classes.emplace(std::make_pair(e.group, e.cls), &e);
+      s->typeNames.emplace(std::make_pair(e.group, e.cls), std::string(e.ns) + "::" + e.name);
+    }
     for (const FieldEntry& e : kFields) {
       s->fields.emplace(std::make_tuple(e.group, e.cls, e.index, e.id), e.name);
       s->kinds.emplace(FieldKey(e.group, e.cls, e.index, e.id), e.kind);
+      s->names.emplace(FieldKey(e.group, e.cls, e.index, e.id), e.name);
     }
     return s;
   }();
@@ -138,6 +144,18 @@ std::string MessageFieldName(int group, int cls, int index, int id) {
   const Schema& schema = GetSchema();
   auto it = schema.fields.find(std::make_tuple(group, cls, index, id));
   return it == schema.fields.end() ? std::string() : std::string(it->second);
+}
+
+const char* FindMessageTypeName(int group, int cls) {
+  const Schema& schema = GetSchema();
+  auto it = schema.typeNames.find(std::make_pair(group, cls));
+  return it == schema.typeNames.end() ? nullptr : it->second.c_str();
+}
+
+const char* FindMessageFieldName(int group, int cls, int index, int id) {
+  const Schema& schema = GetSchema();
+  auto it = schema.names.find(FieldKey(group, cls, index, id));
+  return it == schema.names.end() ? nullptr : it->second;
 }
 
 std::unique_ptr<CNMessageBase> CreateMessage(int group, int cls) {

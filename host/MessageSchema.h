@@ -15,6 +15,10 @@ ZYHOST_API std::string MessageClassName(int group, int cls);
 ZYHOST_API std::string MessageTypeName(int group, int cls);
 // Field name from the schema; empty when unknown.
 ZYHOST_API std::string MessageFieldName(int group, int cls, int index, int id);
+// The same two look-ups without building a string, for the XML writer's
+// inner loop: null when unknown; the text lives as long as the process.
+ZYHOST_API const char* FindMessageTypeName(int group, int cls);
+ZYHOST_API const char* FindMessageFieldName(int group, int cls, int index, int id);
 // A new message of the class registered for the type pair, or a plain
 // CNMessageBase with that pair when the pair is unknown. Never null.
 ZYHOST_API std::unique_ptr<CNMessageBase> CreateMessage(int group, int cls);

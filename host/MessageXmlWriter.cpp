@@ -97,9 +97,10 @@ class XmlOut {
   bool Start(const char* element) { return Check(xmlTextWriterStartElement(w_, X(element))); }
   bool End() { return Check(xmlTextWriterEndElement(w_)); }
   bool FullEnd() { return Check(xmlTextWriterFullEndElement(w_)); }
-  bool Attribute(const char* name, const std::string& value) {
-    return Check(xmlTextWriterWriteAttribute(w_, X(name), X(value.c_str())));
+  bool Attribute(const char* name, const char* value) {
+    return Check(xmlTextWriterWriteAttribute(w_, X(name), X(value)));
   }
+  bool Attribute(const char* name, const std::string& value) { return Attribute(name, value.c_str()); }
   bool Text(const std::string& text) {
     // libxml2 takes a C string; a NUL byte was turned into U+2400 above.
     return Check(xmlTextWriterWriteString(w_, X(text.c_str())));
@@ -166,15 +167,15 @@ bool WriteField(XmlOut& out, const CNMessageBase& message, const CNMessageBase::
       !out.Attribute("id", std::to_string(field.id))) {
     return false;
   }
-  std::string name = MessageFieldName(message.group(), message.classId(), field.index, field.id);
-  if (!name.empty() && !out.Attribute("name", name)) return false;
+  const char* name = FindMessageFieldName(message.group(), message.classId(), field.index, field.id);
+  if (name != nullptr && !out.Attribute("name", name)) return false;
   return out.Attribute("kind", KindName(field.kind)) && WriteFieldContent(out, field) && out.FullEnd();
 }
 
 bool WriteMessage(XmlOut& out, const CNMessageBase& message) {
   if (!out.Start("message")) return false;
-  std::string type = MessageTypeName(message.group(), message.classId());
-  if (!type.empty() && !out.Attribute("type", type)) return false;
+  const char* type = FindMessageTypeName(message.group(), message.classId());
+  if (type != nullptr && !out.Attribute("type", type)) return false;
   if (!out.Attribute("group", std::to_string(message.group())) ||
       !out.Attribute("class", std::to_string(message.classId()))) {
     return false;
@@ -189,19 +190,27 @@ struct WriterDeleter {
   void operator()(xmlTextWriterPtr w) const { xmlFreeTextWriter(w); }
 };
 
-// libxml2 hands its output buffer to us in chunks; they go straight to the
-// file, so a large list is never held in memory as text. A failed write
-// is remembered: libxml2 only sees a short count.
+// libxml2 hands its output to us in chunks of a few KB; they are gathered
+// into large writes to the file, so a large list is never held in memory
+// as text and costs few system calls. A failed write is remembered:
+// libxml2 only sees a short count.
 struct FileSink {
-  int fd;
+  static constexpr size_t kChunk = 256 * 1024;
+  int fd = -1;
   bool failed = false;
+  std::string pending;
+
   static int Write(void* context, const char* data, int size) {
     auto* sink = static_cast<FileSink*>(context);
-    if (sink->failed || size < 0 || !WriteAll(sink->fd, data, static_cast<size_t>(size))) {
-      sink->failed = true;
-      return -1;
-    }
+    if (sink->failed || size < 0) return -1;
+    sink->pending.append(data, static_cast<size_t>(size));
+    if (sink->pending.size() >= kChunk && !sink->Flush()) return -1;
     return size;
+  }
+  bool Flush() {
+    if (!failed && !WriteAll(fd, pending.data(), pending.size())) failed = true;
+    pending.clear();
+    return !failed;
   }
 };
 
@@ -225,14 +234,16 @@ bool RenderDocument(const CNMessageBase& message, FileSink* sink) {
   if (!WriteMessage(out, message) || xmlTextWriterEndDocument(writer.get()) < 0) return false;
   if (xmlTextWriterFlush(writer.get()) < 0) return false;
   writer.reset();
-  return !sink->failed;
+  return sink->Flush();
 }
 
 }  // namespace
 
 bool WriteMessageXml(const CNMessageBase& message, const std::string& path) {
   return WriteFileAtomically(path, 0644, [&message](int fd) {
-    FileSink sink{fd};
+    FileSink sink;
+    sink.fd = fd;
+    sink.pending.reserve(FileSink::kChunk + 8192);
     return RenderDocument(message, &sink);
   });
 }

@@ -1,6 +1,5 @@
 // Helpers of the client discovery tests: a guard for the server name, node
-// and schedule lines in dsmadmc's layout, and read-only
-// walks over reply messages.
+// and schedule lines in dsmadmc's layout, and views of a client's tree.
 #pragma once
 
 #include <string>
@@ -11,6 +10,7 @@
 #include "host/MessageFields.h"
 #include "host/Messages.h"
 #include "tests/support/FakeDsmadmc.h"
+#include "tests/support/MessageWalk.h"
 
 namespace clienttest {
 
@@ -49,21 +49,9 @@ inline std::string NodeScheduleOutput(const std::vector<std::vector<std::string>
   return out;
 }
 
-// ---- Read-only walks over messages (null-safe) ---------------------------
-
-
-
-inline const CNMessageBase* Sub(const CNMessageBase* m, FieldRef f) {
-  const CNMessageBase::Field* field = m == nullptr ? nullptr : m->findField(f.index);
-  return field == nullptr ? nullptr : field->object.get();
-}
-inline size_t Count(const CNMessageBase* m, FieldRef f) {
-  const CNMessageBase::Field* field = m == nullptr ? nullptr : m->findField(f.index);
-  return field == nullptr || field->list == nullptr ? 0 : field->list->size();
-}
-inline const CNMessageBase* Item(const CNMessageBase* m, FieldRef f, size_t i) {
-  return i < Count(m, f) ? m->findField(f.index)->list->at(i) : nullptr;
-}
+using testsupport::Count;
+using testsupport::Item;
+using testsupport::Sub;
 
 // componentType of each component, in order, blank-separated.
 inline std::string ComponentTypes(const CNMessageBase* client) {

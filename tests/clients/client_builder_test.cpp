@@ -47,11 +47,9 @@ class BuilderTest : public ::testing::Test {
            GetString(Sub(client, App::Client::clientEntity), ZyEntities::ClientEntity::hostName);
   }
 
-  TempDir dir_;
-  ScopedChdir cd_{dir_.path()};
-  ScopedExistingFiles live_{false, ""};
+  Workspace w_;
+  FakeDsmadmc& fake_ = w_.fake;
   ScopedServerName server_{"TSMSRV"};
-  FakeDsmadmc fake_;
   App::ClientsList list_;
   TSMClientInfo record_;
 };

@@ -20,7 +20,7 @@ class DB2Test : public ::testing::Test {
  protected:
   // The tree of the DB2 agent of node db01 whose select answers `rows`.
   std::string BuildAgent(const std::string& rows, bool built = true) {
-    fake_.On("ixr_db2_DB01.txt", kHeader + rows);
+    w_.fake.On("ixr_db2_DB01.txt", kHeader + rows);
     TSMClientInfo record;
     record.set_NodeName("db01");
     App::Client client;
@@ -28,10 +28,8 @@ class DB2Test : public ::testing::Test {
     return IsSet(&client, App::Client::pods) ? Tree(&client) : "none";
   }
 
-  TempDir dir_;
-  ScopedChdir cd_{dir_.path()};
-  ScopedExistingFiles live_{false, ""};
-  FakeDsmadmc fake_;
+  Workspace w_;
+  FakeDsmadmc& fake_ = w_.fake;
 };
 
 // The select reaches dsmadmc as one argument with its SQL quotes.

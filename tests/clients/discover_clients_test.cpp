@@ -21,18 +21,12 @@ const std::string kTwoNodes = NodeLine({"NODE1", "Linux86"}) + "\n" + NodeLine({
 // pointed at `out` and renumbered, and restored after), a scripted dsmadmc
 // (version 6.3, no schedules), a recording channel and a handler.
 struct Discovery {
-  Discovery() : oldHandOver(zyhost::HandOverDirectory()) {
-    zyhost::SetHandOverDirectory(out.path());
-    zyhost::ResetHandOverSequence();
+  Discovery() {
     config.setstring(5, 17, bin.path());
     config.setstring(11, 41, "admin");
     config.setstring(12, 45, "secret");
     fake.On("SELECT VERSION, RELEASE FROM STATUS", "6,3\n");
     fake.FailOn("Nodes=", 11);
-  }
-  ~Discovery() {
-    zyhost::SetHandOverDirectory(oldHandOver);
-    zyhost::ResetHandOverSequence();
   }
   bool Run() {
     handler.SetHostChannel(&channel);
@@ -53,7 +47,7 @@ struct Discovery {
   }
 
   TempDir bin, out;
-  std::string oldHandOver;
+  ScopedHandOver handOver{out.path()};
   FakeDsmadmc fake;
   RecordingHostChannel channel;
   FDC::ExternalNBUConfig config;

@@ -4,23 +4,12 @@
 #include "host/HandOver.h"
 #include "host/HostChannel.h"
 #include "host/Messages.h"
-#include "tests/host/fixtures/TestScripts.h"
+#include "tests/support/Guards.h"
 
 namespace {
 
 using testsupport::ListDir;
-
-// Sets the hand-over directory and starts the sequence afresh; both are
-// restored by the returned guard.
-testscripts::Undo HandOverTo(const std::string& dir) {
-  std::string old = zyhost::HandOverDirectory();
-  zyhost::SetHandOverDirectory(dir);
-  zyhost::ResetHandOverSequence();
-  return {[old] {
-    zyhost::SetHandOverDirectory(old);
-    zyhost::ResetHandOverSequence();
-  }};
-}
+using testsupport::ScopedHandOver;
 
 TEST(HandlerBaseTest, WithoutChannelOrDirectory) {
   CForeignHandlerBase handler;
@@ -38,12 +27,12 @@ TEST(HandlerBaseTest, WithoutChannelOrDirectory) {
   testsupport::TempDir dir;
   for (const std::string& where : {std::string(), dir.file("missing")}) {
     SCOPED_TRACE(where);
-    testscripts::Undo undo = HandOverTo(where);
+    ScopedHandOver handOver(where);
     testsupport::LogCapture log;
     EXPECT_FALSE(handler.DumpXmlMsgToFile(&status, 0, false));
     EXPECT_NE(log.text().find("ERROR"), std::string::npos) << log.text();
   }
-  testscripts::Undo undo = HandOverTo(dir.path());
+  ScopedHandOver handOver(dir.path());
   EXPECT_FALSE(handler.DumpXmlMsgToFile(nullptr, 0, false));
   EXPECT_TRUE(ListDir(dir.path()).empty());
 }
@@ -53,7 +42,7 @@ TEST(HandlerBaseTest, WithoutChannelOrDirectory) {
 // (The channel's answer queue is exercised through DiscoverConfig.)
 TEST(HandlerBaseTest, ChannelCarriesMessagesInOneSequence) {
   testsupport::TempDir dir;
-  testscripts::Undo undo = HandOverTo(dir.path());
+  ScopedHandOver handOver(dir.path());
   RecordingHostChannel channel;
   channel.set_JobId(77);
   channel.set_ExchangeDisabled(true);
@@ -74,7 +63,7 @@ TEST(HandlerBaseTest, ChannelCarriesMessagesInOneSequence) {
   channel.set_ControlOk(false);
   EXPECT_FALSE(handler.CheckServerControlMessage());
 
-  testscripts::Undo missing = HandOverTo(dir.file("missing"));
+  ScopedHandOver::Set(dir.file("missing"));
   testsupport::LogCapture log;
   EXPECT_TRUE(handler._SendMessage(status, 0, done, 600).IsError());
   EXPECT_FALSE(done);

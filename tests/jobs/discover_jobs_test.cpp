@@ -56,13 +56,10 @@ std::vector<std::vector<std::string>> Batches(const std::string& dir) {
 // A scripted dsmadmc for a client discovery then a job discovery; the
 // hand-over goes to `out`, renumbered, restored after.
 struct JobRun {
-  JobRun() : oldHandOver(zyhost::HandOverDirectory()) {
-    zyhost::SetHandOverDirectory(out.path());
-    zyhost::ResetHandOverSequence();
+  JobRun() {
     config.setstring(5, 17, out.path());
     fake.FailOn("Nodes=", 11);
   }
-  ~JobRun() { zyhost::SetHandOverDirectory(oldHandOver); }
   // A Linux node whose select prints `lines` after four header lines that
   // look like data, or fails with `status`.
   void Node(const std::string& name, const std::string& lines, int status = 0) {
@@ -77,7 +74,8 @@ struct JobRun {
   }
 
   TempDir out;
-  std::string oldHandOver, nodes;
+  ScopedHandOver handOver{out.path()};
+  std::string nodes;
   FakeDsmadmc fake;
   FDC::ExternalNBUConfig config;
   CForeignHandlerTSM handler;

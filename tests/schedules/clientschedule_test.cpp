@@ -43,14 +43,10 @@ enum Mode { kLive, kReplay, kSavedHere };
 
 Result Fetch(Mode mode, const std::string& node, const std::string& sched, const std::string& assoc = "",
              int status = 0) {
-  testsupport::TempDir dir;
-  testsupport::ScopedChdir cwd(dir.path());
-  testsupport::ScopedExistingFiles files(mode >= kReplay, mode == kReplay ? dir.path() + "/" : "");
-  testsupport::FakeDsmadmc fake;
-  fake.On("Nodes=", sched, status);
-  if (mode >= kReplay && !sched.empty()) testsupport::WriteFile(dir.file("ixr_sched.txt"), sched);
-  if (mode >= kReplay && !assoc.empty()) testsupport::WriteFile(dir.file("ixr_assoc.txt"), assoc);
-  testsupport::LogCapture log;
+  testsupport::Workspace w(mode == kReplay);
+  testsupport::ScopedExistingFiles here(mode != kLive, mode == kReplay ? w.dir.path() + "/" : "");
+  w.fake.On("Nodes=", sched, status);
+  if (mode >= kReplay) w.Save("ixr_sched.txt", sched), w.Save("ixr_assoc.txt", assoc);
   CTSMClientSchedule fetcher;
   fetcher.SetNodeName(node);
   fetcher.set_BinaryPath(testsupport::BinDir(), false);
@@ -63,8 +59,8 @@ Result Fetch(Mode mode, const std::string& node, const std::string& sched, const
     result.names.push_back(s.getSchedName());
     result.described.push_back(Describe(s));
   }
-  result.runs = fake.runs();
-  result.log = log.text();
+  result.runs = w.fake.runs();
+  result.log = w.log.text();
   result.commandLine = fetcher._GetCommandLine();
   return result;
 }

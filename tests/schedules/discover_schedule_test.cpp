@@ -31,13 +31,10 @@ std::string Request(const TempDir& dir, int n, size_t entity) {
 }
 
 TEST(DiscoverScheduleTest, FailedNodeQueryHandsOverItsIncompleteRequestAndStops) {
-  TempDir work, out;
-  ScopedChdir cd(work.path());
-  ScopedExistingFiles live(false, "");
-  const std::string oldHandOver = zyhost::HandOverDirectory();
-  zyhost::SetHandOverDirectory(out.path());
-  zyhost::ResetHandOverSequence();
-  FakeDsmadmc fake;
+  TempDir out;
+  ScopedHandOver handOver(out.path());
+  Workspace w;
+  FakeDsmadmc& fake = w.fake;
   std::string schedules = kHeader;
   for (const char* name : {"ALPHA", "BRAVO", "CHARLIE"})
     schedules += ScheduleLine(false, {{kName, name}}) + "\n";
@@ -78,8 +75,6 @@ TEST(DiscoverScheduleTest, FailedNodeQueryHandsOverItsIncompleteRequestAndStops)
   zyhost::SetHandOverDirectory("");
   EXPECT_FALSE(handler.DiscoverSchedule(&config));
   EXPECT_EQ(fake.CountCommands("query node N2 "), 1u);
-  zyhost::SetHandOverDirectory(oldHandOver);
-  zyhost::ResetHandOverSequence();
 }
 
 }  // namespace

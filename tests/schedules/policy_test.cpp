@@ -30,13 +30,12 @@ struct Result {
 // with it the fake dsmadmc answers the schedule query with `sched` and
 // association queries by the caller's rules.
 Result Fetch(const std::string& sched, const std::string& assoc, FakeDsmadmc* fake = nullptr) {
-  testsupport::TempDir dir;
-  testsupport::ScopedChdir cwd(dir.path());
-  testsupport::ScopedExistingFiles files(fake == nullptr, fake ? "" : dir.path() + "/");
-  if (fake != nullptr) fake->On("query schedule", sched);
-  if (fake == nullptr && !sched.empty()) testsupport::WriteFile(dir.file("ixr_sched.txt"), sched);
-  if (fake == nullptr && !assoc.empty()) testsupport::WriteFile(dir.file("ixr_assoc.txt"), assoc);
-  testsupport::LogCapture log;
+  testsupport::Workspace w(fake == nullptr);
+  if (fake != nullptr) {  // the caller's dsmadmc in place of the workspace's
+    CForeignCmdExecBase::SetProcessLauncher(fake);
+    fake->On("query schedule", sched);
+  }
+  if (fake == nullptr) w.Save("ixr_sched.txt", sched), w.Save("ixr_assoc.txt", assoc);
   CTSMPolicy policy;
   policy.set_BinaryPath("/opt/tsm", false);
   policy.SetLogin("admin");
@@ -45,7 +44,7 @@ Result Fetch(const std::string& sched, const std::string& assoc, FakeDsmadmc* fa
   Result result;
   result.ok = policy.FetchData(&result.records);
   for (const auto& r : result.records) result.names.push_back(r.getSchedName());
-  result.log = log.text();
+  result.log = w.log.text();
   result.commandLine = policy._GetCommandLine();
   return result;
 }

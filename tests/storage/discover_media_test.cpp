@@ -4,11 +4,7 @@
 // kind of item in their order and value types), an empty site, a storage
 // policy query cut short and the replay set.
 #include <gtest/gtest.h>
-#include <libxml/parser.h>
-#include <libxml/xpath.h>
-#include <sys/stat.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,30 +16,13 @@
 #include "tests/support/FakeDsmadmc.h"
 #include "tests/support/Guards.h"
 #include "tests/support/RunProgram.h"
+#include "tests/support/XmlQuery.h"
 
 namespace {
 
 using namespace testsupport;
 
 const std::string kHeader = "h1\nh2\nh3\nh4\n";
-
-// Text of every node `xpath` selects in the XML file, joined by ",".
-std::string Texts(const std::string& file, const std::string& xpath) {
-  std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(xmlReadFile(file.c_str(), nullptr, XML_PARSE_NONET),
-                                                     xmlFreeDoc);
-  if (doc == nullptr) return "unreadable";
-  xmlXPathContextPtr ctx = xmlXPathNewContext(doc.get());
-  xmlXPathObjectPtr result = xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(xpath.c_str()), ctx);
-  std::string texts;
-  for (int i = 0; result != nullptr && result->nodesetval != nullptr && i < result->nodesetval->nodeNr; ++i) {
-    xmlChar* content = xmlNodeGetContent(result->nodesetval->nodeTab[i]);
-    texts += (i > 0 ? "," : "") + std::string(reinterpret_cast<const char*>(content));
-    xmlFree(content);
-  }
-  xmlXPathFreeObject(result);
-  xmlXPathFreeContext(ctx);
-  return texts;
-}
 
 // Paths below the root of each reply, to an info value by key, and to all
 // info items of an item ("key,value,valueType" each).
@@ -89,15 +68,12 @@ TEST(DiscoverMediaTest, ControlCheckHandOverAndReturnCodes) {
       {"failed policy query still converted", true, true, 0, 3, 3,
        "true L:" + h + "_DEFAULT_LIBRARY,/d/v 1,LIB1 M:/d/v 1 M: P:P1,P2," + h + "_Default_SP"},
   };
-  const std::string oldHandOver = zyhost::HandOverDirectory();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    TempDir work, out;
-    ScopedChdir cd(work.path());
-    ScopedExistingFiles live(false, "");
-    zyhost::SetHandOverDirectory(c.handOverDir ? out.path() : "");
-    zyhost::ResetHandOverSequence();
-    FakeDsmadmc fake;
+    TempDir out;
+    ScopedHandOver handOver(c.handOverDir ? out.path() : "");
+    Workspace w;
+    FakeDsmadmc& fake = w.fake;
     fake.On("ixr_standalonelibs.txt", kHeader + "/d/v 1,P1" + std::string(22, ',') + "\n", c.standAloneRc);
     fake.On("ixr_libraries.txt", kHeader + CsvLine(std::vector<std::string>(17, "LIB1")) + "\n");
     fake.On("ixr_drives_LIB1.txt", kHeader + CsvLine(std::vector<std::string>(14, "D")) + "\n");
@@ -112,21 +88,15 @@ TEST(DiscoverMediaTest, ControlCheckHandOverAndReturnCodes) {
     EXPECT_EQ((result ? "true" : "false") + Replies(out.path()), c.expected);
     EXPECT_EQ(fake.commands().size(), 5u) << "every query runs";
   }
-  zyhost::SetHandOverDirectory(oldHandOver);
 }
 
 class MediaEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!FileExists(BinDir() + "/tsm-discover") || !FileExists(BinDir() + "/dsmadmc")) {
-      GTEST_SKIP() << "tsm-discover or the dsmadmc simulator is not built";
-    }
-    WriteFile(work_.file("dsmadmc"), ReadFile(BinDir() + "/dsmadmc"));
-    ::chmod(work_.file("dsmadmc").c_str(), 0755);
     WriteFile(work_.file("password"), "Orbit7-Demo\n");
     UseSite(SourceDir() + "/samples/site");
   }
-  void UseSite(const std::string& site) { WriteFile(work_.file("dsmadmc-sim.site"), site + "\n"); }
+  void UseSite(const std::string& site) { InstallSimulator(work_.path(), site); }
 
   // tsm-discover run --only clients,media, live or over the replay set;
   // the paths of the replies after the client list.

@@ -14,6 +14,7 @@
 #include "storage/TSMStandAloneLib.h"
 #include "storage/TSMStoragePolicy.h"
 #include "tests/support/Guards.h"
+#include "tests/support/MessageWalk.h"
 
 namespace {
 
@@ -23,24 +24,10 @@ using Lib = FDC::ForeignLibraryItem;
 // Names built from the gathered server name SRV1.
 class StorageBuilderTest : public ::testing::Test {
  protected:
-  void SetUp() override { CForeignHandlerTSM::m_serverName = "SRV1"; }
-  void TearDown() override { CForeignHandlerTSM::m_serverName = old_; }
   ScopedExistingFiles replay_{true, "/nonexistent/"};
-  const std::string old_ = CForeignHandlerTSM::m_serverName;
+  Undo server_{[old = CForeignHandlerTSM::m_serverName] { CForeignHandlerTSM::m_serverName = old; }};
+  void SetUp() override { CForeignHandlerTSM::m_serverName = "SRV1"; }
 };
-
-const CNMessageBase* Sub(const CNMessageBase* m, FieldRef f) {
-  const CNMessageBase::Field* field = m == nullptr ? nullptr : m->findField(f.index);
-  return field == nullptr ? nullptr : field->object.get();
-}
-const CNMessageList* Items(const CNMessageBase* m, FieldRef f) {
-  const CNMessageBase::Field* field = m == nullptr ? nullptr : m->findField(f.index);
-  return field == nullptr ? nullptr : field->list.get();
-}
-const CNMessageBase* At(const CNMessageBase* m, FieldRef f, size_t i) {
-  const CNMessageList* list = Items(m, f);
-  return list != nullptr && i < list->size() ? list->at(i) : nullptr;
-}
 
 TEST(StorageMaps, TablesInAnyLetterCase) {
   using H = CForeignHandlerTSM;
@@ -66,12 +53,13 @@ std::string Policies(const FDC::StoragePolicyList& list) {
   using P = FDC::StoragePolicy;
   using C = FDC::StoragePolicyCopy;
   std::string text;
-  for (size_t p = 0; At(&list, FDC::StoragePolicyList::storagePolicies, p) != nullptr; ++p) {
-    const CNMessageBase* policy = At(&list, FDC::StoragePolicyList::storagePolicies, p);
+  for (size_t p = 0; Item(&list, FDC::StoragePolicyList::storagePolicies, p) != nullptr; ++p) {
+    const CNMessageBase* policy = Item(&list, FDC::StoragePolicyList::storagePolicies, p);
     text += (p > 0 ? " " : "") + policy->getstring(1, 1) + "[";
-    for (size_t c = 0; At(policy, P::copies, c) != nullptr; ++c) {
-      const CNMessageBase* copy = At(policy, P::copies, c);
-      text += (c > 0 ? "," : "") + copy->getstring(3, 6) + ">" + At(copy, C::dataPaths, 0)->getstring(5, 17);
+    for (size_t c = 0; Item(policy, P::copies, c) != nullptr; ++c) {
+      const CNMessageBase* copy = Item(policy, P::copies, c);
+      text +=
+          (c > 0 ? "," : "") + copy->getstring(3, 6) + ">" + Item(copy, C::dataPaths, 0)->getstring(5, 17);
     }
     text += "]";
   }
@@ -99,20 +87,20 @@ TEST_F(StorageBuilderTest, PolicyMergeByPoolNameWithTheDefaultPolicyLast) {
             "TSM_SRV1_Default_SP[DEFAULT_COPY_NAME>TSM_SRV1_DEFAULT_LIBRARY]");
   // A data path keeps the spelling of its own record.
   using P = FDC::StoragePolicy;
-  const CNMessageBase* pool = At(&list, FDC::StoragePolicyList::storagePolicies, 0);
-  EXPECT_EQ(At(At(pool, P::copies, 0), FDC::StoragePolicyCopy::dataPaths, 0)->getstring(1, 1), "poola");
-  const CNMessageBase* def = At(&list, FDC::StoragePolicyList::storagePolicies, 3);
-  EXPECT_EQ(def->getstring(2, 5) + "/" + At(def, P::copies, 0)->getstring(12, 18) + "/" +
-                At(pool, P::copies, 0)->getstring(12, 18),
+  const CNMessageBase* pool = Item(&list, FDC::StoragePolicyList::storagePolicies, 0);
+  EXPECT_EQ(Item(Item(pool, P::copies, 0), FDC::StoragePolicyCopy::dataPaths, 0)->getstring(1, 1), "poola");
+  const CNMessageBase* def = Item(&list, FDC::StoragePolicyList::storagePolicies, 3);
+  EXPECT_EQ(def->getstring(2, 5) + "/" + Item(def, P::copies, 0)->getstring(12, 18) + "/" +
+                Item(pool, P::copies, 0)->getstring(12, 18),
             "Default Catch All Storage Policy/TSM Default Copy/TSM Migrated copy");
 }
 
 // "key:valueType:value" of each info item of a drive item, joined by "|".
 std::string Infos(const CNMessageBase* drive) {
-  const CNMessageList* items = Items(Sub(drive, FDC::ForeignDriveItem::info), FDC::InfoItemList::infoItems);
+  const CNMessageBase* info = Sub(drive, FDC::ForeignDriveItem::info);
   std::string text;
-  for (size_t i = 0; items != nullptr && i < items->size(); ++i) {
-    const CNMessageBase* e = items->at(i);
+  for (size_t i = 0; i < Count(info, FDC::InfoItemList::infoItems); ++i) {
+    const CNMessageBase* e = Item(info, FDC::InfoItemList::infoItems, i);
     text += (i > 0 ? "|" : "") + std::to_string(e->getint64(1, 1)) + ":" + std::to_string(e->getint64(3, 6)) +
             ":" + e->getstring(2, 2);
   }
@@ -129,18 +117,19 @@ TEST_F(StorageBuilderTest, TapeLibraryKeepsItsPortSkipsTypeOneAndSlicesDeviceIds
   Lib library;
   zyfields::SetInt(&library, Lib::storageType, 1);
   EXPECT_EQ(BuildTapeLibrary(library, &devices, 2), 1);
-  const CNMessageList* drives = Items(Sub(&library, Lib::drives), FDC::ForeignDriveList::driveItems);
-  ASSERT_EQ(drives->size(), 2u);
-  EXPECT_EQ(Infos(drives->at(0)),
+  const CNMessageBase* drives = Sub(&library, Lib::drives);
+  ASSERT_EQ(Count(drives, FDC::ForeignDriveList::driveItems), 2u);
+  EXPECT_EQ(Infos(Item(drives, FDC::ForeignDriveList::driveItems, 0)),
             "158:1:1|151:3:/dev/st0|1:3:IBM     ULT3580-TD5     B170xx|152:3:IBM     |153:3:ULT3580-TD5     |"
             "154:3:B170xx|155:3:SN0|156:3:WWN0|157:1:1|7:3:{1, 2, 3, 2}|159:3:TSM_SRV1|161:1:1|160:1:0");
-  EXPECT_EQ(Infos(drives->at(1)),
+  EXPECT_EQ(Infos(Item(drives, FDC::ForeignDriveList::driveItems, 1)),
             "158:1:1|151:3:/dev/st3|1:3:0123456789|152:3:01234567|153:3:89|154:3:|155:3:SN3|156:3:|157:1:2|"
             "7:3:{0, 0, 0, 2}|159:3:TSM_SRV1|161:1:1|160:1:0");
   Lib empty;
   std::vector<CTSMDeviceInfo> none;
   BuildTapeLibrary(empty, &none, 2);
-  EXPECT_NE(Items(Sub(&empty, Lib::drives), FDC::ForeignDriveList::driveItems), nullptr);
+  ASSERT_NE(Sub(&empty, Lib::drives), nullptr);
+  EXPECT_TRUE(zyfields::IsSet(Sub(&empty, Lib::drives), FDC::ForeignDriveList::driveItems));
 }
 
 }  // namespace

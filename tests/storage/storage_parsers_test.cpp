@@ -38,17 +38,14 @@ enum Kind { kPolicies, kMedia, kStandAlone, kLibraries, kDrives };
 // records, "a|b|c" each, blank-separated. Drives come through the parse of
 // one library, LIB1.
 std::string Parse(Kind kind, const std::string& content, bool existingFiles) {
-  TempDir dir;
-  ScopedChdir cd(dir.path());
-  ScopedExistingFiles mode(existingFiles, dir.path() + "/");
-  FakeDsmadmc dsmadmc;
+  Workspace w(existingFiles);
   const char* files[] = {"ixr_storagepolicy.txt", "ixr_media.txt", "ixr_standalonelibs.txt",
                          "ixr_libraries.txt", "ixr_drives_LIB1.txt"};
   std::map<std::string, std::string> outputs = {{files[kind], content}};
   if (kind == kDrives) outputs[files[kLibraries]] = kHeader + Line(17, {{0, "LIB1"}});
   for (const auto& [file, text] : outputs) {
-    if (!text.empty()) dsmadmc.On(file, text);
-    if (!text.empty() && existingFiles) WriteFile(file, text);
+    if (!text.empty()) w.fake.On(file, text);
+    if (existingFiles) w.Save(file, text);
   }
   std::string rows;
   auto add = [&rows](const std::string& row) { rows += (rows.empty() ? "" : " ") + row; };
@@ -110,11 +107,8 @@ TEST(StorageParsers, HeaderLinesThresholdsAndColumns) {
 }
 
 TEST(StorageParsers, OneDriveQueryPerLibraryInFileOrder) {
-  TempDir dir;
-  ScopedChdir cd(dir.path());
-  ScopedExistingFiles live(false, "");
-  LogCapture log;
-  FakeDsmadmc dsmadmc;
+  Workspace w;
+  FakeDsmadmc& dsmadmc = w.fake;
   std::string libraries = kHeader;
   for (const char* n : {"LIB1", "O'HARE", "A/B", "..", "LIB 2", "RSM\"X", "LIB3"})
     libraries += Line(18, {{0, n}});
@@ -132,8 +126,9 @@ TEST(StorageParsers, OneDriveQueryPerLibraryInFileOrder) {
   EXPECT_EQ(dsmadmc.runs()[1][5], "SELECT * FROM DRIVES WHERE LIBRARY_NAME = 'LIB1'");
   EXPECT_EQ(dsmadmc.runs()[2][3], "-outfile=ixr_drives_LIB3.txt");
   for (const char* refused : {"[O'HARE]", "[A/B]", "[..]", "[LIB 2]", "[RSM\"X]"})
-    EXPECT_NE(log.text().find("Refusing library name " + std::string(refused)), std::string::npos) << refused;
-  EXPECT_NE(log.text().find("[LIB1] library. [2] drives discovered"), std::string::npos);
+    EXPECT_NE(w.log.text().find("Refusing library name " + std::string(refused)), std::string::npos)
+        << refused;
+  EXPECT_NE(w.log.text().find("[LIB1] library. [2] drives discovered"), std::string::npos);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,6 +50,14 @@ inline ProgramResult RunProgram(const std::vector<std::string>& argv, const std:
   result.out = ReadFile(io.file("out"));
   result.err = ReadFile(io.file("err"));
   return result;
+}
+
+// A copy of the built dsmadmc simulator in `dir` (it writes its output
+// files next to itself), serving `site` when one is named.
+inline void InstallSimulator(const std::string& dir, const std::string& site = "") {
+  WriteFile(dir + "/dsmadmc", ReadFile(BinDir() + "/dsmadmc"));
+  ::chmod((dir + "/dsmadmc").c_str(), 0755);
+  if (!site.empty()) WriteFile(dir + "/dsmadmc-sim.site", site + "\n");
 }
 
 // Lines of `text` without their terminators.
