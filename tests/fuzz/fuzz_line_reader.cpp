@@ -4,7 +4,7 @@
 // with ZYFile::read, which must start right after the last terminator.
 //
 // Input: byte 0 bit 0 set = edge mode, byte 1 = lines to read before the
-// rest is checked, bytes 2-3 = where the edge falls in the rest (edge
+// rest is checked, bytes 2-3 = where the edge falls in the tail (edge
 // mode), then the file's content (the tail).
 #include <cstdint>
 #include <string>
