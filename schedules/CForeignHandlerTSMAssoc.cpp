@@ -40,7 +40,7 @@ void CTSMAssoc::SetPolicyDomain(const std::string& domain) {
 }
 
 bool CTSMAssoc::HasQuotableNames() const {
-  return policyDomain_.find('\'') == std::string::npos && policyName_.find('\'') == std::string::npos;
+  return tsmcmd::IsCommandWord(policyDomain_) && tsmcmd::IsCommandWord(policyName_);
 }
 
 std::string CTSMAssoc::_GetCommandLine() {
@@ -55,7 +55,9 @@ bool CTSMAssoc::_ParseData(void* out, const std::vector<std::string>& /*lines*/)
   EvEvent ev;
   // Replayed output is only matched against the names; nothing was run.
   if (!get_UseExistingFiles() && !HasQuotableNames()) {
-    ev.Error(kParseFunction, "Refusing association query for domain [%s] schedule [%s]: single quote in name",
+    ev.Error(kParseFunction,
+             "Refusing association query for domain [%s] schedule [%s]: blank, quote or control "
+             "character in name",
              policyDomain_.c_str(), policyName_.c_str());
     return false;
   }

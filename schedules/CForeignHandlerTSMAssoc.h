@@ -4,9 +4,11 @@
 // Runs dsmadmc with the single-quoted argument
 //   'query association <domain> <schedule>'
 // into "ixr_assoc.txt" (every association run of a discovery writes that
-// same file). A domain or schedule name holding a single quote would end
-// that argument early and change the command, so such names are refused
-// when a command would run: nothing runs and FetchData is false.
+// same file). Each name must stand as one word of that query: a single
+// quote would end the argument early, a blank would add a word, a double
+// quote or control character would be read by dsmadmc's own parser. Such
+// names are refused when a command would run: nothing runs and FetchData
+// is false.
 //
 // Use: on the caller's stack. SetPolicyDomain, SetPolicyName, SetLogin,
 // SetPassword, then FetchData(&record). Each matching output line replaces
@@ -34,7 +36,8 @@ class CTSMAssoc : public CForeignCmdExecBase, public TSMAdminInfo {
   std::string GetPolicyDomain() const { return policyDomain_; }
   std::string GetOutputFileName() const { return outputFile_; }
 
-  // True when domain and schedule name can be put inside the quoted query.
+  // True when domain and schedule name can each be put inside the quoted
+  // query as one word (tsmcmd::IsCommandWord).
   bool HasQuotableNames() const;
 
   std::string _GetCommandLine() override;

@@ -51,12 +51,15 @@ TEST(CTSMAssocTest, MatchingLineReplacesTheClientList) {
   }
 }
 
-// A single quote would end the quoted live query early: nothing runs and
-// the query fails, saying why. Replayed output is only matched against the
-// names, so a quote is harmless there.
-TEST(CTSMAssocTest, SingleQuoteRefusedInLiveRunsOnly) {
+// A name must stay one word of the quoted live query (a single quote ends
+// it early, a blank adds a word, a double quote or control character is
+// dsmadmc's to read): nothing runs and the query fails, saying why.
+// Replayed output is only matched against the names, so such a name is
+// harmless there.
+TEST(CTSMAssocTest, NameThatIsNoWordRefusedInLiveRunsOnly) {
   const std::vector<std::tuple<std::string, std::string, bool>> cases = {
-      {"STAND'ARD", "DAILY", false}, {"STANDARD", "DAILY' NODE9 '", false}, {"STANDARD", "IT'S", true}};
+      {"STAND'ARD", "DAILY", false},  {"STANDARD", "DAILY' NODE9 '", false}, {"STAND ARD", "DAILY", false},
+      {"STANDARD", "DAI\"LY", false}, {"STANDARD", "DAI\tLY", false},        {"STANDARD", "IT'S", true}};
   for (const auto& [domain, schedule, replay] : cases) {
     SCOPED_TRACE(domain + " / " + schedule);
     testsupport::TempDir dir;
