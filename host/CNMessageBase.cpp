@@ -55,15 +55,29 @@ void CNMessageBase::copyField(const Field& from, Field& to) {
   to.id = from.id;
   to.kind = from.kind;
   to.text = from.text;
-  to.number = from.number;
   to.object = from.object ? from.object->Clone() : nullptr;
   to.list = from.list ? std::make_unique<CNMessageList>(*from.list) : nullptr;
   to.ints = from.ints ? std::make_unique<std::vector<int>>(*from.ints) : nullptr;
   to.ulongs = from.ulongs ? std::make_unique<std::vector<unsigned long>>(*from.ulongs) : nullptr;
-  to.objectView = to.object.get();
-  to.listView = to.list.get();
-  to.intsView = to.ints.get();
-  to.ulongsView = to.ulongs.get();
+  switch (to.kind) {
+    case FieldKind::kObject:
+      to.objectView = to.object.get();
+      break;
+    case FieldKind::kList:
+      to.listView = to.list.get();
+      break;
+    case FieldKind::kIntList:
+      to.intsView = to.ints.get();
+      break;
+    case FieldKind::kULongList:
+      to.ulongsView = to.ulongs.get();
+      break;
+    case FieldKind::kInt64:
+      to.number = from.number;
+      break;
+    default:
+      to.number = 0;
+  }
 }
 
 CNMessageBase::Field& CNMessageBase::reset(int index, int id, FieldKind kind) {

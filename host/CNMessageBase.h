@@ -98,17 +98,21 @@ class ZYHOST_API CNMessageBase {
     int id = 0;
     FieldKind kind = FieldKind::kString;
     std::string text;
-    long long number = 0;
     std::unique_ptr<CNMessageBase> object;
     std::unique_ptr<CNMessageList> list;
     std::unique_ptr<std::vector<int>> ints;
     std::unique_ptr<std::vector<unsigned long>> ulongs;
-    // Raw views handed out by the T** accessors; always equal to the
-    // owning pointers above.
-    CNMessageBase* objectView = nullptr;
-    CNMessageList* listView = nullptr;
-    std::vector<int>* intsView = nullptr;
-    std::vector<unsigned long>* ulongsView = nullptr;
+    // The number of an int64 field, or the raw view handed out by the T**
+    // accessor (equal to the owning pointer above): one of them, by the
+    // field's kind. Kept in one place because a site's client list holds
+    // about a million fields.
+    union {
+      long long number = 0;  // int64 fields
+      CNMessageBase* objectView;
+      CNMessageList* listView;
+      std::vector<int>* intsView;
+      std::vector<unsigned long>* ulongsView;
+    };
   };
   const std::map<int, Field>& fields() const { return fields_; }
   const Field* findField(int index) const;
