@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test the plug-in.
-# Idempotent; needs root only when something is missing.
+# Idempotent; needs root only when something is missing. chromium (run
+# headless) lets the report test look at the page in a real browser.
 set -euo pipefail
 need=()
 for pkg in g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev \
-           libxml2-dev libxml2-utils libssl-dev; do
+           libxml2-dev libxml2-utils libssl-dev chromium; do
   dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then

@@ -55,6 +55,7 @@ TEST(TsmDiscoverTest, BadInputIsOneLineAndStatusTwo) {
       {"run --log-level 9 --login A", "--log-level"},
       {"run --timeout soon --login A", "--timeout"},
       {"gather --dsmadmc-dir ^ --login A --out @g", "no password"},
+      {"gather --dsmadmc-dir ^ --login A --password-file @pw --out @g --parallel 0", "--parallel"},
       {"encrypt-password", "no --key-file"},
       {"demo extra", "unexpected argument"},
   };
@@ -232,20 +233,25 @@ TEST_F(DiscoverRunTest, GatherFailures) {
 }
 
 // The checked-in replay set is what gather writes for the sample site
-// today; regenerate it with the command in docs/tools.md when this fails
-// after an intended change.
+// today, one session at a time or several; regenerate it with the command
+// in docs/tools.md when this fails after an intended change.
 TEST_F(DiscoverRunTest, CheckedInReplaySetMatchesAFreshGather) {
   WriteFile(tmp_.file("pw"), std::string(kSamplePassword) + "\n");
   ScopedEnv noEnvPassword("TSM_PASSWORD", nullptr);
-  ProgramResult r = Discover("gather --dsmadmc-dir " + BinDir() + " --login admin --password-file " +
-                             tmp_.file("pw") + " --out " + tmp_.file("replay"));
-  ASSERT_EQ(r.status, 0) << r.err;
-  std::vector<std::string> names = ListDir(tmp_.file("replay"));
-  EXPECT_EQ(names, ListDir(SampleReplay()));
-  for (const std::string& name : names) {
-    SCOPED_TRACE(name);
-    EXPECT_EQ(ReadFile(tmp_.file("replay/" + name)), ReadFile(SampleReplay() + "/" + name));
-    EXPECT_EQ(ReadFile(tmp_.file("replay/" + name)).find(kSamplePassword), std::string::npos);
+  for (const std::string parallel : {"1", "4"}) {
+    SCOPED_TRACE("--parallel " + parallel);
+    const std::string dir = tmp_.file("replay" + parallel);
+    ProgramResult r = Discover("gather --dsmadmc-dir " + BinDir() + " --login admin --password-file " +
+                               tmp_.file("pw") + " --out " + dir + " --parallel " + parallel);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");  // no progress line when standard error is no terminal
+    std::vector<std::string> names = ListDir(dir);
+    EXPECT_EQ(names, ListDir(SampleReplay()));
+    for (const std::string& name : names) {
+      SCOPED_TRACE(name);
+      EXPECT_EQ(ReadFile(dir + "/" + name), ReadFile(SampleReplay() + "/" + name));
+      EXPECT_EQ(ReadFile(dir + "/" + name).find(kSamplePassword), std::string::npos);
+    }
   }
 }
 

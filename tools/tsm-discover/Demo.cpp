@@ -42,6 +42,7 @@ int RunDemo(DemoSettings d, std::ostream& out, std::ostream& err) {
   s.outDir = d.outDir.empty() ? d.workDir + "/replies" : d.outDir;
   s.overwrite = true;  // the demo's replies are made again on every run
   s.pluginPath = d.pluginPath;
+  if (d.report) s.reportFile = s.outDir + "/report.html";
   DiscoveryJob job(s);
   std::string error;
   if (!job.Prepare(&error)) {

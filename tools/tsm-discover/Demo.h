@@ -21,6 +21,7 @@ struct DemoSettings {
   std::string siteDir;  // default: the source tree's samples/site
   std::string pluginPath;
   int logLevel = 4;
+  bool report = false;  // write <out>/report.html
 };
 
 // The sample site's administrator.

@@ -23,6 +23,7 @@
 #include "tools/common/ProgramDirectory.h"
 #include "tools/tsm-discover/FileUtil.h"
 #include "tools/tsm-discover/HandOverCounts.h"
+#include "tools/tsm-discover/report/MakeReport.h"
 
 namespace tsmdiscover {
 namespace {
@@ -187,6 +188,7 @@ bool DiscoveryJob::ResolvePaths(std::string* error) {
   s.logFile = s.logFile.empty() ? WithSlash(s.outDir) + "tsm-discover.log" : AbsolutePath(s.logFile);
   s.registryFile = AbsolutePath(s.registryFile);
   s.keyFile = AbsolutePath(s.keyFile);
+  s.reportFile = AbsolutePath(s.reportFile);
   if (!s.replayDir.empty()) {
     s.replayDir = WithSlash(AbsolutePath(s.replayDir));
     if (!IsDirectory(s.replayDir)) {
@@ -327,6 +329,13 @@ bool DiscoveryJob::Run(std::ostream& out) {
   CForeignCmdExecBase::SetJobDeadline(0);
   PrintSummary(out, results, s.outDir);
   PrintCommandCounts(out, CommandStats::Snapshot());
+  if (s.reportFile.empty()) return allOk;
+  std::string error;
+  if (!tsmreport::WriteHtmlReportFile(s.outDir, s.reportFile, &error)) {
+    out << "Report not written: " << error << "\n";
+    return false;
+  }
+  out << "Report in " << s.reportFile << "\n";
   return allOk;
 }
 

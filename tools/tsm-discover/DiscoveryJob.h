@@ -30,6 +30,7 @@ struct JobSettings {
   std::string pluginPath;   // empty: next to the program
   bool overwrite = false;   // replace the hand-over files of an earlier run in outDir
   int deadlineSeconds = 0;  // for the whole job; 0: none
+  std::string reportFile;   // takeover report written after the job; empty: none
 };
 
 // True for a name --only accepts.

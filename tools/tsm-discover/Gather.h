@@ -12,18 +12,25 @@
 
 namespace tsmdiscover {
 
+// Seconds each query may take when --timeout is not given.
+constexpr int kDefaultGatherTimeout = 600;
+// Each session is an administrative login; the server refuses logins past
+// its session limits, so the default stays modest.
+constexpr int kDefaultGatherParallel = 4;
+constexpr int kMaxGatherParallel = 64;
+
 struct GatherSettings {
   SharedOptions shared;  // login, password, time-out (0: kDefaultGatherTimeout)
   std::string dsmadmcDir;
   std::string outDir;
+  int parallel = kDefaultGatherParallel;  // dsmadmc sessions at once for the per-item queries
 };
-
-// Seconds each query may take when --timeout is not given.
-constexpr int kDefaultGatherTimeout = 600;
 
 // False with one line in *error for bad input (nothing ran yet).
 bool CheckGather(GatherSettings* settings, std::string* error);
-// Runs the queries; prints what it wrote. False (with the reason printed
+// Runs the queries, the per-library and per-node ones on `parallel`
+// dsmadmc sessions at once (progress on standard error when `err` is
+// std::cerr on a terminal); prints what it wrote. False (with the reason printed
 // to `err`) when a query failed or the login was refused.
 bool RunGather(const GatherSettings& settings, std::ostream& out, std::ostream& err);
 

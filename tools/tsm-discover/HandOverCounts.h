@@ -1,11 +1,10 @@
 // What a discovery operation handed over, counted from the XML files it
-// left in the hand-over directory.
+// left in the hand-over directory. The files are read as a stream, never
+// built into messages again: counting costs far less than the discovery.
 #pragma once
 
 #include <string>
 #include <vector>
-
-class CNMessageBase;
 
 namespace tsmdiscover {
 
@@ -20,13 +19,13 @@ struct HandOverCounts {
   long files = 0;       // XML files in all
   long unreadable = 0;  // files that did not parse
 
-  void Add(const CNMessageBase& message, bool sentMessage);
   void Add(const HandOverCounts& other);
   // "clients 10, tasks 3" (only what is not zero), or "nothing".
   std::string Describe() const;
 };
 
-// Reads the files `names` of `dir` and counts them.
+// Reads the files `names` of `dir` and counts them; a file that is not
+// well-formed XML counts as unreadable.
 HandOverCounts CountHandOvers(const std::string& dir, const std::vector<std::string>& names);
 
 }  // namespace tsmdiscover

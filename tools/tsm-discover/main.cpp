@@ -1,5 +1,5 @@
 // tsm-discover: the host process that runs one discovery job through the
-// plug-in. Subcommands: run, demo, gather, encrypt-password.
+// plug-in. Subcommands: run, demo, gather, report, encrypt-password.
 // Exit status: 0 every operation returned true, 1 one returned false,
 // 2 bad usage or input (reported on one line before anything runs).
 #include <iostream>
@@ -15,6 +15,7 @@
 #include "tools/tsm-discover/FileUtil.h"
 #include "tools/tsm-discover/Gather.h"
 #include "tools/tsm-discover/SharedOptions.h"
+#include "tools/tsm-discover/report/MakeReport.h"
 
 namespace tsmdiscover {
 namespace {
@@ -26,6 +27,7 @@ const char kMainHelp[] =
     "  run               run a discovery job against dsmadmc (or a replay set)\n"
     "  demo              run the whole job against the simulator and the sample site\n"
     "  gather            write a replay set from a live dsmadmc\n"
+    "  report            write the takeover report of a reply folder\n"
     "  encrypt-password  encrypt a password read on standard input\n"
     "tsm-discover COMMAND --help describes each command.\n";
 
@@ -36,6 +38,7 @@ std::string RunHelp() {
          "]\n"
          "                        [--log FILE] [--log-level N] [--registry FILE] [--key-file FILE]\n"
          "                        [--timeout SECONDS] [--deadline SECONDS] [--plugin PATH] [--overwrite]\n"
+         "                        [--report FILE.html]\n"
          "Runs the discovery operations, all or those --only names, in the order above.\n"
          "  --dsmadmc-dir DIR    directory holding dsmadmc (optional with --replay)\n"
          "  --login NAME         administrator login\n"
@@ -50,22 +53,35 @@ std::string RunHelp() {
          "  --timeout SECONDS    limit for each dsmadmc run\n"
          "  --deadline SECONDS   limit for the whole job: no dsmadmc starts after it, a running one\n"
          "                       is stopped, and the operations not yet begun are not run\n"
-         "  --plugin PATH        plug-in library (default: next to tsm-discover)\n";
+         "  --plugin PATH        plug-in library (default: next to tsm-discover)\n"
+         "  --report FILE.html   write the takeover report of the replies when the job is done\n";
 }
 
 const char kDemoHelp[] =
     "usage: tsm-discover demo [--out DIR] [--work DIR] [--site DIR] [--log-level N] [--plugin PATH]\n"
+    "                         [--report]\n"
     "Copies the dsmadmc simulator and the sample site into a work directory (default: a new\n"
     "temporary one) and runs the whole discovery job against them.\n"
     "  --out DIR   hand-over directory (default <work>/replies)\n"
     "  --work DIR  where the simulator and the site are copied\n"
-    "  --site DIR  site to copy (default: the sample site of the source tree)\n";
+    "  --site DIR  site to copy (default: the sample site of the source tree)\n"
+    "  --report    write the takeover report <out>/report.html and print its path\n";
+
+const char kReportHelp[] =
+    "usage: tsm-discover report --replies DIR [--out FILE.html | --text]\n"
+    "Reads the reply folder of a run (the numbered XML files) and writes the takeover report:\n"
+    "one self-contained HTML page (default <replies>/report.html), or with --text plain text on\n"
+    "standard output. Dates are in the time zone of TZ.\n";
 
 const char kGatherHelp[] =
     "usage: tsm-discover gather --dsmadmc-dir DIR --login NAME --password-file FILE --out DIR\n"
-    "                           [--timeout SECONDS]\n"
+    "                           [--timeout SECONDS] [--parallel N]\n"
     "Runs the full queries and writes a replay set (ixr_* files) that 'run --replay' reads.\n"
-    "The password comes from --password-file or $TSM_PASSWORD.\n";
+    "The password comes from --password-file or $TSM_PASSWORD.\n"
+    "  --parallel N  dsmadmc sessions at once for the per-library and per-node queries\n"
+    "                (1 to 64, default 4). Each is an administrative session: keep N\n"
+    "                below the TSM server's session limits (MAXSESSIONS, and the share\n"
+    "                of administrative sessions), or logins are refused.\n";
 
 const char kEncryptHelp[] =
     "usage: tsm-discover encrypt-password --key-file FILE\n"
@@ -94,7 +110,7 @@ bool ReadOnly(const CommandLine& cl, std::set<std::string>* only, std::string* e
 
 int Run(const std::vector<std::string>& args) {
   CommandLine cl({"dsmadmc-dir", "login", "password-file", "out", "replay", "only", "log", "log-level",
-                  "registry", "key-file", "timeout", "plugin", "deadline"},
+                  "registry", "key-file", "timeout", "plugin", "deadline", "report"},
                  {"overwrite"});
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("run", error);
@@ -111,6 +127,7 @@ int Run(const std::vector<std::string>& args) {
   s.keyFile = cl.Get("key-file");
   s.pluginPath = cl.Get("plugin");
   s.overwrite = cl.Has("overwrite");
+  s.reportFile = cl.Get("report");
   if (cl.Has("deadline")) {
     long n = 0;
     if (!ParseInt(cl.Get("deadline"), 1, 86400 * 7, &n))
@@ -125,7 +142,7 @@ int Run(const std::vector<std::string>& args) {
 }
 
 int Demo(const std::vector<std::string>& args) {
-  CommandLine cl({"out", "work", "site", "log-level", "plugin"}, {});
+  CommandLine cl({"out", "work", "site", "log-level", "plugin"}, {"report"});
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("demo", error);
   if (cl.Help()) {
@@ -137,6 +154,7 @@ int Demo(const std::vector<std::string>& args) {
   d.workDir = cl.Get("work");
   d.siteDir = cl.Get("site");
   d.pluginPath = cl.Get("plugin");
+  d.report = cl.Has("report");
   SharedOptions shared;
   if (!ReadSharedOptions(cl, Credentials::kNotNeeded, &shared, &error)) return Usage("demo", error);
   d.logLevel = shared.logLevel;
@@ -144,7 +162,7 @@ int Demo(const std::vector<std::string>& args) {
 }
 
 int Gather(const std::vector<std::string>& args) {
-  CommandLine cl({"dsmadmc-dir", "login", "password-file", "out", "timeout"}, {});
+  CommandLine cl({"dsmadmc-dir", "login", "password-file", "out", "timeout", "parallel"}, {});
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("gather", error);
   if (cl.Help()) {
@@ -152,11 +170,34 @@ int Gather(const std::vector<std::string>& args) {
     return 0;
   }
   GatherSettings s;
+  long parallel = kDefaultGatherParallel;
+  if (cl.Has("parallel") && !ParseInt(cl.Get("parallel"), 1, kMaxGatherParallel, &parallel))
+    return Usage("gather", "--parallel must be 1 to " + std::to_string(kMaxGatherParallel));
+  s.parallel = static_cast<int>(parallel);
   s.dsmadmcDir = cl.Get("dsmadmc-dir");
   s.outDir = cl.Get("out");
   if (!ReadSharedOptions(cl, Credentials::kRequired, &s.shared, &error) || !CheckGather(&s, &error))
     return Usage("gather", error);
   return RunGather(s, std::cout, std::cerr) ? 0 : 1;
+}
+
+int Report(const std::vector<std::string>& args) {
+  CommandLine cl({"replies", "out"}, {"text"});
+  std::string error;
+  if (!cl.Parse(args, &error)) return Usage("report", error);
+  if (cl.Help()) {
+    std::cout << kReportHelp;
+    return 0;
+  }
+  if (!cl.Has("replies")) return Usage("report", "no --replies folder given");
+  if (cl.Has("text") && cl.Has("out")) return Usage("report", "--text writes to standard output; drop --out");
+  const std::string replies = cl.Get("replies");
+  bool ok = cl.Has("text")
+                ? tsmreport::WriteTextReportTo(replies, std::cout, &error)
+                : tsmreport::WriteHtmlReportFile(
+                      replies, cl.Has("out") ? cl.Get("out") : WithSlash(replies) + "report.html", &error);
+  if (!ok) return Usage("report", error);
+  return 0;
 }
 
 int EncryptPassword(const std::vector<std::string>& args) {
@@ -212,6 +253,7 @@ int main(int argc, char** argv) {
   if (command == "run") return Run(rest);
   if (command == "demo") return Demo(rest);
   if (command == "gather") return Gather(rest);
+  if (command == "report") return Report(rest);
   if (command == "encrypt-password") return EncryptPassword(rest);
   return Usage("", "unknown command '" + command + "' (try tsm-discover --help)");
 }

@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# The benchmark table: builds Release in its own build folder and prints
+# one table, each figure beside its baseline measured in the same run.
+# Not part of the test suite; takes several minutes.
+#
+#   scripts/bench.sh [BUILD_DIR]        (default build-release)
+#
+# Environment: BENCH_SIZES (default "500 2000 10000") the generated sites
+# replayed; BENCH_GATHER_NODES (default 2000) the site gathered with
+# --parallel 1 and 4; BENCH_DIR keeps the generated sites and replay sets
+# there (reused when present) instead of a temporary folder;
+# BENCH_SKIP_MEDIA_JOBS=1 leaves out the media and job benchmarks.
+# Needs GNU time (/usr/bin/time).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build-release}
+sizes=${BENCH_SIZES:-500 2000 10000}
+gatherNodes=${BENCH_GATHER_NODES:-2000}
+[ -x /usr/bin/time ] || { echo "bench: needs GNU time (apt-get install time)" >&2; exit 2; }
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j2 --target tsm-discover dsmadmc tsmplugin linereader_bench launcher_bench \
+  handover_bench >/dev/null
+bin=$(cd "$build/bin" && pwd)
+benchBin=$build/bench
+
+if [ -n "${BENCH_DIR:-}" ]; then
+  work=$BENCH_DIR
+  mkdir -p "$work"
+else
+  work=$(mktemp -d "${TMPDIR:-/tmp}/tsm-bench.XXXXXX")
+  trap 'rm -rf "$work"' EXIT
+fi
+echo ADMIN >"$work/password"
+
+rows=()
+# row WHAT FIGURE BASELINE COMPARISON TARGET
+row() { rows+=("$(printf '| %s | %s | %s | %s | %s |' "$@")"); }
+
+# ratio A B: A/B with two decimals.
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+
+# site N: a generated site of N nodes, 20 nodes per schedule, and its
+# replay set (gathered with the default --parallel).
+site() {
+  local n=$1 dir=$work/site-$1
+  if [ ! -f "$dir/replay/ixr_node.txt" ]; then
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    "$bin/dsmadmc" generate-site --nodes "$n" --schedules $((n / 20)) --seed 1 "$dir/site" >/dev/null
+    DSMADMC_SIM_SITE=$dir/site TSM_PASSWORD=ADMIN "$bin/tsm-discover" gather --dsmadmc-dir "$bin" \
+      --login ADMIN --out "$dir/replay" >/dev/null
+  fi
+  echo "$dir"
+}
+
+echo "bench: line reader" >&2
+lines=$(TSM_BENCH_BYTES=${TSM_BENCH_BYTES:-268435456} "$benchBin/linereader_bench" \
+  --benchmark_min_time=0.5 2>/dev/null | grep '^best wall clock')
+reader=$(sed -E 's/.*ReadNextRawLine ([0-9]+) MB.*/\1/' <<<"$lines")
+memchr=$(sed -E 's/.*memchr ([0-9]+) MB.*/\1/' <<<"$lines")
+row "line reader (ReadNextRawLine), 256 MiB file" "$reader MB/s" "read()+memchr $memchr MB/s" \
+  "$(ratio "$reader" "$memchr")x" ">= 0.50x"
+
+echo "bench: one program run" >&2
+# In the work folder: the command execution base keeps its lock file there.
+read -r _ base _ bare _ r < <(cd "$work" && "$benchBin/launcher_bench" /bin/true 1000)
+row "one run of /bin/true through the command execution base (median of 1,000)" "$base us" \
+  "posix_spawn+waitpid $bare us" "${r}x" "<= 1.10x"
+
+echo "bench: replay" >&2
+declare -A replaySeconds
+for n in $sizes; do
+  dir=$(site "$n")
+  rm -rf "$dir/out"
+  /usr/bin/time -f '%e %M' -o "$dir/time" "$bin/tsm-discover" run --replay "$dir/replay" --login ADMIN \
+    --password-file "$work/password" --out "$dir/out" --only config,clients >"$dir/run.out"
+  read -r seconds rssKb <"$dir/time"
+  replaySeconds[$n]=$seconds
+  logBytes=$(stat -c %s "$dir/out/tsm-discover.log")
+  target="-"
+  [ "$n" = 2000 ] && target="< 1 s"
+  [ "$n" = 10000 ] && target="< 5 s, < 150 MB"
+  row "replay --only config,clients, $n nodes" "$seconds s" "peak RSS $((rssKb / 1024)) MB" \
+    "log $((logBytes / 1024)) KiB" "$target"
+  if [ "$n" = 2000 ]; then
+    echo "bench: hand-over" >&2
+    list=$(ls "$dir"/out/*-App.ClientsList.xml | head -1)
+    read -r _ handOver _ bareMs _ speed _ same < <("$benchBin/handover_bench" "$list" 20)
+    row "hand-over of the $n-node client list (WriteMessageXml, median of 20)" "$handOver ms" \
+      "bare xmlTextWriter $bareMs ms (same bytes: $same)" "${speed}x the bare speed" ">= 0.90x"
+  fi
+done
+if [ -n "${replaySeconds[2000]:-}" ] && [ -n "${replaySeconds[10000]:-}" ]; then
+  row "replay growth, 2,000 to 10,000 nodes" "$(ratio "${replaySeconds[10000]}" "${replaySeconds[2000]}")x" \
+    "site 5x" "-" "<= 6x"
+fi
+
+echo "bench: gather" >&2
+g=$work/gather-$gatherNodes
+mkdir -p "$g"
+[ -d "$g/site" ] || "$bin/dsmadmc" generate-site --nodes "$gatherNodes" --schedules $((gatherNodes / 20)) \
+  --seed 1 "$g/site" >/dev/null
+declare -A gatherSeconds
+for p in 1 4; do
+  rm -rf "$g/p$p"
+  start=$(date +%s.%N)
+  DSMADMC_SIM_SITE=$g/site TSM_PASSWORD=ADMIN "$bin/tsm-discover" gather --dsmadmc-dir "$bin" --login ADMIN \
+    --out "$g/p$p" --parallel "$p" >/dev/null
+  gatherSeconds[$p]=$(awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { printf "%.1f", e - s }')
+done
+same=no
+diff -r "$g/p1" "$g/p4" >/dev/null && same=yes
+row "gather of $gatherNodes nodes, --parallel 4" "${gatherSeconds[4]} s" "--parallel 1 ${gatherSeconds[1]} s" \
+  "$(ratio "${gatherSeconds[1]}" "${gatherSeconds[4]}")x faster; same files: $same" "-"
+
+if [ "${BENCH_SKIP_MEDIA_JOBS:-0}" != 1 ]; then
+  echo "bench: media" >&2
+  media=$("$root/bench/media_bench.sh" "$bin")
+  wall=$(sed -nE 's/^wall time[^:]*: ([0-9.]+) s.*/\1/p' <<<"$media")
+  rss=$(sed -nE 's/^peak RSS: *([0-9]+) MB/\1/p' <<<"$media")
+  row "media: replay config,clients,media, 20,000 volumes" "$wall s" "peak RSS $rss MB" "-" "-"
+  echo "bench: jobs" >&2
+  jobs=$("$root/bench/jobs_bench.sh" "$build" 50x2000 | tail -1)
+  read -r _ count seconds perSecond perCpu peak _ mbs <<<"$jobs"
+  row "jobs: replay config,clients,jobs, 50 nodes x 2,000 rows" "$seconds s ($count jobs)" \
+    "$perSecond jobs/s ($perCpu per CPU s)" "peak RSS $peak MB, $mbs MB/s XML" "-"
+fi
+
+echo "machine: $(nproc) cores, $(sed -nE 's/^model name\s*: //p' /proc/cpuinfo | head -1)," \
+  "$(awk '/MemTotal/ { printf "%.1f GB", $2 / 1048576 }' /proc/meminfo) memory, load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "| benchmark | figure | baseline | comparison | target |"
+echo "|---|---|---|---|---|"
+printf '%s\n' "${rows[@]}"

@@ -1,0 +1,83 @@
+// tsm-discover's own helpers: the streaming count of hand-over files and
+// the worker pool of gather.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "tests/support/TestSupport.h"
+#include "tools/tsm-discover/HandOverCounts.h"
+#include "tools/tsm-discover/WorkerPool.h"
+
+namespace {
+
+using tsmdiscover::CountHandOvers;
+using tsmdiscover::RunTasks;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+
+std::string Msg(int group, int cls, const std::string& body) {
+  return "<message group=\"" + std::to_string(group) + "\" class=\"" + std::to_string(cls) + "\">" + body +
+         "</message>";
+}
+std::string Field(int index, const std::string& body) {
+  return "<field index=\"" + std::to_string(index) + "\" id=\"1\" kind=\"list\">" + body + "</field>";
+}
+
+// Each file alone: what it counts as. Only the elements of the counted
+// list count, not the messages nested in them or lists elsewhere.
+TEST(HandOverCountsTest, CountsTheListOfEachReplyClass) {
+  const std::string client = Msg(30, 13, Field(1, Msg(1, 1, "") + Msg(1, 1, "")));
+  const std::string two = Msg(1, 1, "") + Msg(1, 1, "");
+  const struct {
+    const char* name;
+    std::string xml;
+    const char* counts;
+  } cases[] = {
+      {"000001-App.ClientsList.xml", Msg(30, 164, Field(1, client + client + client) + Field(2, client)),
+       "clients 3"},
+      {"000001-TMMsg.CreateTaskReq.xml", Msg(12, 175, Field(1, client)), "tasks 1"},
+      {"000001-FDC.Libraries.xml",
+       Msg(32, 47, Field(1, two) + Field(4, Msg(32, 1, Field(2, two) + Field(1, two)))), "libraries 2"},
+      {"000001-FDC.Media.xml", Msg(32, 9, Field(4, Msg(32, 1, Field(1, two + two)))), "media 4"},
+      {"000001-FDC.Policies.xml", Msg(32, 52, Field(4, two)), "storage policies 2"},
+      {"000001-FDC.JobList.xml", Msg(32, 11, Field(2, two + two + two)), "jobs 6"},
+      {"000001-FDC.JobList.xml", Msg(32, 11, ""), "nothing"},
+      {"000001-sent-App.ClientsList.xml", Msg(30, 164, Field(1, client)), "messages sent 1"},
+      {"000001-Other.xml", Msg(5, 5, Field(1, two)), "nothing"},
+      {"000001-Broken.xml", Msg(30, 164, Field(1, client)).substr(10), "unreadable files 1"},
+      {"000001-Cut.xml", Msg(30, 164, Field(1, client)).substr(0, 40), "unreadable files 1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.xml);
+    TempDir tmp;
+    WriteFile(tmp.file(c.name), c.xml);
+    tsmdiscover::HandOverCounts counts = CountHandOvers(tmp.path(), {c.name});
+    EXPECT_EQ(counts.Describe(), c.counts);
+    EXPECT_EQ(counts.files, 1);
+  }
+}
+
+TEST(WorkerPoolTest, RunsEachTaskOnceAndStopsStartingAfterAFailure) {
+  for (int threads : {1, 4}) {
+    SCOPED_TRACE(threads);
+    std::vector<std::atomic<int>> runs(200);
+    EXPECT_TRUE(RunTasks(runs.size(), threads, [&](size_t i) { return ++runs[i] > 0; }));
+    for (size_t i = 0; i < runs.size(); ++i) EXPECT_EQ(runs[i], 1) << i;
+
+    std::atomic<int> started{0};
+    bool ok = RunTasks(runs.size(), threads, [&](size_t i) {
+      ++started;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      return i != 3;
+    });
+    EXPECT_FALSE(ok);
+    // Index 3 fails; at most the tasks already running finish after it.
+    EXPECT_LE(started, 4 + threads);
+  }
+  EXPECT_TRUE(RunTasks(0, 4, [](size_t) { return false; }));
+}
+
+}  // namespace

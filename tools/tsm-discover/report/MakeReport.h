@@ -1,0 +1,17 @@
+// The report command's work: read a reply folder, write the page.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace tsmreport {
+
+// Reads `replies` and writes the HTML page to `htmlFile` (through a
+// temporary file and a rename, so a failed write leaves no half page).
+// False with one line in *error.
+bool WriteHtmlReportFile(const std::string& replies, const std::string& htmlFile, std::string* error);
+
+// Reads `replies` and writes the text form to `out`; false with *error.
+bool WriteTextReportTo(const std::string& replies, std::ostream& out, std::string* error);
+
+}  // namespace tsmreport
