@@ -111,24 +111,6 @@ class XmlOut {
   xmlTextWriterPtr w_;
 };
 
-const char* KindName(FieldKind kind) {
-  switch (kind) {
-    case FieldKind::kString:
-      return "string";
-    case FieldKind::kInt64:
-      return "int64";
-    case FieldKind::kObject:
-      return "object";
-    case FieldKind::kList:
-      return "list";
-    case FieldKind::kIntList:
-      return "intlist";
-    case FieldKind::kULongList:
-      return "ulonglist";
-  }
-  return "string";
-}
-
 bool WriteMessage(XmlOut& out, const CNMessageBase& message);
 
 template <typename T>
@@ -169,7 +151,7 @@ bool WriteField(XmlOut& out, const CNMessageBase& message, const CNMessageBase::
   }
   const char* name = FindMessageFieldName(message.group(), message.classId(), field.index, field.id);
   if (name != nullptr && !out.Attribute("name", name)) return false;
-  return out.Attribute("kind", KindName(field.kind)) && WriteFieldContent(out, field) && out.FullEnd();
+  return out.Attribute("kind", FieldKindName(field.kind)) && WriteFieldContent(out, field) && out.FullEnd();
 }
 
 bool WriteMessage(XmlOut& out, const CNMessageBase& message) {
