@@ -21,6 +21,7 @@ namespace {
 using fuzzsupport::Check;
 
 constexpr size_t kMaxDriveFiles = 8;
+constexpr size_t kLongestFileName = 255;  // a longer name has no drive file to read
 
 std::vector<TSMLibs> Libraries() {
   CTSMLibs libraries;
@@ -48,9 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::set<std::string> withDrives;
   for (const TSMLibs& library : Libraries()) {
-    if (withDrives.size() == kMaxDriveFiles || !tsmcmd::IsSafeItemName(library.get_libName())) continue;
+    const std::string fileName = tsmcmd::kDrivesFilePrefix + library.get_libName() + ".txt";
+    if (withDrives.size() == kMaxDriveFiles || !tsmcmd::IsSafeItemName(library.get_libName()) ||
+        fileName.size() > kLongestFileName) {
+      continue;
+    }
     withDrives.insert(library.get_libName());
-    fuzzsupport::WriteScratchFile(tsmcmd::kDrivesFilePrefix + library.get_libName() + ".txt", files[1]);
+    fuzzsupport::WriteScratchFile(fileName, files[1]);
   }
   const size_t drives = withDrives.empty() ? 0 : DrivesOf(*withDrives.begin(), true);
   if (!withDrives.empty()) Check(DrivesOf(*withDrives.begin(), false) <= drives, "live drives", input);
