@@ -7,8 +7,8 @@
 // every argument back byte for byte, and the masked line must split into
 // the same arguments with each password value as "****". The input's
 // first two values also go through FormA and FormB as login and password,
-// and the first three as the names of the per-item queries (node, node
-// schedules, DB2, association): a query either is refused or holds each
+// and the first two as the names of the per-item queries (node, node
+// schedules, DB2, drives, association): a query either is refused or holds each
 // name as exactly one word where a plain name stands, so that no name
 // can add, remove or reshape a word of the command.
 // Byte 0 odd: the rest is any command line; the masked line must split
@@ -30,6 +30,7 @@
 #include "host/CForeignCmdExecBase.h"
 #include "schedules/CForeignHandlerTSMAssoc.h"
 #include "schedules/CForeignHandlerTSMSchedule.h"
+#include "storage/CForeignHandlerTSMDrive.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {
@@ -132,6 +133,13 @@ void CheckNamesInCommands(const std::vector<std::string>& values, const std::str
         return f._GetCommandLine();
       },
       name, tsmcmd::ToUpper(name), "DB2 select", input);
+  CheckNameInCommand(
+      [](const std::string& n) {
+        CTSMDrive f;
+        f.set_libraryName(n);
+        return f._GetCommandLine();
+      },
+      name, name, "drive select", input);
   CheckNameInCommand(
       [&](const std::string& n) {
         CTSMAssoc f;
