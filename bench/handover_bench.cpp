@@ -37,16 +37,16 @@ void BareField(xmlTextWriterPtr w, const CNMessageBase& m, const CNMessageBase::
   xmlTextWriterWriteAttribute(w, X("kind"), X(FieldKindName(f.kind)));
   if (f.kind == FieldKind::kString) xmlTextWriterWriteString(w, X(f.text));
   if (f.kind == FieldKind::kInt64) xmlTextWriterWriteString(w, X(std::to_string(f.number)));
-  if (f.kind == FieldKind::kObject && f.object) BareMessage(w, *f.object);
-  if (f.kind == FieldKind::kList && f.list) {
-    for (size_t i = 0; i < f.list->size(); ++i) BareMessage(w, *f.list->at(i));
+  if (f.kind == FieldKind::kObject && f.object()) BareMessage(w, *f.object());
+  if (f.kind == FieldKind::kList && f.list()) {
+    for (size_t i = 0; i < f.list()->size(); ++i) BareMessage(w, *f.list()->at(i));
   }
   auto items = [w](const auto* values) {
     if (values == nullptr) return;
     for (auto v : *values) xmlTextWriterWriteElement(w, X("item"), X(std::to_string(v)));
   };
-  if (f.kind == FieldKind::kIntList) items(f.ints.get());
-  if (f.kind == FieldKind::kULongList) items(f.ulongs.get());
+  if (f.kind == FieldKind::kIntList) items(f.ints());
+  if (f.kind == FieldKind::kULongList) items(f.ulongs());
   xmlTextWriterFullEndElement(w);
 }
 

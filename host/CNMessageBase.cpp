@@ -50,40 +50,55 @@ CNMessageBase::~CNMessageBase() = default;
 
 std::unique_ptr<CNMessageBase> CNMessageBase::Clone() const { return std::make_unique<CNMessageBase>(*this); }
 
+void CNMessageBase::Field::Release() {
+  switch (kind) {
+    case FieldKind::kObject:
+      delete objectSlot;
+      break;
+    case FieldKind::kList:
+      delete listSlot;
+      break;
+    case FieldKind::kIntList:
+      delete intsSlot;
+      break;
+    case FieldKind::kULongList:
+      delete ulongsSlot;
+      break;
+    default:
+      break;
+  }
+  number = 0;
+}
+
 void CNMessageBase::copyField(const Field& from, Field& to) {
+  to.Release();
   to.index = from.index;
   to.id = from.id;
   to.kind = from.kind;
   to.text = from.text;
-  to.object = from.object ? from.object->Clone() : nullptr;
-  to.list = from.list ? std::make_unique<CNMessageList>(*from.list) : nullptr;
-  to.ints = from.ints ? std::make_unique<std::vector<int>>(*from.ints) : nullptr;
-  to.ulongs = from.ulongs ? std::make_unique<std::vector<unsigned long>>(*from.ulongs) : nullptr;
-  switch (to.kind) {
+  switch (from.kind) {
     case FieldKind::kObject:
-      to.objectView = to.object.get();
+      to.objectSlot = from.objectSlot ? from.objectSlot->Clone().release() : nullptr;
       break;
     case FieldKind::kList:
-      to.listView = to.list.get();
+      to.listSlot = from.listSlot ? new CNMessageList(*from.listSlot) : nullptr;
       break;
     case FieldKind::kIntList:
-      to.intsView = to.ints.get();
+      to.intsSlot = from.intsSlot ? new std::vector<int>(*from.intsSlot) : nullptr;
       break;
     case FieldKind::kULongList:
-      to.ulongsView = to.ulongs.get();
-      break;
-    case FieldKind::kInt64:
-      to.number = from.number;
+      to.ulongsSlot = from.ulongsSlot ? new std::vector<unsigned long>(*from.ulongsSlot) : nullptr;
       break;
     default:
-      to.number = 0;
+      to.number = from.number;
   }
 }
 
 CNMessageBase::Field& CNMessageBase::reset(int index, int id, FieldKind kind) {
   // Reuses the map node, so only the old contents go away.
   Field& field = fields_[index];
-  field = Field();
+  field.Release();
+  std::string().swap(field.text);
   field.index = index;
   field.id = id;
   field.kind = kind;
@@ -137,37 +152,28 @@ bool CNMessageBase::isSet(int index) const { return fields_.count(index) != 0; }
 CNMessageList** CNMessageBase::getlistobject(int index, int id, bool) {
   check(index, id, FieldKind::kList);
   auto it = fields_.find(index);
-  if (it != fields_.end() && it->second.kind == FieldKind::kList && it->second.list) {
-    return &it->second.listView;
-  }
+  if (it != fields_.end() && it->second.list() != nullptr) return &it->second.listSlot;
   Field& field = reset(index, id, FieldKind::kList);
-  field.list = std::make_unique<CNMessageList>();
-  field.listView = field.list.get();
-  return &field.listView;
+  field.listSlot = new CNMessageList();
+  return &field.listSlot;
 }
 
 std::vector<int>** CNMessageBase::getlistint(int index, int id, bool) {
   check(index, id, FieldKind::kIntList);
   auto it = fields_.find(index);
-  if (it != fields_.end() && it->second.kind == FieldKind::kIntList && it->second.ints) {
-    return &it->second.intsView;
-  }
+  if (it != fields_.end() && it->second.ints() != nullptr) return &it->second.intsSlot;
   Field& field = reset(index, id, FieldKind::kIntList);
-  field.ints = std::make_unique<std::vector<int>>();
-  field.intsView = field.ints.get();
-  return &field.intsView;
+  field.intsSlot = new std::vector<int>();
+  return &field.intsSlot;
 }
 
 std::vector<unsigned long>** CNMessageBase::getlistulong(int index, int id, bool) {
   check(index, id, FieldKind::kULongList);
   auto it = fields_.find(index);
-  if (it != fields_.end() && it->second.kind == FieldKind::kULongList && it->second.ulongs) {
-    return &it->second.ulongsView;
-  }
+  if (it != fields_.end() && it->second.ulongs() != nullptr) return &it->second.ulongsSlot;
   Field& field = reset(index, id, FieldKind::kULongList);
-  field.ulongs = std::make_unique<std::vector<unsigned long>>();
-  field.ulongsView = field.ulongs.get();
-  return &field.ulongsView;
+  field.ulongsSlot = new std::vector<unsigned long>();
+  return &field.ulongsSlot;
 }
 
 void CNMessageBase::setlistulong(int index, int id, const std::vector<unsigned long>* values) {
@@ -176,20 +182,18 @@ void CNMessageBase::setlistulong(int index, int id, const std::vector<unsigned l
   auto copy = values != nullptr ? std::make_unique<std::vector<unsigned long>>(*values)
                                 : std::make_unique<std::vector<unsigned long>>();
   Field& field = reset(index, id, FieldKind::kULongList);
-  field.ulongs = std::move(copy);
-  field.ulongsView = field.ulongs.get();
+  field.ulongsSlot = copy.release();
 }
 
 CNMessageBase** CNMessageBase::getObjectAccessor(bool, bool, int index, int id, int group, int cls) {
   check(index, id, FieldKind::kObject);
   auto it = fields_.find(index);
-  if (it != fields_.end() && it->second.kind == FieldKind::kObject && it->second.object) {
-    return &it->second.objectView;
-  }
+  if (it != fields_.end() && it->second.object() != nullptr) return &it->second.objectSlot;
+  // Create first: the field must never own a half-made value.
+  std::unique_ptr<CNMessageBase> created = CreateMessage(group, cls);
   Field& field = reset(index, id, FieldKind::kObject);
-  field.object = CreateMessage(group, cls);
-  field.objectView = field.object.get();
-  return &field.objectView;
+  field.objectSlot = created.release();
+  return &field.objectSlot;
 }
 
 void CNMessageBase::setObjectAccessor(const void* message, int index, int id) {
@@ -201,8 +205,7 @@ void CNMessageBase::setObjectAccessor(const void* message, int index, int id) {
   // Clone first: `message` may live inside the field being replaced.
   std::unique_ptr<CNMessageBase> copy = static_cast<const CNMessageBase*>(message)->Clone();
   Field& field = reset(index, id, FieldKind::kObject);
-  field.object = std::move(copy);
-  field.objectView = field.object.get();
+  field.objectSlot = copy.release();
 }
 
 void CNMessageBase::Initialize() {

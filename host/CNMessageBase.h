@@ -92,27 +92,38 @@ class ZYHOST_API CNMessageBase {
   static void Initialize();
 
   // Read-only walk over the fields in ascending index order, for the XML
-  // writer and for tests.
+  // writer and for tests. A site's client list holds about a million
+  // fields, so a field is kept small: the value of an object or list field
+  // is one owned pointer that shares its place with an int64's number.
   struct Field {
+    Field() = default;
+    Field(const Field&) = delete;
+    Field& operator=(const Field&) = delete;
+    ~Field() { Release(); }
+
     int index = 0;
     int id = 0;
     FieldKind kind = FieldKind::kString;
-    std::string text;
-    std::unique_ptr<CNMessageBase> object;
-    std::unique_ptr<CNMessageList> list;
-    std::unique_ptr<std::vector<int>> ints;
-    std::unique_ptr<std::vector<unsigned long>> ulongs;
-    // The number of an int64 field, or the raw view handed out by the T**
-    // accessor (equal to the owning pointer above): one of them, by the
-    // field's kind. Kept in one place because a site's client list holds
-    // about a million fields.
+    std::string text;  // string fields
     union {
       long long number = 0;  // int64 fields
-      CNMessageBase* objectView;
-      CNMessageList* listView;
-      std::vector<int>* intsView;
-      std::vector<unsigned long>* ulongsView;
+      // The owned value, by kind. The T** accessors hand out the address
+      // of the slot: callers read through it and never store into it.
+      CNMessageBase* objectSlot;
+      CNMessageList* listSlot;
+      std::vector<int>* intsSlot;
+      std::vector<unsigned long>* ulongsSlot;
     };
+
+    // The value of an object or list field; null for a field of another kind.
+    const CNMessageBase* object() const { return kind == FieldKind::kObject ? objectSlot : nullptr; }
+    const CNMessageList* list() const { return kind == FieldKind::kList ? listSlot : nullptr; }
+    const std::vector<int>* ints() const { return kind == FieldKind::kIntList ? intsSlot : nullptr; }
+    const std::vector<unsigned long>* ulongs() const {
+      return kind == FieldKind::kULongList ? ulongsSlot : nullptr;
+    }
+    // Frees the owned value and leaves the field empty of its kind.
+    void Release();
   };
   const std::map<int, Field>& fields() const { return fields_; }
   const Field* findField(int index) const;

@@ -8,12 +8,10 @@
 //    U+2400-U+241F (0x01 becomes U+2401);
 //  - U+FFFE and U+FFFF, valid UTF-8 but no XML characters, are treated as
 //    invalid bytes (each byte as Latin-1).
-// The escaping of markup characters is left to libxml2.
-#include <libxml/xmlwriter.h>
-
-#include <memory>
-#include <mutex>
+#include <algorithm>
+#include <charconv>
 #include <string>
+#include <vector>
 
 #include "host/AtomicFile.h"
 #include "host/HandOver.h"
@@ -88,146 +86,175 @@ std::string XmlSafeText(const std::string& text) {
   return out;
 }
 
-const xmlChar* X(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
-
-class XmlOut {
+// The document is rendered by hand into a buffer that is written to the
+// file in large pieces: the format is fixed and simple, and a job list of
+// a site is hundreds of megabytes, so a general-purpose writer's per-call
+// cost would dominate a discovery. The output is byte for byte what
+// libxml2's xmlTextWriter writes with an indent of two spaces (the test
+// compares the two).
+class Emitter {
  public:
-  explicit XmlOut(xmlTextWriterPtr writer) : w_(writer) {}
+  static constexpr size_t kChunk = 256 * 1024;
 
-  bool Start(const char* element) { return Check(xmlTextWriterStartElement(w_, X(element))); }
-  bool End() { return Check(xmlTextWriterEndElement(w_)); }
-  bool FullEnd() { return Check(xmlTextWriterFullEndElement(w_)); }
-  bool Attribute(const char* name, const char* value) {
-    return Check(xmlTextWriterWriteAttribute(w_, X(name), X(value)));
-  }
-  bool Attribute(const char* name, const std::string& value) { return Attribute(name, value.c_str()); }
-  bool Text(const std::string& text) {
-    // libxml2 takes a C string; a NUL byte was turned into U+2400 above.
-    return Check(xmlTextWriterWriteString(w_, X(text.c_str())));
+  explicit Emitter(int fd) : fd_(fd) { buffer_.reserve(kChunk + 4096); }
+
+  bool Document(const CNMessageBase& message) {
+    Raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+    Message(message, 0);
+    return Flush();
   }
 
  private:
-  bool Check(int rc) { return rc >= 0; }
-  xmlTextWriterPtr w_;
-};
+  void Raw(const char* text) { buffer_.append(text); }
+  void Raw(const char* text, size_t size) { buffer_.append(text, size); }
+  void Indent(int depth) { buffer_.append(static_cast<size_t>(depth) * 2, ' '); }
 
-bool WriteMessage(XmlOut& out, const CNMessageBase& message);
-
-template <typename T>
-bool WriteItems(XmlOut& out, const std::vector<T>* items) {
-  if (items == nullptr) return true;
-  for (const T& item : *items) {
-    if (!out.Start("item") || !out.Text(std::to_string(item)) || !out.End()) return false;
+  template <typename T>
+  void Number(T value) {
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    buffer_.append(digits, static_cast<size_t>(end - digits));
   }
-  return true;
-}
 
-bool WriteFieldContent(XmlOut& out, const CNMessageBase::Field& field) {
-  switch (field.kind) {
-    case FieldKind::kString:
-      return out.Text(XmlSafeText(field.text));
-    case FieldKind::kInt64:
-      return out.Text(std::to_string(field.number));
-    case FieldKind::kObject:
-      return field.object == nullptr || WriteMessage(out, *field.object);
-    case FieldKind::kList:
-      if (field.list == nullptr) return true;
-      for (size_t i = 0; i < field.list->size(); ++i) {
-        if (!WriteMessage(out, *field.list->at(i))) return false;
+  // Names and kinds come from the schema and need no escaping.
+  void Attribute(const char* name, const char* value) {
+    buffer_.push_back(' ');
+    Raw(name);
+    Raw("=\"");
+    Raw(value);
+    buffer_.push_back('"');
+  }
+  template <typename T>
+  void NumberAttribute(const char* name, T value) {
+    buffer_.push_back(' ');
+    Raw(name);
+    Raw("=\"");
+    Number(value);
+    buffer_.push_back('"');
+  }
+
+  void Message(const CNMessageBase& message, int depth) {
+    Indent(depth);
+    Raw("<message");
+    const char* type = FindMessageTypeName(message.group(), message.classId());
+    if (type != nullptr) Attribute("type", type);
+    NumberAttribute("group", message.group());
+    NumberAttribute("class", message.classId());
+    if (message.fields().empty()) {
+      Raw("/>\n");
+    } else {
+      Raw(">\n");
+      for (const auto& entry : message.fields()) Field(message, entry.second, depth + 1);
+      Indent(depth);
+      Raw("</message>\n");
+    }
+    if (buffer_.size() >= kChunk) Flush();
+  }
+
+  void Field(const CNMessageBase& message, const CNMessageBase::Field& field, int depth) {
+    Indent(depth);
+    Raw("<field");
+    NumberAttribute("index", field.index);
+    NumberAttribute("id", field.id);
+    const char* name = FindMessageFieldName(message.group(), message.classId(), field.index, field.id);
+    if (name != nullptr) Attribute("name", name);
+    Attribute("kind", FieldKindName(field.kind));
+    buffer_.push_back('>');
+    // An element holding text closes on the same line; one holding
+    // elements closes indented on a line of its own.
+    if (FieldContent(field, depth + 1)) Indent(depth);
+    Raw("</field>\n");
+  }
+
+  // True when elements were written.
+  bool FieldContent(const CNMessageBase::Field& field, int depth) {
+    switch (field.kind) {
+      case FieldKind::kString:
+        Text(field.text);
+        return false;
+      case FieldKind::kInt64:
+        Number(field.number);
+        return false;
+      case FieldKind::kObject:
+        if (field.object() == nullptr) return false;
+        buffer_.push_back('\n');
+        Message(*field.object(), depth);
+        return true;
+      case FieldKind::kList:
+        if (field.list() == nullptr || field.list()->empty()) return false;
+        buffer_.push_back('\n');
+        for (size_t i = 0; i < field.list()->size(); ++i) Message(*field.list()->at(i), depth);
+        return true;
+      case FieldKind::kIntList:
+        return Items(field.ints(), depth);
+      case FieldKind::kULongList:
+        return Items(field.ulongs(), depth);
+    }
+    return false;
+  }
+
+  template <typename T>
+  bool Items(const std::vector<T>* items, int depth) {
+    if (items == nullptr || items->empty()) return false;
+    buffer_.push_back('\n');
+    for (const T& item : *items) {
+      Indent(depth);
+      Raw("<item>");
+      Number(item);
+      Raw("</item>\n");
+    }
+    return true;
+  }
+
+  // Markup characters and CR as character references, the rest as made
+  // safe above; text that needs neither is copied as it is.
+  void Text(const std::string& text) {
+    if (std::all_of(text.begin(), text.end(),
+                    [](char c) { return IsPlain(static_cast<unsigned char>(c)); })) {
+      buffer_.append(text);
+      return;
+    }
+    for (char c : XmlSafeText(text)) {
+      switch (c) {
+        case '<':
+          Raw("&lt;");
+          break;
+        case '>':
+          Raw("&gt;");
+          break;
+        case '&':
+          Raw("&amp;");
+          break;
+        case '"':
+          Raw("&quot;");
+          break;
+        case '\r':
+          Raw("&#13;");
+          break;
+        default:
+          buffer_.push_back(c);
       }
-      return true;
-    case FieldKind::kIntList:
-      return WriteItems(out, field.ints.get());
-    case FieldKind::kULongList:
-      return WriteItems(out, field.ulongs.get());
+    }
   }
-  return false;
-}
-
-bool WriteField(XmlOut& out, const CNMessageBase& message, const CNMessageBase::Field& field) {
-  if (!out.Start("field") || !out.Attribute("index", std::to_string(field.index)) ||
-      !out.Attribute("id", std::to_string(field.id))) {
-    return false;
+  static bool IsPlain(unsigned char b) {
+    return b >= 0x20 && b < 0x80 && b != '<' && b != '>' && b != '&' && b != '"';
   }
-  const char* name = FindMessageFieldName(message.group(), message.classId(), field.index, field.id);
-  if (name != nullptr && !out.Attribute("name", name)) return false;
-  return out.Attribute("kind", FieldKindName(field.kind)) && WriteFieldContent(out, field) && out.FullEnd();
-}
 
-bool WriteMessage(XmlOut& out, const CNMessageBase& message) {
-  if (!out.Start("message")) return false;
-  const char* type = FindMessageTypeName(message.group(), message.classId());
-  if (type != nullptr && !out.Attribute("type", type)) return false;
-  if (!out.Attribute("group", std::to_string(message.group())) ||
-      !out.Attribute("class", std::to_string(message.classId()))) {
-    return false;
-  }
-  for (const auto& entry : message.fields()) {
-    if (!WriteField(out, message, entry.second)) return false;
-  }
-  return out.End();
-}
-
-struct WriterDeleter {
-  void operator()(xmlTextWriterPtr w) const { xmlFreeTextWriter(w); }
-};
-
-// libxml2 hands its output to us in chunks of a few KB; they are gathered
-// into large writes to the file, so a large list is never held in memory
-// as text and costs few system calls. A failed write is remembered:
-// libxml2 only sees a short count.
-struct FileSink {
-  static constexpr size_t kChunk = 256 * 1024;
-  int fd = -1;
-  bool failed = false;
-  std::string pending;
-
-  static int Write(void* context, const char* data, int size) {
-    auto* sink = static_cast<FileSink*>(context);
-    if (sink->failed || size < 0) return -1;
-    sink->pending.append(data, static_cast<size_t>(size));
-    if (sink->pending.size() >= kChunk && !sink->Flush()) return -1;
-    return size;
-  }
   bool Flush() {
-    if (!failed && !WriteAll(fd, pending.data(), pending.size())) failed = true;
-    pending.clear();
-    return !failed;
+    if (!failed_ && !WriteAll(fd_, buffer_.data(), buffer_.size())) failed_ = true;
+    buffer_.clear();
+    return !failed_;
   }
-};
 
-bool RenderDocument(const CNMessageBase& message, FileSink* sink) {
-  static std::once_flag init;
-  std::call_once(init, [] { xmlInitParser(); });
-  xmlOutputBufferPtr output = xmlOutputBufferCreateIO(&FileSink::Write, nullptr, sink, nullptr);
-  if (output == nullptr) return false;
-  // The writer owns `output` from here on and closes it when freed.
-  std::unique_ptr<xmlTextWriter, WriterDeleter> writer(xmlNewTextWriter(output));
-  if (!writer) {
-    xmlOutputBufferClose(output);
-    return false;
-  }
-  if (xmlTextWriterSetIndent(writer.get(), 1) < 0 ||
-      xmlTextWriterSetIndentString(writer.get(), X("  ")) < 0 ||
-      xmlTextWriterStartDocument(writer.get(), "1.0", "UTF-8", nullptr) < 0) {
-    return false;
-  }
-  XmlOut out(writer.get());
-  if (!WriteMessage(out, message) || xmlTextWriterEndDocument(writer.get()) < 0) return false;
-  if (xmlTextWriterFlush(writer.get()) < 0) return false;
-  writer.reset();
-  return sink->Flush();
-}
+  int fd_;
+  bool failed_ = false;
+  std::string buffer_;
+};
 
 }  // namespace
 
 bool WriteMessageXml(const CNMessageBase& message, const std::string& path) {
-  return WriteFileAtomically(path, 0644, [&message](int fd) {
-    FileSink sink;
-    sink.fd = fd;
-    sink.pending.reserve(FileSink::kChunk + 8192);
-    return RenderDocument(message, &sink);
-  });
+  return WriteFileAtomically(path, 0644, [&message](int fd) { return Emitter(fd).Document(message); });
 }
 
 }  // namespace zyhost

@@ -130,17 +130,17 @@ std::string FieldDifference(const CNMessageBase::Field& e, const CNMessageBase::
     case FieldKind::kInt64:
       return e.number == a.number ? "" : Where(path, e) + ": number";
     case FieldKind::kIntList:
-      return SameItems(e.ints.get(), a.ints.get()) ? "" : Where(path, e) + ": int items";
+      return SameItems(e.ints(), a.ints()) ? "" : Where(path, e) + ": int items";
     case FieldKind::kULongList:
-      return SameItems(e.ulongs.get(), a.ulongs.get()) ? "" : Where(path, e) + ": ulong items";
+      return SameItems(e.ulongs(), a.ulongs()) ? "" : Where(path, e) + ": ulong items";
     case FieldKind::kObject:
-      if (e.object == nullptr || a.object == nullptr) return Where(path, e) + ": no object";
-      return MessageDifference(*e.object, *a.object, handedOver, Where(path, e));
+      if (e.object() == nullptr || a.object() == nullptr) return Where(path, e) + ": no object";
+      return MessageDifference(*e.object(), *a.object(), handedOver, Where(path, e));
     case FieldKind::kList: {
-      const size_t n = e.list != nullptr ? e.list->size() : 0;
-      if (n != (a.list != nullptr ? a.list->size() : 0)) return Where(path, e) + ": list size";
+      const size_t n = e.list() != nullptr ? e.list()->size() : 0;
+      if (n != (a.list() != nullptr ? a.list()->size() : 0)) return Where(path, e) + ": list size";
       for (size_t i = 0; i < n; ++i) {
-        std::string d = MessageDifference(*e.list->at(i), *a.list->at(i), handedOver,
+        std::string d = MessageDifference(*e.list()->at(i), *a.list()->at(i), handedOver,
                                           Where(path, e) + "[" + std::to_string(i) + "]");
         if (!d.empty()) return d;
       }

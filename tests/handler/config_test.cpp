@@ -59,7 +59,7 @@ struct ConfigRun {
     EXPECT_TRUE(handler.DiscoverConfig(&config));
     log = capture.text();
     ASSERT_NE(nullptr, config.findField(20));
-    EXPECT_EQ(codes, *config.findField(20)->ints);
+    EXPECT_EQ(codes, *config.findField(20)->ints());
     EXPECT_EQ("", config.getstring(5, 17));
   }
 };
@@ -71,7 +71,7 @@ TEST(ConfigTest, AnswerWithPasswordIsCopiedDecryptedAndConfirmed) {
   run.channel.QueueAnswer(FullAnswer(encrypted));
   run.Discover();
   for (int index = 16; index <= 19; ++index) EXPECT_EQ(index + 42, run.config.getint64(index, index + 42));
-  EXPECT_EQ((std::vector<unsigned long>{7, 8}), *run.config.findField(24)->ulongs);
+  EXPECT_EQ((std::vector<unsigned long>{7, 8}), *run.config.findField(24)->ulongs());
   EXPECT_EQ("seventy-six", run.config.getstring(25, 76));
   EXPECT_EQ("tsmadmin", run.config.getstring(11, 41));
   EXPECT_EQ("pa55word", run.config.getstring(12, 45));
@@ -112,7 +112,7 @@ TEST(ConfigTest, NoStatusWithoutUsablePassword) {
     EXPECT_EQ(!bad.empty(), run.config.isSet(11));
     EXPECT_TRUE(run.config.isSet(25));
     ASSERT_TRUE(run.config.isSet(24));
-    EXPECT_EQ(bad.empty() ? 0u : 2u, run.config.findField(24)->ulongs->size());
+    EXPECT_EQ(bad.empty() ? 0u : 2u, run.config.findField(24)->ulongs()->size());
   }
 }
 

@@ -84,6 +84,28 @@ TEST(HandOverTest, EveryFieldKindRoundTrips) {
   for (const auto& c : checks) EXPECT_EQ(XPathNumber(path, c.first), c.second) << c.first;
 }
 
+// The layout readers of the files have always seen (libxml2's indenting
+// writer): text closes on its line, elements close on their own, an empty
+// message closes itself, an empty field does not.
+TEST(HandOverTest, LayoutIsStable) {
+  ScopedSchemaCheckMode anyField(SchemaCheckMode::kOff);
+  FDC::DiscoveryError m;
+  m.setstring(6, 9, "a<\r");
+  m.getlistobject(7, 10, true);
+  **m.getlistint(8, 11, true) = {-1};
+  (*m.getlistobject(9, 12, true))->Append(CNMessageBase(99, 98));
+  TempDir dir;
+  ASSERT_TRUE(zyhost::WriteMessageXml(m, dir.file("m.xml")));
+  EXPECT_EQ(ReadFile(dir.file("m.xml")),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<message type=\"FDC::DiscoveryError\" group=\"32\" class=\"56\">\n"
+            "  <field index=\"6\" id=\"9\" name=\"errorText\" kind=\"string\">a&lt;&#13;</field>\n"
+            "  <field index=\"7\" id=\"10\" kind=\"list\"></field>\n"
+            "  <field index=\"8\" id=\"11\" kind=\"intlist\">\n    <item>-1</item>\n  </field>\n"
+            "  <field index=\"9\" id=\"12\" kind=\"list\">\n    <message group=\"99\" class=\"98\"/>\n  </field>\n"
+            "</message>\n");
+}
+
 TEST(HandOverTest, TextIsEscapedAndKeptWhole) {
   const std::pair<std::string, std::string> cases[] = {
       {"<a & \"b\" 'c'> ]]>", "<a & \"b\" 'c'> ]]>"},

@@ -57,12 +57,12 @@ inline std::string Fields(const CNMessageBase& m, const std::string& prefix = ""
   std::string out;
   for (const auto& [index, f] : m.fields()) {
     const std::string name = prefix + MessageFieldName(m.group(), m.classId(), index, f.id);
-    if (f.kind == FieldKind::kObject && !f.object->fields().empty()) {
-      out += " " + Fields(*f.object, top ? "" : name + ".", false);
+    if (f.kind == FieldKind::kObject && !f.object()->fields().empty()) {
+      out += " " + Fields(*f.object(), top ? "" : name + ".", false);
     } else if (f.kind == FieldKind::kInt64 || f.kind == FieldKind::kString) {
       out += " " + name + "=" + (f.kind == FieldKind::kInt64 ? std::to_string(f.number) : f.text);
     } else {
-      out += " " + name + (f.object ? "{}" : "#" + std::to_string(f.list ? f.list->size() : 0));
+      out += " " + name + (f.object() ? "{}" : "#" + std::to_string(f.list() ? f.list()->size() : 0));
     }
   }
   return out.empty() ? out : out.substr(1);

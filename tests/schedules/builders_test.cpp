@@ -128,11 +128,11 @@ TEST(TaskBuilder, SubTasksOfPeriodAndEnhancedSchedules) {
     s.DaysOfWeek = split(c[4]);
     TMMsg::CreateTaskReq req;
     ASSERT_TRUE(c[0].empty() ? s.BuildEnhancedSchedulePolicy(&req) : s.BuildSchedulePolicy(&req));
-    const CNMessageBase* definition = req.findField(TMMsg::CreateTaskReq::taskDefinition.index)->object.get();
+    const CNMessageBase* definition = req.findField(TMMsg::CreateTaskReq::taskDefinition.index)->object();
     const CNMessageBase::Field* subTasks = definition->findField(TMMsg::TaskDefinition::subTasks.index);
     std::string names;
-    for (size_t i = 0; subTasks != nullptr && i < subTasks->list->size(); ++i) {
-      const std::string fields = Fields(*subTasks->list->at(i));  // "subTaskName=... "
+    for (size_t i = 0; subTasks != nullptr && i < subTasks->list()->size(); ++i) {
+      const std::string fields = Fields(*subTasks->list()->at(i));  // "subTaskName=... "
       names += (i > 0 ? "," : "") + fields.substr(12, fields.find(' ') - 12);
       // Enhanced subtasks carry the start of the schedule too.
       EXPECT_NE(fields.find("startDate=1248307200"), std::string::npos) << fields;

@@ -24,10 +24,10 @@ const std::string kTask = "-TMMsg.CreateTaskReq.xml";
 // their sizes), field4/field5, then entity `entity`.
 std::string Request(const TempDir& dir, int n, size_t entity) {
   std::unique_ptr<CNMessageBase> req = zyhost::ReadMessageXml(dir.file("00000" + std::to_string(n) + kTask));
-  const CNMessageBase* definition = req->findField(2)->object.get();
+  const CNMessageBase* definition = req->findField(2)->object();
   return Fields(*definition) + " " + std::to_string(req->getint64(4, 4)) + "/" +
          std::to_string(req->getint64(5, 5)) + " | " +
-         Fields(*definition->findField(TMMsg::TaskDefinition::associations.index)->list->at(entity));
+         Fields(*definition->findField(TMMsg::TaskDefinition::associations.index)->list()->at(entity));
 }
 
 TEST(DiscoverScheduleTest, FailedNodeQueryHandsOverItsIncompleteRequestAndStops) {

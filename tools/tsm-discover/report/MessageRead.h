@@ -11,12 +11,12 @@ namespace tsmreport {
 
 inline const CNMessageBase* Child(const CNMessageBase* m, FieldRef f) {
   const CNMessageBase::Field* field = m == nullptr ? nullptr : m->findField(f.index);
-  return field == nullptr ? nullptr : field->object.get();
+  return field == nullptr ? nullptr : field->object();
 }
 
 inline const CNMessageList* Items(const CNMessageBase* m, FieldRef f) {
   const CNMessageBase::Field* field = m == nullptr ? nullptr : m->findField(f.index);
-  return field == nullptr ? nullptr : field->list.get();
+  return field == nullptr ? nullptr : field->list();
 }
 
 // A field's value; 0 or "" for a null message or an absent field.
