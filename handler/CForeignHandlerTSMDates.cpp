@@ -39,6 +39,61 @@ void SetTimeOfDay(const std::vector<std::string>& parts, tm* out) {
   SetField(parts, 2, 0, &out->tm_sec);
 }
 
+// Days from 1970-01-01 to year-month-day of the proleptic Gregorian calendar.
+long long DaysFromCivil(long long y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<long long>(doe) - 719468;
+}
+
+bool IsPlainLocalTime(const tm& t) {
+  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return t.tm_year >= 80 && t.tm_year <= 300 && t.tm_mon >= 0 && t.tm_mon < 12 && t.tm_mday >= 1 &&
+         t.tm_mday <= kDays[t.tm_mon] && t.tm_hour >= 0 && t.tm_hour < 24 && t.tm_min >= 0 && t.tm_min < 60 &&
+         t.tm_sec >= 0 && t.tm_sec < 60;
+}
+
+// mktime of fields read as local standard time (tm_isdst 0). mktime looks
+// for a changed time-zone file on every call (a system call each), and a
+// site converts two time stamps per job: so the distance from UTC is
+// remembered per local hour, under the TZ it was found with. Zones change
+// their offset on the hour; fields out of range, and years before 1980,
+// still go to mktime itself.
+long long LocalStandardTime(tm fields) {
+  if (!IsPlainLocalTime(fields)) return static_cast<long long>(mktime(&fields));
+  struct Slot {
+    long long hour = LLONG_MIN;
+    long long offset = 0;
+  };
+  thread_local Slot slots[256];
+  thread_local bool zoneSet = false;  // the TZ the slots were filled under
+  thread_local std::string zone;
+  const char* tz = std::getenv("TZ");
+  if ((tz != nullptr) != zoneSet || (tz != nullptr && zone != tz)) {
+    for (Slot& slot : slots) slot = Slot();
+    zoneSet = tz != nullptr;
+    zone = tz != nullptr ? tz : "";
+  }
+  const long long day = DaysFromCivil(fields.tm_year + 1900LL, static_cast<unsigned>(fields.tm_mon) + 1,
+                                      static_cast<unsigned>(fields.tm_mday));
+  const long long hour = day * 24 + fields.tm_hour;
+  Slot& slot = slots[static_cast<unsigned long long>(hour) % 256];
+  if (slot.hour != hour) {
+    tm start = fields;
+    start.tm_min = 0;
+    start.tm_sec = 0;
+    start.tm_isdst = 0;
+    time_t local = mktime(&start);
+    if (local == static_cast<time_t>(-1)) return static_cast<long long>(mktime(&fields));
+    slot.hour = hour;
+    slot.offset = static_cast<long long>(local) - hour * 3600;
+  }
+  return hour * 3600 + fields.tm_min * 60 + fields.tm_sec + slot.offset;
+}
+
 }  // namespace
 
 void CForeignHandlerTSM::DateTimeToUnixTime(std::string text, tm* date, tm* time) {
@@ -88,5 +143,5 @@ unsigned int CForeignHandlerTSM::StrToUnixTime(std::string text) {
   SetField(day, 2, 0, &fields.tm_mday);
   SetTimeOfDay(tsmsplit::SplitTimeOfDay(timePart), &fields);
   fields.tm_isdst = 0;
-  return static_cast<unsigned int>(mktime(&fields));
+  return static_cast<unsigned int>(LocalStandardTime(fields));
 }

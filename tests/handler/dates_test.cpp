@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -90,6 +92,32 @@ TEST(DatesTest, StrToUnixTime) {
   tm extreme{};
   extreme.tm_hour = extreme.tm_min = extreme.tm_sec = INT_MAX;
   EXPECT_EQ(2147483647LL * 3661, CForeignHandlerTSM::GetUnixStartTime(&extreme));
+}
+
+// The conversion remembers each local hour's distance from UTC; it must
+// still agree with mktime minute by minute across the changes of a year,
+// with a half-hour shift, when the zone changes in between, and when a
+// value is out of range.
+TEST(DatesTest, StrToUnixTimeAgreesWithMktime) {
+  for (const char* zone : {kZones[1], kZones[3], "LHST-10:30LHDT-11,M10.1.0,M4.1.0", kZones[1]}) {
+    ScopedTimeZone tz(zone);
+    for (long long t = 1583020800; t < 1583020800 + 366 * 86400; t += 7 * 60 + 11) {
+      time_t at = t;
+      tm u;
+      gmtime_r(&at, &u);
+      char text[40];
+      std::snprintf(text, sizeof(text), "%04d-%02d-%02d %02d:%02d:%02d.5", u.tm_year + 1900, u.tm_mon + 1,
+                    u.tm_mday, u.tm_hour, u.tm_min, u.tm_sec);
+      u.tm_isdst = 0;
+      ASSERT_EQ(static_cast<unsigned>(mktime(&u)), CForeignHandlerTSM::StrToUnixTime(text))
+          << zone << " " << text;
+    }
+    tm late{};
+    late.tm_year = 120;
+    late.tm_mday = 31;
+    late.tm_hour = 30;
+    EXPECT_EQ(static_cast<unsigned>(mktime(&late)), CForeignHandlerTSM::StrToUnixTime("2020-01-31 30:00:00"));
+  }
 }
 
 }  // namespace

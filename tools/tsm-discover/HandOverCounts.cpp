@@ -1,12 +1,14 @@
 #include "tools/tsm-discover/HandOverCounts.h"
 
 #include <fcntl.h>
-#include <libxml/xmlreader.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <memory>
+#include <string_view>
+#include <vector>
 
 #include "tools/tsm-discover/FileUtil.h"
 
@@ -36,58 +38,183 @@ const CountRule* RuleFor(int group, int classId) {
   return nullptr;
 }
 
-int IntAttribute(xmlTextReaderPtr reader, const char* name) {
-  xmlChar* value = xmlTextReaderGetAttribute(reader, reinterpret_cast<const xmlChar*>(name));
-  int number = value != nullptr ? std::atoi(reinterpret_cast<const char*>(value)) : -1;
-  xmlFree(value);
-  return number;
-}
-
-bool IsElement(xmlTextReaderPtr reader, const char* name) {
-  return xmlTextReaderNodeType(reader) == XML_READER_TYPE_ELEMENT &&
-         xmlStrEqual(xmlTextReaderConstLocalName(reader), reinterpret_cast<const xmlChar*>(name));
-}
-
-using Reader = std::unique_ptr<xmlTextReader, decltype(&xmlFreeTextReader)>;
-
-// Walks one hand-over file without building its messages. Path step k is
-// a <field> at depth 2k+1; the counted <message> elements sit one deeper
-// than the last step. False when the file is not well-formed XML.
-bool StreamCount(const std::string& path, bool sentMessage, HandOverCounts* counts) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  Reader reader(
-      xmlReaderForFd(fd, nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
-      &xmlFreeTextReader);
-  if (reader == nullptr) {
+// A hand-over file mapped read-only; empty when it cannot be.
+class MappedFile {
+ public:
+  explicit MappedFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+      void* p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+      if (p != MAP_FAILED) {
+        data_ = static_cast<const char*>(p);
+        size_ = static_cast<size_t>(st.st_size);
+      }
+    }
     ::close(fd);
-    return false;
   }
-  xmlTextReaderPtr r = reader.get();
+  ~MappedFile() {
+    if (data_ != nullptr) ::munmap(const_cast<char*>(data_), size_);
+  }
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+  std::string_view text() const { return {data_, size_}; }
+
+ private:
+  const char* data_ = nullptr;
+  size_t size_ = 0;
+};
+
+// One start tag, "<name attr="v" ...>" without the brackets.
+struct Tag {
+  std::string_view name;
+  std::string_view rest;
+  bool selfClosing = false;
+
+  int IntAttribute(std::string_view attr) const {
+    for (size_t at = rest.find(attr); at != std::string_view::npos; at = rest.find(attr, at + 1)) {
+      size_t eq = at + attr.size();
+      bool wordStart = at > 0 && IsBlank(rest[at - 1]);
+      if (!wordStart || eq + 1 >= rest.size() || rest[eq] != '=' ||
+          (rest[eq + 1] != '"' && rest[eq + 1] != '\'')) {
+        continue;
+      }
+      return std::atoi(std::string(rest.substr(eq + 2, 12)).c_str());
+    }
+    return -1;
+  }
+  static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+};
+
+// Walks the markup of a hand-over file without building its messages:
+// the files are hundreds of megabytes for a large site, and only the
+// elements matter. Text needs no look: the writer escapes every '<' in
+// it. False when the elements do not nest into one root (a file cut
+// short, or not XML at all).
+class MarkupWalk {
+ public:
+  explicit MarkupWalk(std::string_view text) : text_(text) {}
+
+  // Calls onStart(tag, depth) for each start tag; false on bad nesting.
+  template <typename OnStart>
+  bool Run(OnStart onStart) {
+    bool rootSeen = false;
+    size_t pos = 0;
+    while (true) {
+      size_t lt = text_.find('<', pos);
+      std::string_view between =
+          text_.substr(pos, lt == std::string_view::npos ? std::string_view::npos : lt - pos);
+      if (open_.empty() && !IsBlankText(between)) return false;
+      if (lt == std::string_view::npos) break;
+      if (!Markup(lt, &pos, &rootSeen, onStart)) return false;
+    }
+    return rootSeen && open_.empty();
+  }
+
+ private:
+  template <typename OnStart>
+  bool Markup(size_t lt, size_t* pos, bool* rootSeen, OnStart& onStart) {
+    std::string_view at = text_.substr(lt);
+    if (StartsWith(at, "<?")) return Skip(lt, "?>", pos);
+    if (StartsWith(at, "<!--")) return Skip(lt, "-->", pos);
+    if (StartsWith(at, "<![CDATA[")) return !open_.empty() && Skip(lt, "]]>", pos);
+    size_t gt = TagEnd(lt + 1);
+    if (gt == std::string_view::npos) return false;
+    std::string_view inner = text_.substr(lt + 1, gt - lt - 1);
+    *pos = gt + 1;
+    if (StartsWith(inner, "/")) {
+      std::string_view name = Trimmed(inner.substr(1));
+      if (open_.empty() || open_.back() != name) return false;
+      open_.pop_back();
+      return true;
+    }
+    Tag tag = Parse(inner);
+    if (tag.name.empty() || (open_.empty() && *rootSeen)) return false;
+    *rootSeen = true;
+    onStart(tag, open_.size());
+    if (!tag.selfClosing) open_.push_back(tag.name);
+    return true;
+  }
+
+  // The '>' closing the tag that starts at `from`, outside quoted values.
+  size_t TagEnd(size_t from) const {
+    char quote = 0;
+    for (size_t i = from; i < text_.size(); ++i) {
+      char c = text_[i];
+      if (quote != 0) {
+        if (c == quote) quote = 0;
+      } else if (c == '"' || c == '\'') {
+        quote = c;
+      } else if (c == '>') {
+        return i;
+      } else if (c == '<') {
+        return std::string_view::npos;
+      }
+    }
+    return std::string_view::npos;
+  }
+
+  bool Skip(size_t lt, std::string_view end, size_t* pos) const {
+    size_t found = text_.find(end, lt + 2);
+    if (found == std::string_view::npos) return false;
+    *pos = found + end.size();
+    return true;
+  }
+
+  static Tag Parse(std::string_view inner) {
+    Tag tag;
+    if (!inner.empty() && inner.back() == '/') {
+      tag.selfClosing = true;
+      inner.remove_suffix(1);
+    }
+    size_t end = 0;
+    while (end < inner.size() && !Tag::IsBlank(inner[end])) ++end;
+    tag.name = inner.substr(0, end);
+    tag.rest = inner.substr(end);
+    return tag;
+  }
+  static bool StartsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+  }
+  static std::string_view Trimmed(std::string_view s) {
+    while (!s.empty() && Tag::IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+  }
+  static bool IsBlankText(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return Tag::IsBlank(c); });
+  }
+
+  std::string_view text_;
+  std::vector<std::string_view> open_;
+};
+
+// Counts one hand-over file. Path step k is a <field> at depth 2k+1; the
+// counted <message> elements sit one deeper than the last step. False
+// when the file cannot be read or its elements do not nest.
+bool StreamCount(const std::string& path, bool sentMessage, HandOverCounts* counts) {
+  MappedFile file(path);
   const CountRule* rule = nullptr;
   size_t matched = 0;  // steps of the path the current element lies inside
   long found = 0;
-  int rc;
-  while ((rc = xmlTextReaderRead(r)) == 1) {
-    if (xmlTextReaderNodeType(r) != XML_READER_TYPE_ELEMENT) continue;
-    size_t depth = static_cast<size_t>(xmlTextReaderDepth(r));
+  bool badRoot = false;
+  bool nested = MarkupWalk(file.text()).Run([&](const Tag& tag, size_t depth) {
     if (depth == 0) {
-      if (!IsElement(r, "message")) break;
-      rule = sentMessage ? nullptr : RuleFor(IntAttribute(r, "group"), IntAttribute(r, "class"));
+      badRoot = tag.name != "message";
+      rule = sentMessage ? nullptr : RuleFor(tag.IntAttribute("group"), tag.IntAttribute("class"));
       if (rule == nullptr || rule->path.empty()) found = rule != nullptr ? 1 : 0;
-      continue;
+      return;
     }
-    if (rule == nullptr || rule->path.empty()) continue;
+    if (rule == nullptr || rule->path.empty()) return;
     matched = std::min(matched, depth / 2);
-    if (depth % 2 == 1 && matched == depth / 2 && matched < rule->path.size() && IsElement(r, "field") &&
-        IntAttribute(r, "index") == rule->path[matched]) {
+    if (depth % 2 == 1 && matched == depth / 2 && matched < rule->path.size() && tag.name == "field" &&
+        tag.IntAttribute("index") == rule->path[matched]) {
       ++matched;
-    } else if (depth == 2 * rule->path.size() && matched == rule->path.size() && IsElement(r, "message")) {
+    } else if (depth == 2 * rule->path.size() && matched == rule->path.size() && tag.name == "message") {
       ++found;
     }
-  }
-  ::close(fd);
-  if (rc != 0) return false;
+  });
+  if (!nested || badRoot) return false;
   ++counts->files;
   if (sentMessage) ++counts->sent;
   if (rule != nullptr) counts->*(rule->counter) += found;

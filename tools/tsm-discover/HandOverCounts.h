@@ -1,6 +1,7 @@
 // What a discovery operation handed over, counted from the XML files it
-// left in the hand-over directory. The files are read as a stream, never
-// built into messages again: counting costs far less than the discovery.
+// left in the hand-over directory. Only the markup of the files is walked,
+// they are never built into messages again: counting costs far less than
+// the discovery.
 #pragma once
 
 #include <string>
@@ -24,8 +25,9 @@ struct HandOverCounts {
   std::string Describe() const;
 };
 
-// Reads the files `names` of `dir` and counts them; a file that is not
-// well-formed XML counts as unreadable.
+// Reads the files `names` of `dir` and counts them; a file that cannot be
+// read or whose elements do not nest into one root (cut short, not XML)
+// counts as unreadable.
 HandOverCounts CountHandOvers(const std::string& dir, const std::vector<std::string>& names);
 
 }  // namespace tsmdiscover
