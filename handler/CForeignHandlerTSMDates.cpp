@@ -56,19 +56,34 @@ bool IsPlainLocalTime(const tm& t) {
          t.tm_sec >= 0 && t.tm_sec < 60;
 }
 
+// Distance of local standard time from UTC at `hour` of `fields`' day,
+// from mktime; false when mktime cannot tell.
+bool OffsetAtHour(tm fields, int hour, long long day, long long* offset) {
+  fields.tm_hour = hour;
+  fields.tm_min = 0;
+  fields.tm_sec = 0;
+  fields.tm_isdst = 0;
+  time_t local = mktime(&fields);
+  if (local == static_cast<time_t>(-1)) return false;
+  *offset = static_cast<long long>(local) - (day * 24 + hour) * 3600;
+  return true;
+}
+
 // mktime of fields read as local standard time (tm_isdst 0). mktime looks
 // for a changed time-zone file on every call (a system call each), and a
-// site converts two time stamps per job: so the distance from UTC is
-// remembered per local hour, under the TZ it was found with. Zones change
-// their offset on the hour; fields out of range, and years before 1980,
-// still go to mktime itself.
+// site converts two time stamps per job over the same few years: so the
+// distance from UTC is remembered per day, under the TZ it was found
+// with, for each day that starts and ends with the same distance (a zone
+// changes it at most once a day). Other days, fields out of range and
+// years before 1980 still go to mktime itself.
 long long LocalStandardTime(tm fields) {
   if (!IsPlainLocalTime(fields)) return static_cast<long long>(mktime(&fields));
   struct Slot {
-    long long hour = LLONG_MIN;
+    long long day = LLONG_MIN;
+    bool uniform = false;
     long long offset = 0;
   };
-  thread_local Slot slots[256];
+  thread_local Slot slots[4096];
   thread_local bool zoneSet = false;  // the TZ the slots were filled under
   thread_local std::string zone;
   const char* tz = std::getenv("TZ");
@@ -79,19 +94,18 @@ long long LocalStandardTime(tm fields) {
   }
   const long long day = DaysFromCivil(fields.tm_year + 1900LL, static_cast<unsigned>(fields.tm_mon) + 1,
                                       static_cast<unsigned>(fields.tm_mday));
-  const long long hour = day * 24 + fields.tm_hour;
-  Slot& slot = slots[static_cast<unsigned long long>(hour) % 256];
-  if (slot.hour != hour) {
-    tm start = fields;
-    start.tm_min = 0;
-    start.tm_sec = 0;
-    start.tm_isdst = 0;
-    time_t local = mktime(&start);
-    if (local == static_cast<time_t>(-1)) return static_cast<long long>(mktime(&fields));
-    slot.hour = hour;
-    slot.offset = static_cast<long long>(local) - hour * 3600;
+  Slot& slot = slots[static_cast<unsigned long long>(day) % 4096];
+  if (slot.day != day) {
+    long long first = 0, last = 0;
+    if (!OffsetAtHour(fields, 0, day, &first) || !OffsetAtHour(fields, 23, day, &last)) {
+      return static_cast<long long>(mktime(&fields));
+    }
+    slot.day = day;
+    slot.uniform = first == last;
+    slot.offset = first;
   }
-  return hour * 3600 + fields.tm_min * 60 + fields.tm_sec + slot.offset;
+  if (!slot.uniform) return static_cast<long long>(mktime(&fields));
+  return (day * 24 + fields.tm_hour) * 3600 + fields.tm_min * 60 + fields.tm_sec + slot.offset;
 }
 
 }  // namespace

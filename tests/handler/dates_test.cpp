@@ -94,7 +94,7 @@ TEST(DatesTest, StrToUnixTime) {
   EXPECT_EQ(2147483647LL * 3661, CForeignHandlerTSM::GetUnixStartTime(&extreme));
 }
 
-// The conversion remembers each local hour's distance from UTC; it must
+// The conversion remembers each day's distance from UTC; it must
 // still agree with mktime minute by minute across the changes of a year,
 // with a half-hour shift, when the zone changes in between, and when a
 // value is out of range.
