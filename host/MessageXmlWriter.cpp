@@ -10,7 +10,11 @@
 //    invalid bytes (each byte as Latin-1).
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/AtomicFile.h"
@@ -91,79 +95,105 @@ std::string XmlSafeText(const std::string& text) {
 // a site is hundreds of megabytes, so a general-purpose writer's per-call
 // cost would dominate a discovery. The output is byte for byte what
 // libxml2's xmlTextWriter writes with an indent of two spaces (the test
-// compares the two).
+// pins the layout).
 class Emitter {
  public:
   static constexpr size_t kChunk = 256 * 1024;
 
-  explicit Emitter(int fd) : fd_(fd) { buffer_.reserve(kChunk + 4096); }
+  explicit Emitter(int fd) : fd_(fd), buffer_(new char[kChunk * 2]), capacity_(kChunk * 2) {}
 
   bool Document(const CNMessageBase& message) {
-    Raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+    Put("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
     Message(message, 0);
     return Flush();
   }
 
  private:
-  void Raw(const char* text) { buffer_.append(text); }
-  void Raw(const char* text, size_t size) { buffer_.append(text, size); }
-  void Indent(int depth) { buffer_.append(static_cast<size_t>(depth) * 2, ' '); }
-
+  void Put(const char* text, size_t size) {
+    if (size > capacity_ - size_) Grow(size);
+    std::memcpy(buffer_.get() + size_, text, size);
+    size_ += size;
+  }
+  template <size_t N>
+  void Put(const char (&literal)[N]) {
+    Put(literal, N - 1);
+  }
+  void Put(const std::string& text) { Put(text.data(), text.size()); }
+  void Put(char c) { Put(&c, 1); }
+  void Indent(int depth) {
+    static const char kSpaces[] = "                                                                ";
+    for (size_t left = static_cast<size_t>(depth) * 2; left > 0;) {
+      size_t n = std::min(left, sizeof(kSpaces) - 1);
+      Put(kSpaces, n);
+      left -= n;
+    }
+  }
+  template <typename T>
+  void Number(T value, std::string* out) {
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out->append(digits, static_cast<size_t>(end - digits));
+  }
   template <typename T>
   void Number(T value) {
     char digits[24];
     auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    buffer_.append(digits, static_cast<size_t>(end - digits));
+    Put(digits, static_cast<size_t>(end - digits));
   }
 
+  // "<message type=... class="N"" and "<field ... kind="K">": the same few
+  // dozen start tags make up most of a document, so each is rendered once.
   // Names and kinds come from the schema and need no escaping.
-  void Attribute(const char* name, const char* value) {
-    buffer_.push_back(' ');
-    Raw(name);
-    Raw("=\"");
-    Raw(value);
-    buffer_.push_back('"');
+  const std::string& MessageTag(const CNMessageBase& message) {
+    std::string& tag = tags_[TagKey{message.group(), message.classId(), -1, -1, FieldKind::kObject}];
+    if (tag.empty()) {
+      tag = "<message";
+      const char* type = FindMessageTypeName(message.group(), message.classId());
+      if (type != nullptr) tag.append(" type=\"").append(type).append("\"");
+      tag += " group=\"";
+      Number(message.group(), &tag);
+      tag += "\" class=\"";
+      Number(message.classId(), &tag);
+      tag += '"';
+    }
+    return tag;
   }
-  template <typename T>
-  void NumberAttribute(const char* name, T value) {
-    buffer_.push_back(' ');
-    Raw(name);
-    Raw("=\"");
-    Number(value);
-    buffer_.push_back('"');
+  const std::string& FieldTag(const CNMessageBase& message, const CNMessageBase::Field& field) {
+    std::string& tag = tags_[TagKey{message.group(), message.classId(), field.index, field.id, field.kind}];
+    if (tag.empty()) {
+      tag = "<field index=\"";
+      Number(field.index, &tag);
+      tag += "\" id=\"";
+      Number(field.id, &tag);
+      tag += '"';
+      const char* name = FindMessageFieldName(message.group(), message.classId(), field.index, field.id);
+      if (name != nullptr) tag.append(" name=\"").append(name).append("\"");
+      tag.append(" kind=\"").append(FieldKindName(field.kind)).append("\">");
+    }
+    return tag;
   }
 
   void Message(const CNMessageBase& message, int depth) {
     Indent(depth);
-    Raw("<message");
-    const char* type = FindMessageTypeName(message.group(), message.classId());
-    if (type != nullptr) Attribute("type", type);
-    NumberAttribute("group", message.group());
-    NumberAttribute("class", message.classId());
+    Put(MessageTag(message));
     if (message.fields().empty()) {
-      Raw("/>\n");
+      Put("/>\n");
     } else {
-      Raw(">\n");
+      Put(">\n");
       for (const auto& entry : message.fields()) Field(message, entry.second, depth + 1);
       Indent(depth);
-      Raw("</message>\n");
+      Put("</message>\n");
     }
-    if (buffer_.size() >= kChunk) Flush();
+    if (size_ >= kChunk) Flush();
   }
 
   void Field(const CNMessageBase& message, const CNMessageBase::Field& field, int depth) {
     Indent(depth);
-    Raw("<field");
-    NumberAttribute("index", field.index);
-    NumberAttribute("id", field.id);
-    const char* name = FindMessageFieldName(message.group(), message.classId(), field.index, field.id);
-    if (name != nullptr) Attribute("name", name);
-    Attribute("kind", FieldKindName(field.kind));
-    buffer_.push_back('>');
+    Put(FieldTag(message, field));
     // An element holding text closes on the same line; one holding
     // elements closes indented on a line of its own.
     if (FieldContent(field, depth + 1)) Indent(depth);
-    Raw("</field>\n");
+    Put("</field>\n");
   }
 
   // True when elements were written.
@@ -177,12 +207,12 @@ class Emitter {
         return false;
       case FieldKind::kObject:
         if (field.object() == nullptr) return false;
-        buffer_.push_back('\n');
+        Put('\n');
         Message(*field.object(), depth);
         return true;
       case FieldKind::kList:
         if (field.list() == nullptr || field.list()->empty()) return false;
-        buffer_.push_back('\n');
+        Put('\n');
         for (size_t i = 0; i < field.list()->size(); ++i) Message(*field.list()->at(i), depth);
         return true;
       case FieldKind::kIntList:
@@ -196,12 +226,12 @@ class Emitter {
   template <typename T>
   bool Items(const std::vector<T>* items, int depth) {
     if (items == nullptr || items->empty()) return false;
-    buffer_.push_back('\n');
+    Put('\n');
     for (const T& item : *items) {
       Indent(depth);
-      Raw("<item>");
+      Put("<item>");
       Number(item);
-      Raw("</item>\n");
+      Put("</item>\n");
     }
     return true;
   }
@@ -211,28 +241,28 @@ class Emitter {
   void Text(const std::string& text) {
     if (std::all_of(text.begin(), text.end(),
                     [](char c) { return IsPlain(static_cast<unsigned char>(c)); })) {
-      buffer_.append(text);
+      Put(text);
       return;
     }
     for (char c : XmlSafeText(text)) {
       switch (c) {
         case '<':
-          Raw("&lt;");
+          Put("&lt;");
           break;
         case '>':
-          Raw("&gt;");
+          Put("&gt;");
           break;
         case '&':
-          Raw("&amp;");
+          Put("&amp;");
           break;
         case '"':
-          Raw("&quot;");
+          Put("&quot;");
           break;
         case '\r':
-          Raw("&#13;");
+          Put("&#13;");
           break;
         default:
-          buffer_.push_back(c);
+          Put(c);
       }
     }
   }
@@ -240,15 +270,43 @@ class Emitter {
     return b >= 0x20 && b < 0x80 && b != '<' && b != '>' && b != '&' && b != '"';
   }
 
+  // Room for `more` bytes: the buffer is written out first, and only a
+  // single piece larger than the buffer makes it grow.
+  void Grow(size_t more) {
+    Flush();
+    if (more <= capacity_) return;
+    capacity_ = more;
+    buffer_.reset(new char[capacity_]);
+  }
   bool Flush() {
-    if (!failed_ && !WriteAll(fd_, buffer_.data(), buffer_.size())) failed_ = true;
-    buffer_.clear();
+    if (!failed_ && !WriteAll(fd_, buffer_.get(), size_)) failed_ = true;
+    size_ = 0;
     return !failed_;
   }
 
+  struct TagKey {
+    int group, classId, index, id;
+    FieldKind kind;
+    bool operator==(const TagKey& o) const {
+      return group == o.group && classId == o.classId && index == o.index && id == o.id && kind == o.kind;
+    }
+  };
+  struct TagHash {
+    size_t operator()(const TagKey& k) const {
+      uint64_t h = static_cast<uint32_t>(k.group) * 0x9E3779B97F4A7C15ULL;
+      for (int v : {k.classId, k.index, k.id, static_cast<int>(k.kind)}) {
+        h = (h ^ static_cast<uint32_t>(v)) * 0x9E3779B97F4A7C15ULL;
+      }
+      return static_cast<size_t>(h ^ (h >> 32));
+    }
+  };
+
   int fd_;
   bool failed_ = false;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  size_t capacity_;
+  size_t size_ = 0;
+  std::unordered_map<TagKey, std::string, TagHash> tags_;
 };
 
 }  // namespace

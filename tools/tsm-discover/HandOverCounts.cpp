@@ -138,7 +138,19 @@ class MarkupWalk {
   }
 
   // The '>' closing the tag that starts at `from`, outside quoted values.
+  // Writers escape '>' in values, so the first '>' is nearly always it:
+  // that is checked by counting the quotes before it.
   size_t TagEnd(size_t from) const {
+    size_t gt = text_.find('>', from);
+    if (gt == std::string_view::npos) return gt;
+    int doubles = 0, others = 0;
+    for (size_t i = from; i < gt; ++i) {
+      doubles += text_[i] == '"';
+      others += text_[i] == '\'' || text_[i] == '<';
+    }
+    return doubles % 2 == 0 && others == 0 ? gt : QuotedTagEnd(from);
+  }
+  size_t QuotedTagEnd(size_t from) const {
     char quote = 0;
     for (size_t i = from; i < text_.size(); ++i) {
       char c = text_[i];
