@@ -16,23 +16,12 @@ namespace {
 
 constexpr int kHeaderLines = 4;
 
-// What one pass over a file gives: the record lines and the result.
-struct ParsedFile {
-  long long size = -1;
-  long long mtimeNs = -1;
-  bool headerless = false;
-  bool ok = false;
-  int error = 0;
-  std::vector<std::vector<std::string>> tokens;
-  std::vector<std::string> raw;
-};
-
 // The files parsed once; few (the association and schedule files), so
 // the whole set is kept for the life of the process and refreshed when a
 // file changes.
 struct ParsedFiles {
   std::mutex mutex;
-  std::map<std::string, std::shared_ptr<const ParsedFile>> byPath;
+  std::map<std::string, std::shared_ptr<const FormAParsedFile>> byPath;
 };
 
 ParsedFiles& Cache() {
@@ -64,8 +53,8 @@ bool ReadLines(ZYFile& file, const std::string& path, const FormAReadOptions& op
   return error == 0;
 }
 
-std::shared_ptr<const ParsedFile> CachedParse(const std::string& path, const FormAReadOptions& options,
-                                              EvEvent& log) {
+std::shared_ptr<const FormAParsedFile> CachedParse(const std::string& path, const FormAReadOptions& options,
+                                                   EvEvent& log) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return nullptr;
   const long long mtimeNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
@@ -78,7 +67,7 @@ std::shared_ptr<const ParsedFile> CachedParse(const std::string& path, const For
   }
   ZYFile file;
   if (file.open(path, 0, 0, 0) != 0) return nullptr;
-  auto parsed = std::make_shared<ParsedFile>();
+  auto parsed = std::make_shared<FormAParsedFile>();
   parsed->size = st.st_size;
   parsed->mtimeNs = mtimeNs;
   parsed->headerless = options.headerlessWhenMultiToken;
@@ -104,18 +93,12 @@ bool ReadFormAFile(const std::string& path, const FormAReadOptions& options, con
   EvEvent log;
   const char* function = options.function.c_str();
   if (options.parseOnceWhenReplaying && CForeignCmdExecBase::get_UseExistingFiles()) {
-    if (options.logStart)
-      log.DebugLvl(function, 7, options.jobId, "Start processing file [%s].", path.c_str());
-    std::shared_ptr<const ParsedFile> parsed = CachedParse(path, options, log);
-    if (parsed == nullptr) {
-      log.DebugJob(function, options.jobId, "Unable to open file [%s]", path.c_str());
-      return false;
-    }
-    for (size_t i = 0; i < parsed->tokens.size(); ++i) {
-      if (!onLine(parsed->tokens[i], parsed->raw[i])) return false;
-    }
-    log.DebugLvl(function, 7, options.jobId, "File [%s] answered from memory.", path.c_str());
-    return parsed->ok;
+    return VisitFormAFileOnce(path, options, [&](const std::shared_ptr<const FormAParsedFile>& parsed) {
+      for (size_t i = 0; i < parsed->tokens.size(); ++i) {
+        if (!onLine(parsed->tokens[i], parsed->raw[i])) return false;
+      }
+      return true;
+    });
   }
   if (options.logStart) log.DebugJob(function, options.jobId, "Start processing file [%s].", path.c_str());
   ZYFile file;
@@ -124,4 +107,19 @@ bool ReadFormAFile(const std::string& path, const FormAReadOptions& options, con
     return false;
   }
   return ReadLines(file, path, options, log, onLine);
+}
+
+bool VisitFormAFileOnce(const std::string& path, const FormAReadOptions& options,
+                        const std::function<bool(const std::shared_ptr<const FormAParsedFile>&)>& visit) {
+  EvEvent log;
+  const char* function = options.function.c_str();
+  if (options.logStart) log.DebugLvl(function, 7, options.jobId, "Start processing file [%s].", path.c_str());
+  std::shared_ptr<const FormAParsedFile> parsed = CachedParse(path, options, log);
+  if (parsed == nullptr) {
+    log.DebugJob(function, options.jobId, "Unable to open file [%s]", path.c_str());
+    return false;
+  }
+  if (!visit(parsed)) return false;
+  log.DebugLvl(function, 7, options.jobId, "File [%s] answered from memory.", path.c_str());
+  return parsed->ok;
 }

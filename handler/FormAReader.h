@@ -34,6 +34,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,3 +68,22 @@ std::string FormAFilePath(const std::string& outputFile);
 // throw either. Lines handed to the callback from memory are the same
 // tokens and raw lines, in the same order.
 bool ReadFormAFile(const std::string& path, const FormAReadOptions& options, const FormALineHandler& onLine);
+
+// A file parsed once per job (parseOnceWhenReplaying under existing
+// files): its record lines in order and the result of the pass. Shared
+// and immutable.
+struct FormAParsedFile {
+  long long size = -1;
+  long long mtimeNs = -1;
+  bool headerless = false;
+  bool ok = false;
+  std::vector<std::vector<std::string>> tokens;
+  std::vector<std::string> raw;
+};
+
+// For a caller that visits only some lines of such a file: logs as a read
+// answered from memory does, hands the parsed file to `visit` and returns
+// what ReadFormAFile would (false when the file cannot be read, `visit`
+// returns false, or the pass failed). Only under existing files.
+bool VisitFormAFileOnce(const std::string& path, const FormAReadOptions& options,
+                        const std::function<bool(const std::shared_ptr<const FormAParsedFile>&)>& visit);

@@ -7,6 +7,7 @@
 #include "host/EvDebug.h"
 #include "host/ZyUtil.h"
 #include "schedules/CForeignHandlerTSMAssoc.h"
+#include "schedules/ReplayNodeSchedules.h"
 
 namespace {
 
@@ -41,6 +42,10 @@ bool IsTSMBackupAction(const std::string& action) {
     if (compareNoCase(action, known) == 0) return true;
   }
   return false;
+}
+
+bool IsBackupScheduleLine(const std::vector<std::string>& tokens) {
+  return tokens.size() >= kMinTokens && IsTSMBackupAction(tokens[kActionColumn]);
 }
 
 char LastCharOf(const std::string& line) { return line.empty() ? '\0' : line.back(); }
@@ -86,14 +91,38 @@ bool CTSMClientSchedule::_ParseData(void* /*out*/, const std::vector<std::string
   options.function = kParseFunction;
   options.jobId = get_JobId();
   options.parseOnceWhenReplaying = true;
+  if (isReplay() && get_UseExistingFiles()) {
+    return VisitFormAFileOnce(path, options, [&](const std::shared_ptr<const FormAParsedFile>& file) {
+      return parseReplayed(file);
+    });
+  }
   return ReadFormAFile(path, options,
                        [&](const std::vector<std::string>& tokens, const std::string& rawLine) {
                          return parseLine(tokens, rawLine);
                        });
 }
 
+bool CTSMClientSchedule::parseReplayed(const std::shared_ptr<const FormAParsedFile>& file) {
+  std::shared_ptr<const ReplayNodeSchedules> index =
+      ReplayNodeSchedules::For(file, FormAFilePath(tsmcmd::kAssocFile), get_JobId());
+  if (index == nullptr) {
+    // The association file cannot be read: line by line, so the first
+    // backup schedule reports the failure as it always has.
+    for (size_t i = 0; i < file->tokens.size(); ++i) {
+      if (!parseLine(file->tokens[i], file->raw[i])) return false;
+    }
+    return true;
+  }
+  EvEvent ev;
+  for (size_t i : index->LinesOf(nodeName_)) {
+    ev.DebugLvl(kParseFunction, 4, get_JobId(), "found  ->> nodename= '%s'", nodeName_.c_str());
+    addRecord(file->tokens[i], file->raw[i], true);
+  }
+  return true;
+}
+
 bool CTSMClientSchedule::parseLine(const std::vector<std::string>& tokens, const std::string& rawLine) {
-  if (tokens.size() < kMinTokens || !IsTSMBackupAction(tokens[kActionColumn])) return true;
+  if (!IsBackupScheduleLine(tokens)) return true;
 
   const bool replay = isReplay();
   if (replay) {
@@ -102,7 +131,12 @@ bool CTSMClientSchedule::parseLine(const std::vector<std::string>& tokens, const
     if (failed) return false;
     if (!associated) return true;
   }
+  addRecord(tokens, rawLine, replay);
+  return true;
+}
 
+void CTSMClientSchedule::addRecord(const std::vector<std::string>& tokens, const std::string& rawLine,
+                                   bool replay) {
   CTSMSchedule record;
   record.setPolicyDomain(tokens[0]);
   record.setSchedName(tokens[1]);
@@ -120,7 +154,6 @@ bool CTSMClientSchedule::parseLine(const std::vector<std::string>& tokens, const
   if (objects.empty()) objects.push_back("\\");
   record.setObjects(std::move(objects));
   schedules_.push_back(std::move(record));
-  return true;
 }
 
 bool CTSMClientSchedule::isAssociated(const std::string& domain, const std::string& schedule, bool* failed) {

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "handler/FormAReader.h"
 #include "handler/TSMAdminInfo.h"
 #include "host/CForeignCmdExecBase.h"
 #include "schedules/CTSMSchedule.h"
@@ -28,6 +29,10 @@
 // schedule queries: "Incremental", "Selective", "ImageBackup" or "Inc", in
 // any case.
 bool IsTSMBackupAction(const std::string& action);
+
+// True for a line of the per-node schedule query that names a backup
+// schedule (enough columns, a backup action); other lines are skipped.
+bool IsBackupScheduleLine(const std::vector<std::string>& tokens);
 
 // Last character of a raw output line, or 0 for an empty line.
 char LastCharOf(const std::string& line);
@@ -64,6 +69,9 @@ class CTSMClientSchedule : public CForeignCmdExecBase, public TSMAdminInfo {
   // domain/schedule; false in `*failed` when the association query failed.
   bool isAssociated(const std::string& domain, const std::string& schedule, bool* failed);
   bool parseLine(const std::vector<std::string>& tokens, const std::string& rawLine);
+  // Replay: only the node's lines of the saved file, from the index.
+  bool parseReplayed(const std::shared_ptr<const FormAParsedFile>& file);
+  void addRecord(const std::vector<std::string>& tokens, const std::string& rawLine, bool replay);
 
   std::string nodeName_;
   std::vector<CTSMSchedule> schedules_;

@@ -62,6 +62,12 @@ std::shared_ptr<const ReplayAssociations> ReplayAssociations::ForFile(const std:
 
 bool ReplayAssociations::IsAssociated(const std::string& domain, const std::string& schedule,
                                       const std::string& node) const {
+  const std::set<std::string>* nodes = NodesOf(domain, schedule);
+  return nodes != nullptr && nodes->count(tsmcmd::ToUpper(node)) != 0;
+}
+
+const std::set<std::string>* ReplayAssociations::NodesOf(const std::string& domain,
+                                                         const std::string& schedule) const {
   auto it = nodes_.find({domain, schedule});
-  return it != nodes_.end() && it->second.count(tsmcmd::ToUpper(node)) != 0;
+  return it == nodes_.end() ? nullptr : &it->second;
 }

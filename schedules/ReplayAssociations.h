@@ -25,6 +25,8 @@ class ReplayAssociations {
   static std::shared_ptr<const ReplayAssociations> ForFile(const std::string& path, long long jobId);
 
   bool IsAssociated(const std::string& domain, const std::string& schedule, const std::string& node) const;
+  // The upper-cased node names of domain/schedule; null when it has no line.
+  const std::set<std::string>* NodesOf(const std::string& domain, const std::string& schedule) const;
 
  private:
   std::map<std::pair<std::string, std::string>, std::set<std::string>> nodes_;  // node names upper-cased
