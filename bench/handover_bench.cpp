@@ -56,7 +56,7 @@ void BareMessage(xmlTextWriterPtr w, const CNMessageBase& m) {
   if (!type.empty()) xmlTextWriterWriteAttribute(w, X("type"), X(type));
   xmlTextWriterWriteAttribute(w, X("group"), X(std::to_string(m.group())));
   xmlTextWriterWriteAttribute(w, X("class"), X(std::to_string(m.classId())));
-  for (const auto& entry : m.fields()) BareField(w, m, entry.second);
+  for (const auto& field : m.fields()) BareField(w, m, field);
   xmlTextWriterEndElement(w);
 }
 

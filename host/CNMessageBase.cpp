@@ -1,5 +1,6 @@
 #include "host/CNMessageBase.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "host/MessageSchema.h"
@@ -32,14 +33,15 @@ CNMessageBase* CNMessageList::Append(const CNMessageBase& message) {
 CNMessageBase::CNMessageBase(int group, int cls) : group_(group), class_(cls) {}
 
 CNMessageBase::CNMessageBase(const CNMessageBase& other) : group_(other.group_), class_(other.class_) {
-  for (const auto& entry : other.fields_) copyField(entry.second, fields_[entry.first]);
+  fields_.resize(other.fields_.size());
+  for (size_t i = 0; i < fields_.size(); ++i) copyField(other.fields_[i], fields_[i]);
 }
 
 CNMessageBase& CNMessageBase::operator=(const CNMessageBase& other) {
   if (this == &other) return *this;
   // Build the copy first: `other` may be nested inside this message.
-  std::map<int, Field> copy;
-  for (const auto& entry : other.fields_) copyField(entry.second, copy[entry.first]);
+  std::vector<Field> copy(other.fields_.size());
+  for (size_t i = 0; i < copy.size(); ++i) copyField(other.fields_[i], copy[i]);
   group_ = other.group_;
   class_ = other.class_;
   fields_.swap(copy);
@@ -50,19 +52,41 @@ CNMessageBase::~CNMessageBase() = default;
 
 std::unique_ptr<CNMessageBase> CNMessageBase::Clone() const { return std::make_unique<CNMessageBase>(*this); }
 
+// ---- Field ---------------------------------------------------------------
+
+CNMessageBase::Field::Field(Field&& other) noexcept
+    : index(other.index), id(other.id), kind(other.kind), text(std::move(other.text)) {
+  number = other.number;  // the whole value, whichever kind (all are 8 bytes)
+  other.kind = FieldKind::kString;
+  other.number = 0;
+}
+
+CNMessageBase::Field& CNMessageBase::Field::operator=(Field&& other) noexcept {
+  if (this == &other) return *this;
+  Release();
+  index = other.index;
+  id = other.id;
+  kind = other.kind;
+  text = std::move(other.text);
+  number = other.number;
+  other.kind = FieldKind::kString;
+  other.number = 0;
+  return *this;
+}
+
 void CNMessageBase::Field::Release() {
   switch (kind) {
     case FieldKind::kObject:
-      delete objectSlot;
+      delete objectValue;
       break;
     case FieldKind::kList:
-      delete listSlot;
+      delete listValue;
       break;
     case FieldKind::kIntList:
-      delete intsSlot;
+      delete intsBox;
       break;
     case FieldKind::kULongList:
-      delete ulongsSlot;
+      delete ulongsBox;
       break;
     default:
       break;
@@ -78,36 +102,52 @@ void CNMessageBase::copyField(const Field& from, Field& to) {
   to.text = from.text;
   switch (from.kind) {
     case FieldKind::kObject:
-      to.objectSlot = from.objectSlot ? from.objectSlot->Clone().release() : nullptr;
+      to.objectValue = from.objectValue ? from.objectValue->Clone().release() : nullptr;
       break;
     case FieldKind::kList:
-      to.listSlot = from.listSlot ? new CNMessageList(*from.listSlot) : nullptr;
+      to.listValue = from.listValue ? new CNMessageList(*from.listValue) : nullptr;
       break;
     case FieldKind::kIntList:
-      to.intsSlot = from.intsSlot ? new std::vector<int>(*from.intsSlot) : nullptr;
+      to.intsBox = from.intsBox ? new ValueListBox<int>(from.intsBox->values) : nullptr;
       break;
     case FieldKind::kULongList:
-      to.ulongsSlot = from.ulongsSlot ? new std::vector<unsigned long>(*from.ulongsSlot) : nullptr;
+      to.ulongsBox = from.ulongsBox ? new ValueListBox<unsigned long>(from.ulongsBox->values) : nullptr;
       break;
     default:
       to.number = from.number;
   }
 }
 
+// ---- Field storage ---------------------------------------------------------
+
+namespace {
+template <typename Fields>
+auto LowerBound(Fields& fields, int index) {
+  return std::lower_bound(fields.begin(), fields.end(), index,
+                          [](const CNMessageBase::Field& f, int i) { return f.index < i; });
+}
+}  // namespace
+
+CNMessageBase::Field* CNMessageBase::find(int index) {
+  auto it = LowerBound(fields_, index);
+  return it != fields_.end() && it->index == index ? &*it : nullptr;
+}
+
+const CNMessageBase::Field* CNMessageBase::findField(int index) const {
+  auto it = LowerBound(fields_, index);
+  return it != fields_.end() && it->index == index ? &*it : nullptr;
+}
+
 CNMessageBase::Field& CNMessageBase::reset(int index, int id, FieldKind kind) {
-  // Reuses the map node, so only the old contents go away.
-  Field& field = fields_[index];
+  auto it = LowerBound(fields_, index);
+  if (it == fields_.end() || it->index != index) it = fields_.emplace(it);
+  Field& field = *it;
   field.Release();
   std::string().swap(field.text);
   field.index = index;
   field.id = id;
   field.kind = kind;
   return field;
-}
-
-const CNMessageBase::Field* CNMessageBase::findField(int index) const {
-  auto it = fields_.find(index);
-  return it == fields_.end() ? nullptr : &it->second;
 }
 
 void CNMessageBase::check(int index, int id, FieldKind kind) const {
@@ -133,8 +173,7 @@ std::string CNMessageBase::getstring(int index, int id) const {
 }
 
 long long CNMessageBase::getint64(int id) const {
-  for (const auto& entry : fields_) {
-    const Field& field = entry.second;
+  for (const Field& field : fields_) {
     if (field.id == id && field.kind == FieldKind::kInt64) return field.number;
   }
   return 0;
@@ -147,65 +186,69 @@ long long CNMessageBase::getint64(int index, int id) const {
   return field->number;
 }
 
-bool CNMessageBase::isSet(int index) const { return fields_.count(index) != 0; }
+bool CNMessageBase::isSet(int index) const { return findField(index) != nullptr; }
 
 CNMessageList** CNMessageBase::getlistobject(int index, int id, bool) {
   check(index, id, FieldKind::kList);
-  auto it = fields_.find(index);
-  if (it != fields_.end() && it->second.list() != nullptr) return &it->second.listSlot;
+  Field* existing = find(index);
+  if (existing != nullptr && existing->list() != nullptr) return &existing->listValue->self_;
+  auto created = std::make_unique<CNMessageList>();
   Field& field = reset(index, id, FieldKind::kList);
-  field.listSlot = new CNMessageList();
-  return &field.listSlot;
+  field.listValue = created.release();
+  return &field.listValue->self_;
 }
 
 std::vector<int>** CNMessageBase::getlistint(int index, int id, bool) {
   check(index, id, FieldKind::kIntList);
-  auto it = fields_.find(index);
-  if (it != fields_.end() && it->second.ints() != nullptr) return &it->second.intsSlot;
+  Field* existing = find(index);
+  if (existing != nullptr && existing->ints() != nullptr) return &existing->intsBox->slot;
+  auto created = std::make_unique<ValueListBox<int>>();
   Field& field = reset(index, id, FieldKind::kIntList);
-  field.intsSlot = new std::vector<int>();
-  return &field.intsSlot;
+  field.intsBox = created.release();
+  return &field.intsBox->slot;
 }
 
 std::vector<unsigned long>** CNMessageBase::getlistulong(int index, int id, bool) {
   check(index, id, FieldKind::kULongList);
-  auto it = fields_.find(index);
-  if (it != fields_.end() && it->second.ulongs() != nullptr) return &it->second.ulongsSlot;
+  Field* existing = find(index);
+  if (existing != nullptr && existing->ulongs() != nullptr) return &existing->ulongsBox->slot;
+  auto created = std::make_unique<ValueListBox<unsigned long>>();
   Field& field = reset(index, id, FieldKind::kULongList);
-  field.ulongsSlot = new std::vector<unsigned long>();
-  return &field.ulongsSlot;
+  field.ulongsBox = created.release();
+  return &field.ulongsBox->slot;
 }
 
 void CNMessageBase::setlistulong(int index, int id, const std::vector<unsigned long>* values) {
   check(index, id, FieldKind::kULongList);
   // Copy first: `values` may be this very field's list.
-  auto copy = values != nullptr ? std::make_unique<std::vector<unsigned long>>(*values)
-                                : std::make_unique<std::vector<unsigned long>>();
+  auto copy = std::make_unique<ValueListBox<unsigned long>>(values != nullptr ? *values
+                                                                              : std::vector<unsigned long>());
   Field& field = reset(index, id, FieldKind::kULongList);
-  field.ulongsSlot = copy.release();
+  field.ulongsBox = copy.release();
 }
 
 CNMessageBase** CNMessageBase::getObjectAccessor(bool, bool, int index, int id, int group, int cls) {
   check(index, id, FieldKind::kObject);
-  auto it = fields_.find(index);
-  if (it != fields_.end() && it->second.object() != nullptr) return &it->second.objectSlot;
+  Field* existing = find(index);
+  if (existing != nullptr && existing->object() != nullptr) return &existing->objectValue->self_;
   // Create first: the field must never own a half-made value.
   std::unique_ptr<CNMessageBase> created = CreateMessage(group, cls);
   Field& field = reset(index, id, FieldKind::kObject);
-  field.objectSlot = created.release();
-  return &field.objectSlot;
+  field.objectValue = created.release();
+  return &field.objectValue->self_;
 }
 
 void CNMessageBase::setObjectAccessor(const void* message, int index, int id) {
   check(index, id, FieldKind::kObject);
   if (message == nullptr) {
-    fields_.erase(index);
+    auto it = LowerBound(fields_, index);
+    if (it != fields_.end() && it->index == index) fields_.erase(it);
     return;
   }
   // Clone first: `message` may live inside the field being replaced.
   std::unique_ptr<CNMessageBase> copy = static_cast<const CNMessageBase*>(message)->Clone();
   Field& field = reset(index, id, FieldKind::kObject);
-  field.objectSlot = copy.release();
+  field.objectValue = copy.release();
 }
 
 void CNMessageBase::Initialize() {

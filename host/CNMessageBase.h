@@ -5,11 +5,12 @@
 // Ownership: a message owns all its nested messages and lists. Lists own
 // copies of what is appended. Copying a message copies the whole tree and
 // keeps the dynamic type of every nested message (Clone()).
-// Accessors that return T** hand out a pointer into the message: it stays
-// valid until the field is replaced or the message is destroyed.
+// Accessors that return T** hand out a pointer to a slot that lives with
+// the value: it stays valid until the field is replaced or the message is
+// destroyed, whatever other fields are set meanwhile. Callers read through
+// it and never store into it.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,7 +37,20 @@ class ZYHOST_API CNMessageList {
   void clear() { items_.clear(); }
 
  private:
+  friend class CNMessageBase;
   std::vector<std::unique_ptr<CNMessageBase>> items_;
+  CNMessageList* self_ = this;  // the slot of the T** accessor; never copied
+};
+
+// An int or unsigned long list field's value with the slot its T**
+// accessor hands out.
+template <typename T>
+struct ValueListBox {
+  explicit ValueListBox(std::vector<T> v = {}) : values(std::move(v)), slot(&values) {}
+  ValueListBox(const ValueListBox&) = delete;
+  ValueListBox& operator=(const ValueListBox&) = delete;
+  std::vector<T> values;
+  std::vector<T>* slot;
 };
 
 enum class FieldKind { kString, kInt64, kObject, kList, kIntList, kULongList };
@@ -93,12 +107,14 @@ class ZYHOST_API CNMessageBase {
 
   // Read-only walk over the fields in ascending index order, for the XML
   // writer and for tests. A site's client list holds about a million
-  // fields, so a field is kept small: the value of an object or list field
-  // is one owned pointer that shares its place with an int64's number.
+  // fields, so they are kept small and in one array per message: the value
+  // of an object or list field is one owned pointer that shares its place
+  // with an int64's number. A Field reference is valid until the next
+  // field is set or removed.
   struct Field {
     Field() = default;
-    Field(const Field&) = delete;
-    Field& operator=(const Field&) = delete;
+    Field(Field&& other) noexcept;
+    Field& operator=(Field&& other) noexcept;
     ~Field() { Release(); }
 
     int index = 0;
@@ -107,25 +123,26 @@ class ZYHOST_API CNMessageBase {
     std::string text;  // string fields
     union {
       long long number = 0;  // int64 fields
-      // The owned value, by kind. The T** accessors hand out the address
-      // of the slot: callers read through it and never store into it.
-      CNMessageBase* objectSlot;
-      CNMessageList* listSlot;
-      std::vector<int>* intsSlot;
-      std::vector<unsigned long>* ulongsSlot;
+      // The owned value, by kind.
+      CNMessageBase* objectValue;
+      CNMessageList* listValue;
+      ValueListBox<int>* intsBox;
+      ValueListBox<unsigned long>* ulongsBox;
     };
 
     // The value of an object or list field; null for a field of another kind.
-    const CNMessageBase* object() const { return kind == FieldKind::kObject ? objectSlot : nullptr; }
-    const CNMessageList* list() const { return kind == FieldKind::kList ? listSlot : nullptr; }
-    const std::vector<int>* ints() const { return kind == FieldKind::kIntList ? intsSlot : nullptr; }
+    const CNMessageBase* object() const { return kind == FieldKind::kObject ? objectValue : nullptr; }
+    const CNMessageList* list() const { return kind == FieldKind::kList ? listValue : nullptr; }
+    const std::vector<int>* ints() const {
+      return kind == FieldKind::kIntList && intsBox != nullptr ? &intsBox->values : nullptr;
+    }
     const std::vector<unsigned long>* ulongs() const {
-      return kind == FieldKind::kULongList ? ulongsSlot : nullptr;
+      return kind == FieldKind::kULongList && ulongsBox != nullptr ? &ulongsBox->values : nullptr;
     }
     // Frees the owned value and leaves the field empty of its kind.
     void Release();
   };
-  const std::map<int, Field>& fields() const { return fields_; }
+  const std::vector<Field>& fields() const { return fields_; }
   const Field* findField(int index) const;
 
  private:
@@ -135,9 +152,12 @@ class ZYHOST_API CNMessageBase {
   void check(int index, int id, FieldKind kind) const;
   static void copyField(const Field& from, Field& to);
 
+  Field* find(int index);
+
   int group_;
   int class_;
-  std::map<int, Field> fields_;
+  std::vector<Field> fields_;   // ascending index
+  CNMessageBase* self_ = this;  // the slot of getObjectAccessor; never copied
 };
 
 // Schema signature of a message class, as _ReceiveMessage expects it.

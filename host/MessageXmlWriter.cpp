@@ -208,7 +208,7 @@ class Emitter {
       Put("/>\n");
     } else {
       Put(">\n");
-      for (const auto& entry : message.fields()) Field(message, entry.second, depth + 1);
+      for (const auto& field : message.fields()) Field(message, field, depth + 1);
       Indent(depth);
       Put("</message>\n");
     }

@@ -155,9 +155,9 @@ std::string MessageDifference(const CNMessageBase& expected, const CNMessageBase
   if (expected.group() != actual.group() || expected.classId() != actual.classId()) return path + ": type";
   if (expected.fields().size() != actual.fields().size()) return path + ": field count";
   auto a = actual.fields().begin();
-  for (const auto& [index, field] : expected.fields()) {
-    if (a->first != index) return Where(path, field) + ": missing";
-    std::string d = FieldDifference(field, a->second, handedOver, path);
+  for (const auto& field : expected.fields()) {
+    if (a->index != field.index) return Where(path, field) + ": missing";
+    std::string d = FieldDifference(field, *a, handedOver, path);
     if (!d.empty()) return d;
     ++a;
   }

@@ -55,8 +55,8 @@ inline std::string Describe(const CTSMSchedule& s) {
 // "name#size".
 inline std::string Fields(const CNMessageBase& m, const std::string& prefix = "", bool top = true) {
   std::string out;
-  for (const auto& [index, f] : m.fields()) {
-    const std::string name = prefix + MessageFieldName(m.group(), m.classId(), index, f.id);
+  for (const auto& f : m.fields()) {
+    const std::string name = prefix + MessageFieldName(m.group(), m.classId(), f.index, f.id);
     if (f.kind == FieldKind::kObject && !f.object()->fields().empty()) {
       out += " " + Fields(*f.object(), top ? "" : name + ".", false);
     } else if (f.kind == FieldKind::kInt64 || f.kind == FieldKind::kString) {
