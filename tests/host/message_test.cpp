@@ -37,16 +37,21 @@ TEST(MessageTest, ScalarsAndGetOrCreate) {
   EXPECT_EQ(m.getint64(3), 0) << "getint64(id) looks up by id, not index";
 
   // Absent fields are created whatever the flag says; existing ones are returned.
-  EXPECT_NE(*m.getlistint(12, 2, false), nullptr);
+  std::vector<int>** ints = m.getlistint(12, 2, false);
+  EXPECT_NE(*ints, nullptr);
   EXPECT_NE(*m.getlistulong(13, 3, false), nullptr);
   CNMessageList** list = m.getlistobject(11, 1, false);
   ASSERT_NE(*list, nullptr);
   (*list)->Append(CNMessageBase(32, 56));
-  m.setstring(14, 14, "other field");  // must not move field 11
+  // Fields set before and after must not move what the accessors handed out.
+  for (int i : {1, 2, 14, 15, 16, 17, 18, 19, 20, 4, 5, 6}) m.setstring(i, i, "other field");
   EXPECT_EQ(m.getlistobject(11, 1, true), list);
+  EXPECT_EQ(m.getlistint(12, 2, true), ints);
   EXPECT_EQ((*list)->size(), 1u);
-  (*m.getObjectAccessor(true, false, 15, 15, 32, 56))->setint64(1, 1, 9);
-  EXPECT_EQ((*m.getObjectAccessor(true, true, 15, 15, 0, 0))->getint64(1), 9)
+  (*ints)->push_back(3);
+  EXPECT_EQ(*m.findField(12)->ints(), std::vector<int>{3});
+  (*m.getObjectAccessor(true, false, 25, 25, 32, 56))->setint64(1, 1, 9);
+  EXPECT_EQ((*m.getObjectAccessor(true, true, 25, 25, 0, 0))->getint64(1), 9)
       << "an existing object is returned, whatever type pair is asked for";
 }
 
