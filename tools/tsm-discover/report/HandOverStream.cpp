@@ -16,18 +16,35 @@
 namespace tsmreport {
 namespace {
 
-// The number rules of the hand-over reader: the whole text, in range.
-bool ParseInt64(const std::string& text, long long* value) {
-  if (text.empty()) return false;
+// The number rules of the hand-over reader (strtoll over the whole text,
+// in range), with plain digits, as the writer writes them, done directly.
+bool ParseInt64(const char* begin, const char* end, long long* value) {
+  const bool negative = begin != end && *begin == '-';
+  const char* digits = begin + (negative ? 1 : 0);
+  if (digits != end && end - digits <= 18) {
+    long long v = 0;
+    const char* p = digits;
+    for (; p != end && *p >= '0' && *p <= '9'; ++p) v = v * 10 + (*p - '0');
+    if (p == end) {
+      *value = negative ? -v : v;
+      return true;
+    }
+  }
+  if (begin == end) return false;
+  const std::string text(begin, end);
   errno = 0;
-  char* end = nullptr;
-  *value = std::strtoll(text.c_str(), &end, 10);
-  return errno == 0 && end == text.c_str() + text.size();
+  char* stop = nullptr;
+  *value = std::strtoll(text.c_str(), &stop, 10);
+  return errno == 0 && stop == text.c_str() + text.size();
 }
 
-bool ParseInt(const std::string& text, int* value) {
+bool ParseInt64(const std::string& text, long long* value) {
+  return ParseInt64(text.data(), text.data() + text.size(), value);
+}
+
+bool ParseInt(const char* begin, const char* end, int* value) {
   long long v = 0;
-  if (!ParseInt64(text, &v) || v < INT_MIN || v > INT_MAX) return false;
+  if (!ParseInt64(begin, end, &v) || v < INT_MIN || v > INT_MAX) return false;
   *value = static_cast<int>(v);
   return true;
 }
@@ -52,8 +69,9 @@ bool KindNamed(const char* name, size_t length, FieldKind* kind) {
   return false;
 }
 
+// The first character tells most names apart without a call.
 bool IsName(const xmlChar* name, const char* expected) {
-  return std::strcmp(reinterpret_cast<const char*>(name), expected) == 0;
+  return name[0] == expected[0] && std::strcmp(reinterpret_cast<const char*>(name), expected) == 0;
 }
 
 bool AllWhiteSpace(const xmlChar* text, int length) {
@@ -69,11 +87,13 @@ bool AllWhiteSpace(const xmlChar* text, int length) {
 class Attributes {
  public:
   Attributes(int count, const xmlChar** data) : count_(count), data_(data) {}
-  bool Get(const char* name, std::string* value) const {
+  // The value of attribute `name` as [*begin, *end); false when absent.
+  bool Get(const char* name, const char** begin, const char** end) const {
     for (int i = 0; i < count_; ++i) {
       const xmlChar** a = data_ + 5 * i;
       if (IsName(a[0], name)) {
-        value->assign(reinterpret_cast<const char*>(a[3]), static_cast<size_t>(a[4] - a[3]));
+        *begin = reinterpret_cast<const char*>(a[3]);
+        *end = reinterpret_cast<const char*>(a[4]);
         return true;
       }
     }
@@ -148,8 +168,10 @@ class StreamParser {
     if (!ok && !other_) Fail();
   }
 
-  bool IntAttribute(const Attributes& attributes, const char* name, int* value) {
-    return attributes.Get(name, &scratch_) && ParseInt(scratch_, value);
+  static bool IntAttribute(const Attributes& attributes, const char* name, int* value) {
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    return attributes.Get(name, &begin, &end) && ParseInt(begin, end, value);
   }
 
   bool StartMessage(const Attributes& attributes) {
@@ -181,8 +203,11 @@ class StreamParser {
     int index = 0;
     int id = 0;
     FieldKind kind;
+    const char* kindBegin = nullptr;
+    const char* kindEnd = nullptr;
     if (!IntAttribute(attributes, "index", &index) || !IntAttribute(attributes, "id", &id) ||
-        !attributes.Get("kind", &scratch_) || !KindNamed(scratch_.data(), scratch_.size(), &kind))
+        !attributes.Get("kind", &kindBegin, &kindEnd) ||
+        !KindNamed(kindBegin, static_cast<size_t>(kindEnd - kindBegin), &kind))
       return false;
     const Open& message = open_.back();
     for (size_t i = message.indexes; i < seen_.size(); ++i) {
@@ -255,7 +280,8 @@ class StreamParser {
       case FieldKind::kULongList: {
         int item = 0;
         if (value.element == Element::kField) return true;
-        return value.kind == FieldKind::kIntList ? ParseInt(text_, &item) : ParseULong(text_);
+        return value.kind == FieldKind::kIntList ? ParseInt(text_.data(), text_.data() + text_.size(), &item)
+                                                 : ParseULong(text_);
       }
     }
     return false;
@@ -283,7 +309,6 @@ class StreamParser {
   std::vector<Open> open_;
   std::vector<int> seen_;  // field indexes of the open messages, outermost first
   std::string text_;       // the open value's text
-  std::string scratch_;    // an attribute's value
   bool failed_ = false;
   bool other_ = false;
   bool done_ = false;  // the root message has ended

@@ -14,8 +14,9 @@
 // Values are handed out while the file is read, so when a file turns out
 // unreadable part of it has already been seen: a caller that must not
 // keep half a file collects what it is given and commits at the end.
-// Memory: one entry per open element and the current value's text;
-// nothing stays between calls. Thread-safe for distinct sinks.
+// Memory: a 256 KiB read buffer, the parser's own state, one entry per
+// open element and the current value's text; nothing stays between calls.
+// Calls on distinct sinks may run on several threads.
 #pragma once
 
 #include <string>
