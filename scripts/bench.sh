@@ -9,7 +9,8 @@
 # replayed; BENCH_GATHER_NODES (default 2000) the site gathered with
 # --parallel 1 and 4; BENCH_DIR keeps the generated sites and replay sets
 # there (reused when present) instead of a temporary folder;
-# BENCH_SKIP_MEDIA_JOBS=1 leaves out the media and job benchmarks.
+# BENCH_SKIP_MEDIA_JOBS=1 leaves out the media and job benchmarks and the
+# report of the job run's replies.
 # Needs GNU time (/usr/bin/time).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -121,10 +122,20 @@ if [ "${BENCH_SKIP_MEDIA_JOBS:-0}" != 1 ]; then
   rss=$(sed -nE 's/^peak RSS: *([0-9]+) MB/\1/p' <<<"$media")
   row "media: replay config,clients,media, 20,000 volumes" "$wall s" "peak RSS $rss MB" "-" "-"
   echo "bench: jobs" >&2
+  # Their replies stay in the work folder for the report below.
   while read -r site count seconds perSecond perCpu peak _ mbs; do
     row "jobs: replay config,clients,jobs, ${site%x*} nodes x ${site#*x} rows" "$seconds s ($count jobs)" \
       "$perSecond jobs/s ($perCpu per CPU s)" "peak RSS $peak MB, $mbs MB/s XML" ">= 50,000 jobs/s, < 150 MB"
-  done < <(TSM_BENCH_DIR=${BENCH_DIR:+$BENCH_DIR/jobs} "$root/bench/jobs_bench.sh" "$build" 100x2000 50x2000 | tail -n +2)
+  done < <(TSM_BENCH_DIR=$work/jobs "$root/bench/jobs_bench.sh" "$build" 100x2000 50x2000 | tail -n +2)
+  echo "bench: report" >&2
+  replies=$work/jobs/100x2000/out
+  count=$(grep -c '<message type="FDC::JobInfo"' "$replies"/*-FDC.JobList.xml | awk -F: '{ s += $2 } END { print s }')
+  /usr/bin/time -f '%e %M' -o "$work/report.time" "$bin/tsm-discover" report --replies "$replies" \
+    --out "$work/report.html" >/dev/null
+  read -r seconds rssKb <"$work/report.time"
+  listMb=$(find "$replies" -name '*.xml' -printf '%s\n' | awk '{ s += $1 } END { printf "%.0f", s / 1048576 }')
+  row "report of the 100-node reply folder ($count jobs, $listMb MB of XML)" "$seconds s" \
+    "peak RSS $((rssKb / 1024)) MB" "page $(($(stat -c %s "$work/report.html") / 1024)) KiB" "-"
 fi
 
 echo "machine: $(nproc) cores, $(sed -nE 's/^model name\s*: //p' /proc/cpuinfo | head -1)," \

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "host/HandOver.h"
 #include "host/MessageFields.h"
 #include "host/Messages.h"
+#include "tests/support/TestSupport.h"
 #include "tools/tsm-discover/report/Escape.h"
 #include "tools/tsm-discover/report/PatternWords.h"
 #include "tools/tsm-discover/report/ReplyReader.h"
@@ -122,8 +124,9 @@ TEST(ReportTest, PageShowsMarkupInNamesAsText) {
   EXPECT_NE(page.str().find(tsmreport::EscapeHtml(evil)), std::string::npos);
 }
 
-// Jobs are summed per client and day; a client keeps only its latest
-// failures, latest first, and counts the rest.
+// Jobs read back from their hand-over file are summed per client and day;
+// a client keeps only its latest failures, latest first, and counts the
+// rest. A cut file adds nothing.
 TEST(ReportTest, JobsSummedPerClientAndDayWithLatestFailuresKept) {
   ::setenv("TZ", "UTC", 1);
   ::tzset();
@@ -132,7 +135,7 @@ TEST(ReportTest, JobsSummedPerClientAndDayWithLatestFailuresKept) {
   for (int i = 0; i < kFailed + 1; ++i) {
     auto* job = AppendNew<FDC::JobInfo>(&list, FDC::JobList::jobs);
     SetString(Object<ZyEntities::SubclientEntity>(job, FDC::JobInfo::subclient),
-              ZyEntities::SubclientEntity::clientName, "N1");
+              ZyEntities::SubclientEntity::clientName, "N<1&\"");
     SetInt(Object<FDC::JobSummary>(job, FDC::JobInfo::summary), FDC::JobSummary::status, i == 0 ? 1 : 2);
     auto* detail = Object<FDC::BackupJobDetail>(Object<FDC::JobDetail>(job, FDC::JobInfo::detail),
                                                 FDC::JobDetail::backupDetail);
@@ -141,9 +144,15 @@ TEST(ReportTest, JobsSummedPerClientAndDayWithLatestFailuresKept) {
                                           FDC::DataInfoList::dataInfos);
     SetInt(data, FDC::DataInfo::size, 10);
   }
+  testsupport::TempDir dir;
+  ASSERT_TRUE(zyhost::WriteMessageXml(list, dir.file("jobs.xml")));
+  const std::string xml = testsupport::ReadFile(dir.file("jobs.xml"));
+  testsupport::WriteFile(dir.file("cut.xml"), xml.substr(0, xml.size() - 20));
   tsmreport::ReportModel model;
-  tsmreport::AddJobs(list, &model);
-  const tsmreport::ClientHistory& h = model.history.at("N1");
+  EXPECT_EQ(tsmreport::ReadJobFile(dir.file("cut.xml"), &model), tsmreport::StreamResult::kUnreadable);
+  EXPECT_EQ(model.jobs, 0);
+  ASSERT_EQ(tsmreport::ReadJobFile(dir.file("jobs.xml"), &model), tsmreport::StreamResult::kRead);
+  const tsmreport::ClientHistory& h = model.history.at("N<1&\"");
   EXPECT_EQ(h.jobs, kFailed + 1);
   EXPECT_EQ(h.succeeded, 1);
   EXPECT_EQ(h.failedCount, kFailed);

@@ -44,6 +44,19 @@ bool Is(const CNMessageBase& m) {
   return m.group() == T::kGroup && m.classId() == T::kClass;
 }
 
+// A job list is streamed; any other reply (small) is read whole. The
+// content decides, not the file name.
+bool ReadReply(const std::string& path, bool sentToHost, ReportModel* model) {
+  if (!sentToHost) {
+    const StreamResult jobs = ReadJobFile(path, model);
+    if (jobs != StreamResult::kOtherMessage) return jobs == StreamResult::kRead;
+  }
+  std::unique_ptr<CNMessageBase> m = zyhost::ReadMessageXml(path);
+  if (m == nullptr) return false;
+  AddReply(*m, sentToHost, model);
+  return true;
+}
+
 }  // namespace
 
 void AddReply(const CNMessageBase& m, bool sentToHost, ReportModel* model) {
@@ -53,7 +66,6 @@ void AddReply(const CNMessageBase& m, bool sentToHost, ReportModel* model) {
   if (Is<FDC::ForeignLibraries>(m)) return AddLibraries(m, model);
   if (Is<FDC::ForeignMedias>(m)) return AddMedia(m, model);
   if (Is<FDC::StoragePolicyList>(m)) return AddPolicies(m, model);
-  if (Is<FDC::JobList>(m)) return AddJobs(m, model);
 }
 
 bool ReadReplies(const std::string& dir, ReportModel* model, std::string* error) {
@@ -69,14 +81,12 @@ bool ReadReplies(const std::string& dir, ReportModel* model, std::string* error)
   model->folder = dir;
   for (const std::string& name : names) {
     const std::string path = dir + "/" + name;
-    std::unique_ptr<CNMessageBase> m = zyhost::ReadMessageXml(path);
-    if (m == nullptr) {
+    if (!ReadReply(path, name.find("-sent-") != std::string::npos, model)) {
       ++model->unreadable;
       continue;
     }
     struct stat st;
     if (model->discoveredAt == 0 && ::stat(path.c_str(), &st) == 0) model->discoveredAt = st.st_mtime;
-    AddReply(*m, name.find("-sent-") != std::string::npos, model);
   }
   return true;
 }

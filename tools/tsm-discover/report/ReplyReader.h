@@ -3,12 +3,14 @@
 //
 // The files are read one at a time in their number order; each message is
 // freed before the next file is read, so memory follows the model, not the
-// folder. A file that does not parse is counted in `unreadable` and
-// skipped. Job times are bucketed by day in the process's time zone (TZ).
+// folder. Job lists are streamed, never built as messages. A file that
+// does not parse is counted in `unreadable` and adds nothing. Job times
+// are bucketed by day in the process's time zone (TZ).
 #pragma once
 
 #include <string>
 
+#include "tools/tsm-discover/report/HandOverStream.h"
 #include "tools/tsm-discover/report/ReportModel.h"
 
 class CNMessageBase;
@@ -28,6 +30,9 @@ void AddTask(const CNMessageBase& request, ReportModel* model);
 void AddLibraries(const CNMessageBase& libraries, ReportModel* model);
 void AddMedia(const CNMessageBase& medias, ReportModel* model);
 void AddPolicies(const CNMessageBase& list, ReportModel* model);
-void AddJobs(const CNMessageBase& list, ReportModel* model);
+
+// Adds the jobs of a job list file to the model when the whole file is
+// read; kOtherMessage when it holds another message (nothing added).
+StreamResult ReadJobFile(const std::string& path, ReportModel* model);
 
 }  // namespace tsmreport
