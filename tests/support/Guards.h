@@ -5,7 +5,6 @@
 
 #include <time.h>
 
-#include <functional>
 #include <string>
 
 #include "host/CForeignCmdExecBase.h"
@@ -15,13 +14,6 @@
 #include "tests/support/TestSupport.h"
 
 namespace testsupport {
-
-// Runs `undo` on destruction: restores any other process-wide setting.
-struct Undo {
-  std::function<void()> undo;
-  Undo(const Undo&) = delete;
-  ~Undo() { undo(); }
-};
 
 // Works from gathered files in `from` (or not); restores the old setting.
 struct ScopedExistingFiles : Undo {
@@ -34,10 +26,12 @@ struct ScopedExistingFiles : Undo {
   }
 };
 
-// Sets TZ and applies it; the old zone is in force again after (TZ is
-// restored first: the bases end in reverse order).
-struct ScopedTimeZone : Undo, ScopedEnv {
-  explicit ScopedTimeZone(const char* zone) : Undo{[] { tzset(); }}, ScopedEnv("TZ", zone) { tzset(); }
+// Sets TZ and applies it; the old zone is in force again after.
+struct ScopedTimeZone : ScopedEnv {
+  explicit ScopedTimeZone(const char* zone) : ScopedEnv("TZ", zone) {
+    tzset();
+    undo = [restore = std::move(undo)] { restore(), tzset(); };
+  }
 };
 
 // Hands over into `dir` (empty: nowhere), numbered from 1; the old
