@@ -20,10 +20,8 @@ using namespace testsupport;
 // fails. The records go to `nodes` when given.
 std::string ParseNodes(const std::string& content, const std::string& filter = "",
                        std::vector<TSMClientInfo>* nodes = nullptr) {
-  TempDir dir;
-  ScopedChdir cd(dir.path());
-  ScopedExistingFiles live(false, "");
-  if (!content.empty()) WriteFile("ixr_node.txt", content);
+  Workspace w;
+  w.Save("ixr_node.txt", content);
   CTSMClients fetcher;
   fetcher.SetNodeName(filter);
   std::vector<TSMClientInfo> parsed;

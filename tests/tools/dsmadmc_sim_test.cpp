@@ -1,5 +1,6 @@
 // The dsmadmc simulator against a small site of its own: query shapes,
-// filters, header lines, exit statuses and fault switches.
+// filters, exit statuses and fault switches. (Header lines and -outfile
+// replacing a file are what every live end-to-end run parses.)
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -132,19 +133,6 @@ TEST_F(SimulatorTest, ScheduleListingColumnLayouts) {
   }
   EXPECT_EQ(DataLines(Words("query schedule format=detailed Nodes=NODE_1")), Rows{layout19(daily) + ","});
   DataLines(Words("query schedule format=detailed Nodes=NOBODY"), 11);
-}
-
-TEST_F(SimulatorTest, HeaderLinesUnlessDataOnly) {
-  ProgramResult r = Run({"-OUT=out.txt", "-COMMA", "SELECT VERSION, RELEASE FROM STATUS"});
-  EXPECT_EQ(r.status, 0);
-  Rows lines = Lines(ReadFile(work_.file("out.txt")));
-  ASSERT_GE(lines.size(), 5u);
-  EXPECT_EQ(lines[4], "8,1");
-  EXPECT_EQ(lines.back(), "ANS8002I Highest return code was 0.");
-  // -outfile replaces an older file.
-  WriteFile(work_.file("out.txt"), std::string(10000, 'x'));
-  EXPECT_EQ(DataLines(Words("-dateformat=3 query node nodex1 format=detailed")),
-            Rows{"NODEX1,WinNT,,2026-01-02 03:04:05"});
 }
 
 TEST_F(SimulatorTest, ExitStatuses) {
