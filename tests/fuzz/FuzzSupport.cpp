@@ -169,4 +169,12 @@ void Check(bool ok, const char* what, const std::string& input) {
   std::abort();
 }
 
+Harness::Run HarnessNamed(const Harness* rows, size_t count, const char* name) {
+  for (size_t i = 0; i < count; ++i) {
+    if (std::strcmp(rows[i].name, name) == 0) return rows[i].run;
+  }
+  std::fprintf(stderr, "fuzz setup: no harness named %s\n", name);
+  std::abort();
+}
+
 }  // namespace fuzzsupport

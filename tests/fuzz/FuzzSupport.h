@@ -62,4 +62,19 @@ std::string Printable(const std::string& text, size_t limit = 300);
 
 void Check(bool ok, const char* what, const std::string& input);
 
+// A harness of a source that holds several of one shape, one program each
+// (tests/fuzz/CMakeLists.txt): its name and what it does with an input.
+struct Harness {
+  using Run = void (*)(const std::string& input);
+  const char* name;
+  Run run;
+};
+
+// The run of the harness named `name` in `rows`; aborts when none is.
+Harness::Run HarnessNamed(const Harness* rows, size_t count, const char* name);
+template <size_t N>
+Harness::Run HarnessNamed(const Harness (&rows)[N], const char* name) {
+  return HarnessNamed(rows, N, name);
+}
+
 }  // namespace fuzzsupport

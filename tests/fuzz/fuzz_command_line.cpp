@@ -121,7 +121,7 @@ void CheckNamesInCommands(const std::vector<std::string>& values, const std::str
   const struct {
     const char* what;
     std::function<std::string(const std::string&)> command;
-    bool upperCase;
+    bool upperCase = false;
   } queries[] = {
       {"node query", Query<CTSMClients>([](auto& f, auto& n) { f.SetNodeName(n); })},
       {"node schedule query", Query<CTSMClientSchedule>([](auto& f, auto& n) { f.SetNodeName(n); })},

@@ -1,15 +1,11 @@
-// The dsmadmc output parsers on any files. One source, one program per
-// parser: CMakeLists.txt builds fuzz_<name> with TSM_FUZZ_PARSER="<name>",
-// which picks its row of kParsers. Each row writes the input under the
-// output file names its parser opens (inputs that stand for several files
-// separate them with kFileSeparator, in the order the row's comment
-// gives), picks live or gathered files, parses and checks what must hold.
-// The Session is open around every row.
+// The dsmadmc output parsers on any files, one program per row of kRows
+// (CMakeLists.txt builds fuzz_<name> with TSM_FUZZ_HARNESS="<name>"). Each
+// row writes the input under the output file names its parser opens
+// (inputs that stand for several files separate them with kFileSeparator,
+// in the order the row's comment gives), picks live or gathered files,
+// parses and checks what must hold. The Session is open around every row.
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <set>
 #include <string>
 #include <utility>
@@ -231,11 +227,7 @@ void JobParser(const std::string& input) {
         "live jobs are the last replayed ones", input);
 }
 
-using Run = void (*)(const std::string&);
-const struct {
-  const char* name;
-  Run run;
-} kParsers[] = {
+const Harness kRows[] = {
     {"node_parser", NodeParser},
     {"server_version_parser", ServerVersionParser},
     {"schedule_parser", ScheduleParser},
@@ -246,18 +238,10 @@ const struct {
     {"job_parser", JobParser},
 };
 
-Run Parser() {
-  for (const auto& parser : kParsers) {
-    if (std::strcmp(parser.name, TSM_FUZZ_PARSER) == 0) return parser.run;
-  }
-  std::fprintf(stderr, "fuzz setup: no parser named %s\n", TSM_FUZZ_PARSER);
-  std::abort();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const auto run = Parser();
+  static const Harness::Run run = HarnessNamed(kRows, TSM_FUZZ_HARNESS);
   const Session session;
   run(AsString(data, size));
   return 0;
