@@ -1,6 +1,7 @@
 // The dsmadmc simulator against a small site of its own: query shapes,
-// filters, exit statuses and fault switches. (Header lines and -outfile
-// replacing a file are what every live end-to-end run parses.)
+// filters, exit statuses and fault switches. (Its header and trailer lines
+// are in the checked-in replay files a fresh gather must match; -outfile
+// replacing a file is what jobs sharing one folder rely on.)
 #include <gtest/gtest.h>
 
 #include <chrono>
