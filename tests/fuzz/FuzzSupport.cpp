@@ -169,12 +169,18 @@ void Check(bool ok, const char* what, const std::string& input) {
   std::abort();
 }
 
-Harness::Run HarnessNamed(const Harness* rows, size_t count, const char* name) {
-  for (size_t i = 0; i < count; ++i) {
-    if (std::strcmp(rows[i].name, name) == 0) return rows[i].run;
+int RunHarness(const Harness* rows, size_t count, const char* name, const uint8_t* data, size_t size) {
+  static Harness::Run run = nullptr;  // one harness per program
+  for (size_t i = 0; run == nullptr && i < count; ++i) {
+    if (std::strcmp(rows[i].name, name) == 0) run = rows[i].run;
   }
-  std::fprintf(stderr, "fuzz setup: no harness named %s\n", name);
-  std::abort();
+  if (run == nullptr) {
+    std::fprintf(stderr, "fuzz setup: no harness named %s\n", name);
+    std::abort();
+  }
+  const Session session;
+  run(AsString(data, size));
+  return 0;
 }
 
 }  // namespace fuzzsupport

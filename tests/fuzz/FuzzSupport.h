@@ -70,11 +70,12 @@ struct Harness {
   Run run;
 };
 
-// The run of the harness named `name` in `rows`; aborts when none is.
-Harness::Run HarnessNamed(const Harness* rows, size_t count, const char* name);
+// Runs the input through the harness of `rows` named `name` inside a
+// Session; aborts when no row has that name.
+int RunHarness(const Harness* rows, size_t count, const char* name, const uint8_t* data, size_t size);
 template <size_t N>
-Harness::Run HarnessNamed(const Harness (&rows)[N], const char* name) {
-  return HarnessNamed(rows, N, name);
+int RunHarness(const Harness (&rows)[N], const char* name, const uint8_t* data, size_t size) {
+  return RunHarness(rows, N, name, data, size);
 }
 
 }  // namespace fuzzsupport

@@ -241,8 +241,5 @@ const Harness kRows[] = {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const Harness::Run run = HarnessNamed(kRows, TSM_FUZZ_HARNESS);
-  const Session session;
-  run(AsString(data, size));
-  return 0;
+  return fuzzsupport::RunHarness(kRows, TSM_FUZZ_HARNESS, data, size);
 }
