@@ -76,7 +76,6 @@ TEST_F(DiscoverClientsTest, NodesAndSynthesizedMasterEntryAreHandedOver) {
   EXPECT_EQ(d_.EntryNames(), "NODE1,WIN1," + GetHostName());
   EXPECT_EQ(GetInt(d_.list.get(), App::ClientsList::field2), 0);
   EXPECT_EQ(GetInt(d_.list.get(), App::ClientsList::field3), 8);
-  EXPECT_EQ(ComponentTypes(d_.Entry(2)), "1 11");
   EXPECT_EQ(GetString(d_.Entry(2), App::Client::installDirectory), d_.bin.path());
   EXPECT_TRUE(FileExists(d_.bin.file("ixr_node.txt")));  // the node query ran from the dsmadmc directory
   EXPECT_EQ(d_.fake.CountCommands("-password=secret"), 4u);

@@ -109,10 +109,9 @@ TEST(TrailingEmptyFieldTest, EveryRuleItDecides) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rule);
-    testsupport::TempDir dir;
-    testsupport::ScopedExistingFiles replay(true, dir.path() + "/");
-    testsupport::WriteFile(dir.file("ixr_assoc.txt"), kHeader + "STANDARD,DAILY,NODE1\n");
-    testsupport::WriteFile(dir.file(c.file), c.content);
+    testsupport::Workspace w(/*replay=*/true);
+    w.Save("ixr_assoc.txt", kHeader + "STANDARD,DAILY,NODE1\n");
+    w.Save(c.file, c.content);
     EXPECT_EQ(c.expected, c.read());
   }
 }

@@ -20,10 +20,8 @@ using namespace testsupport;
 // fails. The records go to `nodes` when given.
 std::string ParseNodes(const std::string& content, const std::string& filter = "",
                        std::vector<TSMClientInfo>* nodes = nullptr) {
-  TempDir dir;
-  ScopedChdir cd(dir.path());
-  ScopedExistingFiles live(false, "");
-  if (!content.empty()) WriteFile("ixr_node.txt", content);
+  Workspace w;
+  w.Save("ixr_node.txt", content);
   CTSMClients fetcher;
   fetcher.SetNodeName(filter);
   std::vector<TSMClientInfo> parsed;
@@ -36,24 +34,20 @@ std::string ParseNodes(const std::string& content, const std::string& filter = "
 }
 
 TEST(NodeQuery, HeaderTokenCountAndFilter) {
-  const auto line = [](const std::string& name, size_t tokens = 33, const std::string& host = "h") {
-    return NodeLine({name, "Linux86", "2.6", "v", "Client", "No", host}, tokens) + "\n";
+  const auto line = [](const std::string& name, size_t tokens = 33) {
+    return NodeLine({name, "Linux86", "2.6", "v", "Client", "No", "h"}, tokens) + "\n";
   };
+  // Header lines, line ends and the empty last field are the form A
+  // reader's and the trailing field test's.
   const std::string a = line("A"), b = line("B");
-  const std::string crlf = a.substr(0, a.size() - 1) + "\r\n" + b.substr(0, b.size() - 1) + "\r\n";
   const std::string cases[][4] = {
       {"data only: nothing dropped as header", a + b, "", "A/h B/h"},
-      {"one-token first line: four header lines dropped", "Session established\n" + a + "3\n4\n" + b, "",
-       "B/h"},
       {"33 tokens kept, 32 dropped", line("A", 32) + b, "", "B/h"},
       {"more than 33 tokens kept", line("A", 40), "", "A/h"},
-      {"empty hostname column gives the node name", line("DB01", 33, ""), "", "DB01/DB01"},
-      {"empty line ends the file", a + "\n" + b, "", "A/h"},
       {"filter keeps the named node only", a + b, "B", "B/h"},
       {"filter compares case-sensitively", a + b, "b", ""},
       {"filter with a blank is refused", a + b, "A B", "failed"},
       {"filter with a quote is refused", a + b, "A\"", "failed"},
-      {"CRLF lines", crlf, "", "A/h B/h"},
       {"missing file fails", "", "", "failed"},
   };
   for (const auto& c : cases) {
@@ -74,15 +68,9 @@ TEST(NodeQuery, RecordColumnsAndCommandLine) {
                 "|" + n.CrossMount + "|" + n.Hostname + "|" + n.InstallDirectory,
             "WEB01|WinNT|6.01|Version 6, release 3|Client|Yes|web01.example.com|N/A");
   EXPECT_FALSE(n.get_isMasterServer());
+  // The whole line is in commands_test.cpp; here where the filter goes.
   ScopedExistingFiles live(false, "");
   CTSMClients fetcher;
-  fetcher.SetBinaryPath("/opt/tsm/bin");
-  fetcher.SetLogin("admin");
-  fetcher.SetPassword("secret");
-  fetcher.SetNodeName("");
-  EXPECT_EQ(fetcher._GetCommandLine(),
-            "\"/opt/tsm/bin/dsmadmc\" -id=admin -password=secret -outfile=ixr_node.txt"
-            " -dataonly=yes -dateformat=1 -comma query node  format=detailed");
   fetcher.SetNodeName("NODE1");
   EXPECT_NE(fetcher._GetCommandLine().find("query node NODE1 format=detailed"), std::string::npos);
   fetcher.SetNodeName("NODE'1");

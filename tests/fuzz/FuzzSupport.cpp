@@ -1,6 +1,5 @@
 #include "tests/fuzz/FuzzSupport.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
@@ -10,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "host/CForeignCmdExecBase.h"
 #include "host/EvDebug.h"
@@ -53,17 +54,6 @@ std::string MakeFolder() {
   return pattern + "/";
 }
 
-bool WriteAll(int fd, const std::string& content) {
-  size_t done = 0;
-  while (done < content.size()) {
-    ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // A harness reads files; a fetcher that tries to run a program is a
 // harness fault.
 class NoProgramLauncher : public ProcessLauncher {
@@ -87,24 +77,14 @@ void SetUpOnce() {
   CForeignCmdExecBase::SetProcessLauncher(launcher);
 }
 
-// Every input starts from an empty folder, so no file of an earlier input
-// can change what this one does.
-void EmptyFolder() {
-  DIR* dir = ::opendir(Folder().c_str());
-  if (dir == nullptr) Die("cannot list the scratch folder");
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name != "." && name != ".." && ::unlink((Folder() + name).c_str()) != 0)
-      Die("cannot empty the scratch folder");
-  }
-  ::closedir(dir);
-}
-
 }  // namespace
 
 Session::Session() {
   SetUpOnce();
-  EmptyFolder();
+  // Every input starts from an empty folder, so no file of an earlier
+  // input can change what this one does.
+  RemoveFolder();
+  if (::mkdir(Folder().c_str(), 0700) != 0) Die("cannot make the scratch folder again");
   if (::chdir(Folder().c_str()) != 0) Die("cannot enter the scratch folder");
 }
 
@@ -123,29 +103,22 @@ std::string AsString(const uint8_t* data, size_t size) {
 
 std::string WriteScratchFile(const std::string& name, const std::string& content) {
   const std::string path = ScratchFolder() + name;
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) Die("cannot create a scratch file");
   // A modification time of its own for every write: parsers that keep a
   // file's parse while its size and time stay must see each input as new
   // (the clock the kernel stamps files with moves in steps of milliseconds).
   static time_t stamp = 1000000000;
   const struct timespec times[2] = {{stamp, 0}, {stamp, 0}};
   ++stamp;
-  const bool written = WriteAll(fd, content) && ::futimens(fd, times) == 0;
-  if (::close(fd) != 0 || !written) Die("cannot write a scratch file");
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << content;
+  out.close();
+  if (!out || ::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) Die("cannot write a scratch file");
   return path;
 }
 
 std::string ReadScratchFile(const std::string& name) {
-  const std::string path = ScratchFolder() + name;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::string();
-  std::string content;
-  char buffer[65536];
-  ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof(buffer))) > 0) content.append(buffer, static_cast<size_t>(n));
-  ::close(fd);
-  return content;
+  std::ifstream in(ScratchFolder() + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void UseExistingFiles(bool replay) {
@@ -194,6 +167,20 @@ void Check(bool ok, const char* what, const std::string& input) {
   std::fprintf(stderr, "PROPERTY FAILED: %s\ninput: [%s]\n", what, Printable(input).c_str());
   if (!StartFolder().empty() && ::chdir(StartFolder().c_str()) != 0) std::perror("chdir");
   std::abort();
+}
+
+int RunHarness(const Harness* rows, size_t count, const char* name, const uint8_t* data, size_t size) {
+  static Harness::Run run = nullptr;  // one harness per program
+  for (size_t i = 0; run == nullptr && i < count; ++i) {
+    if (std::strcmp(rows[i].name, name) == 0) run = rows[i].run;
+  }
+  if (run == nullptr) {
+    std::fprintf(stderr, "fuzz setup: no harness named %s\n", name);
+    std::abort();
+  }
+  const Session session;
+  run(AsString(data, size));
+  return 0;
 }
 
 }  // namespace fuzzsupport

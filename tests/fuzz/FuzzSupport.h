@@ -62,4 +62,20 @@ std::string Printable(const std::string& text, size_t limit = 300);
 
 void Check(bool ok, const char* what, const std::string& input);
 
+// A harness of a source that holds several of one shape, one program each
+// (tests/fuzz/CMakeLists.txt): its name and what it does with an input.
+struct Harness {
+  using Run = void (*)(const std::string& input);
+  const char* name;
+  Run run;
+};
+
+// Runs the input through the harness of `rows` named `name` inside a
+// Session; aborts when no row has that name.
+int RunHarness(const Harness* rows, size_t count, const char* name, const uint8_t* data, size_t size);
+template <size_t N>
+int RunHarness(const Harness (&rows)[N], const char* name, const uint8_t* data, size_t size) {
+  return RunHarness(rows, N, name, data, size);
+}
+
 }  // namespace fuzzsupport

@@ -20,6 +20,7 @@
 #include <strings.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -100,62 +101,44 @@ Words Substituted(const Words& words, const std::string& marker, const std::stri
 
 constexpr char kMarker[] = "ZZNAMEZZ";
 
-template <typename Command>
-void CheckNameInCommand(Command command, const std::string& name, const std::string& asWritten,
-                        const char* what, const std::string& input) {
-  const std::string line = command(name);
-  if (line == Base::kSkipMarker) return;
-  Check(WordsOf(line) == Substituted(WordsOf(command(kMarker)), kMarker, asWritten), what, input);
+// The command line of a fetcher F that `set` gave a name.
+template <typename F, typename Set>
+std::function<std::string(const std::string&)> Query(Set set) {
+  return [set](const std::string& name) {
+    F f;
+    set(f, name);
+    return f._GetCommandLine();
+  };
 }
 
+// Each per-item query with `name` in its place: refused, or the words of
+// the query with kMarker there, the marker replaced by the name as the
+// query writes it. `other` fills the association's second name.
 void CheckNamesInCommands(const std::vector<std::string>& values, const std::string& input) {
   const std::string name = values.size() > 0 ? values[0] : "";
   std::string other = values.size() > 1 ? values[1] : "";
   if (other.find(kMarker) != std::string::npos) other.clear();  // would be replaced too
-  CheckNameInCommand(
-      [](const std::string& n) {
-        CTSMClients f;
-        f.SetNodeName(n);
-        return f._GetCommandLine();
-      },
-      name, name, "node query", input);
-  CheckNameInCommand(
-      [](const std::string& n) {
-        CTSMClientSchedule f;
-        f.SetNodeName(n);
-        return f._GetCommandLine();
-      },
-      name, name, "node schedule query", input);
-  CheckNameInCommand(
-      [](const std::string& n) {
-        CTSMDB2Info f;
-        f.set_clientName(n);
-        return f._GetCommandLine();
-      },
-      name, tsmcmd::ToUpper(name), "DB2 select", input);
-  CheckNameInCommand(
-      [](const std::string& n) {
-        CTSMDrive f;
-        f.set_libraryName(n);
-        return f._GetCommandLine();
-      },
-      name, name, "drive select", input);
-  CheckNameInCommand(
-      [&](const std::string& n) {
-        CTSMAssoc f;
-        f.SetPolicyDomain(n);
-        f.SetPolicyName(other);
-        return f._GetCommandLine();
-      },
-      name, name, "association query, domain", input);
-  CheckNameInCommand(
-      [&](const std::string& n) {
-        CTSMAssoc f;
-        f.SetPolicyDomain(other);
-        f.SetPolicyName(n);
-        return f._GetCommandLine();
-      },
-      name, name, "association query, schedule", input);
+  const struct {
+    const char* what;
+    std::function<std::string(const std::string&)> command;
+    bool upperCase = false;
+  } queries[] = {
+      {"node query", Query<CTSMClients>([](auto& f, auto& n) { f.SetNodeName(n); })},
+      {"node schedule query", Query<CTSMClientSchedule>([](auto& f, auto& n) { f.SetNodeName(n); })},
+      {"DB2 select", Query<CTSMDB2Info>([](auto& f, auto& n) { f.set_clientName(n); }), true},
+      {"drive select", Query<CTSMDrive>([](auto& f, auto& n) { f.set_libraryName(n); })},
+      {"association query, domain",
+       Query<CTSMAssoc>([&](auto& f, auto& n) { f.SetPolicyDomain(n), f.SetPolicyName(other); })},
+      {"association query, schedule",
+       Query<CTSMAssoc>([&](auto& f, auto& n) { f.SetPolicyDomain(other), f.SetPolicyName(n); })},
+  };
+  for (const auto& query : queries) {
+    const std::string line = query.command(name);
+    if (line == Base::kSkipMarker) continue;
+    const std::string asWritten = query.upperCase ? tsmcmd::ToUpper(name) : name;
+    Check(WordsOf(line) == Substituted(WordsOf(query.command(kMarker)), kMarker, asWritten), query.what,
+          input);
+  }
 }
 
 void CheckComposedLine(FuzzedDataProvider& in, const std::string& input) {

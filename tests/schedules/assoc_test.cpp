@@ -39,9 +39,8 @@ TEST(CTSMAssocTest, MatchingLineReplacesTheClientList) {
            {line + line + line + line, {}, {}},  // the first four lines are never data
            {"", {"OLD"}, {"OLD"}}}) {            // no output file
     SCOPED_TRACE(file);
-    testsupport::TempDir dir;
-    testsupport::ScopedExistingFiles files(true, dir.path() + "/");
-    if (!file.empty()) testsupport::WriteFile(dir.file("ixr_assoc.txt"), file);
+    testsupport::Workspace w(/*replay=*/true);
+    w.Save("ixr_assoc.txt", file);
     CTSMAssoc assoc;
     Configure(&assoc, "STANDARD", "DAILY");
     CTSMSchedule record;
@@ -62,22 +61,18 @@ TEST(CTSMAssocTest, NameThatIsNoWordRefusedInLiveRunsOnly) {
       {"STANDARD", "DAI\"LY", false}, {"STANDARD", "DAI\tLY", false},        {"STANDARD", "IT'S", true}};
   for (const auto& [domain, schedule, replay] : cases) {
     SCOPED_TRACE(domain + " / " + schedule);
-    testsupport::TempDir dir;
-    testsupport::ScopedChdir cwd(dir.path());
-    testsupport::ScopedExistingFiles files(replay, replay ? dir.path() + "/" : "");
+    testsupport::Workspace w(replay);
     const std::string output = kHeader + testsupport::CsvLine({domain, schedule, "NODE1"}) + "\n";
-    testsupport::WriteFile(dir.file("ixr_assoc.txt"), output);
-    testsupport::FakeDsmadmc fake;
-    fake.On("query", output);
-    testsupport::LogCapture log;
+    w.Save("ixr_assoc.txt", output);
+    w.fake.On("query", output);
     CTSMAssoc assoc;
     Configure(&assoc, domain, schedule);
     EXPECT_EQ(assoc._GetCommandLine(), "*_s?k?i?p_*");
     CTSMSchedule record;
     EXPECT_EQ(assoc.FetchData(&record), replay);
-    EXPECT_TRUE(fake.runs().empty());
+    EXPECT_TRUE(w.fake.runs().empty());
     EXPECT_EQ(record.getClientList(), replay ? Strings{"NODE1"} : Strings{});
-    EXPECT_EQ(log.text().find("Refusing association query") == std::string::npos, replay);
+    EXPECT_EQ(w.log.text().find("Refusing association query") == std::string::npos, replay);
   }
 }
 

@@ -2,7 +2,6 @@
 // discovery against the dsmadmc simulator serving the sample site, and over
 // the replay set gathered from it. Tasks are read from the hand-over XML.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "tests/support/RunProgram.h"
 #include "tests/support/XmlQuery.h"
@@ -42,8 +41,7 @@ std::string Tasks(const std::string& dir) {
 // Then live and replayed runs give the same tasks, after the client list.
 TEST(SchedulesEndToEnd, OneTaskPerBackupScheduleLiveAndReplayed) {
   TempDir work;  // the simulator writes its output next to itself
-  WriteFile(work.file("dsmadmc"), ReadFile(BinDir() + "/dsmadmc"));
-  ::chmod(work.file("dsmadmc").c_str(), 0755);
+  InstallSimulator(work.path());
   WriteFile(work.file("registry.ini"), "[EventManager]\nIXRDiscovery_TSMOUTPUTPATH = /gathered\n");
   ScopedEnv site("DSMADMC_SIM_SITE", (SourceDir() + "/samples/site").c_str());
   ScopedEnv password("TSM_PASSWORD", "Orbit7-Demo"), log("DSMADMC_SIM_LOG", work.file("runs.log").c_str());

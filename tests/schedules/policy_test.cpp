@@ -73,7 +73,7 @@ TEST(CTSMPolicyTest, ReadsBothLayoutsAndEnhancedLists) {
 // The first four lines are never data (blank lines and line ends are the
 // form A reader's, tested with it); only backup schedules of 19 or 20
 // columns give a record and an association query.
-TEST(CTSMPolicyTest, KeepsBackupSchedulesOfKnownWidthOnly) {
+TEST(CTSMPolicyTest, KeepsBackupSchedulesOfKnownWidthOnlyAndStopsAtAFailingAssociation) {
   const std::string d = ScheduleLine(false) + "\n";
   const std::string w = ScheduleLine(true, {{kName, "WEEKLY"}}) + "\n";
   std::string mixed = kHeader;
@@ -83,19 +83,27 @@ TEST(CTSMPolicyTest, KeepsBackupSchedulesOfKnownWidthOnly) {
   const std::string narrow = ScheduleLine(false, {{kName, "NARROW"}});
   mixed += ScheduleLine(true, {{kName, "WIDE"}}, {"X"}) + "\n" + narrow.substr(0, narrow.size() - 1) + "\n";
   mixed += "STANDARD,SHORT,desc,Incremental,,/home,5\nSTANDARD,SHORT,desc,Incremental,,/home\nSTANDARD\n,\n";
-  for (const auto& [file, ok, names] : std::vector<std::tuple<std::string, bool, Strings>>{
-           {kHeader + d + w, true, {"DAILY", "WEEKLY"}},
-           {d + d + d + d + w, true, {"WEEKLY"}},
-           {"", false, {}},  // no output file
-           {mixed, true, {"INCREMENTAL", "Selective", "imagebackup", "Inc"}}}) {
+  // A failing association query stops the parse; what was read stays.
+  const std::string m = ScheduleLine(false, {{kName, "MONTHLY"}}) + "\n";
+  for (const auto& [file, ok, names, failing] : std::vector<std::tuple<std::string, bool, Strings, bool>>{
+           {kHeader + d + w, true, {"DAILY", "WEEKLY"}, false},
+           {d + d + d + d + w, true, {"WEEKLY"}, false},
+           {"", false, {}, false},  // no output file
+           {mixed, true, {"INCREMENTAL", "Selective", "imagebackup", "Inc"}, false},
+           {kHeader + d + w + m, false, {"DAILY"}, true}}) {
     SCOPED_TRACE(file);
     FakeDsmadmc fake;
     if (file.empty()) fake.FailOn("query schedule", 0);
+    if (failing) fake.FailOn("association STANDARD WEEKLY", 2);
     fake.On("query association", kHeader);
     Result result = Fetch(file, "", &fake);
     EXPECT_EQ(result.ok, ok);
     EXPECT_EQ(result.names, names);
-    EXPECT_EQ(fake.CountCommands("query association"), names.size());
+    EXPECT_EQ(fake.CountCommands("query association"), names.size() + (failing ? 1 : 0));
+    EXPECT_EQ(
+        result.log.find("job=31 lvl=1 [CTSMPolicy::_ParseData] Unable to fetch client-policy association "
+                        "for [WEEKLY]") != std::string::npos,
+        failing);
   }
 }
 
@@ -114,22 +122,6 @@ TEST(CTSMPolicyTest, LiveRuns) {
                              "-dateformat=1", "-comma", "query association STANDARD DAILY"}}));
   EXPECT_EQ(result.log.find(kPassword), std::string::npos) << result.log;
   EXPECT_EQ(result.log.find("Running command ["), std::string::npos) << result.log;
-}
-
-// A failing association query stops the parse; what was read stays.
-TEST(CTSMPolicyTest, FailingAssociationStopsTheParse) {
-  FakeDsmadmc fake;
-  fake.On("STANDARD DAILY", kHeader);
-  fake.On("query association", kHeader, 2);
-  Result result = Fetch(kHeader + ScheduleLine(false) + "\n" + ScheduleLine(false, {{kName, "WEEKLY"}}) +
-                            "\n" + ScheduleLine(false, {{kName, "MONTHLY"}}) + "\n",
-                        "", &fake);
-  EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.names, Strings{"DAILY"});
-  EXPECT_EQ(fake.CountCommands("query association"), 2u);
-  EXPECT_NE(result.log.find("job=31 lvl=1 [CTSMPolicy::_ParseData] Unable to fetch client-policy "
-                            "association for [WEEKLY]"),
-            std::string::npos);
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 
 #include <time.h>
 
-#include <functional>
-#include <memory>
 #include <string>
 
 #include "host/CForeignCmdExecBase.h"
@@ -17,60 +15,35 @@
 
 namespace testsupport {
 
-// Runs `undo` on destruction: restores any other process-wide setting.
-struct Undo {
-  std::function<void()> undo;
-  Undo(const Undo&) = delete;
-  ~Undo() { undo(); }
-};
-
 // Works from gathered files in `from` (or not); restores the old setting.
-class ScopedExistingFiles {
- public:
+struct ScopedExistingFiles : Undo {
   ScopedExistingFiles(bool use, const std::string& from)
-      : oldUse_(CForeignCmdExecBase::get_UseExistingFiles()),
-        oldFrom_(CForeignCmdExecBase::get_UseExistingFilesFrom()) {
+      : Undo{[use = CForeignCmdExecBase::get_UseExistingFiles(),
+              from = CForeignCmdExecBase::get_UseExistingFilesFrom()] {
+          CForeignCmdExecBase::set_UseExistingFiles(use, from);
+        }} {
     CForeignCmdExecBase::set_UseExistingFiles(use, from);
   }
-  ~ScopedExistingFiles() { CForeignCmdExecBase::set_UseExistingFiles(oldUse_, oldFrom_); }
-  ScopedExistingFiles(const ScopedExistingFiles&) = delete;
-  ScopedExistingFiles& operator=(const ScopedExistingFiles&) = delete;
-
- private:
-  bool oldUse_;
-  std::string oldFrom_;
 };
 
 // Sets TZ and applies it; the old zone is in force again after.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) : env_(new ScopedEnv("TZ", zone)) { tzset(); }
-  ~ScopedTimeZone() {
-    env_.reset();
+struct ScopedTimeZone : ScopedEnv {
+  explicit ScopedTimeZone(const char* zone) : ScopedEnv("TZ", zone) {
     tzset();
+    undo = [restore = std::move(undo)] { restore(), tzset(); };
   }
-  ScopedTimeZone(const ScopedTimeZone&) = delete;
-  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
- private:
-  std::unique_ptr<ScopedEnv> env_;
 };
 
 // Hands over into `dir` (empty: nowhere), numbered from 1; the old
 // directory and a fresh numbering after.
-class ScopedHandOver {
- public:
-  explicit ScopedHandOver(const std::string& dir) : old_(zyhost::HandOverDirectory()) { Set(dir); }
-  ~ScopedHandOver() { Set(old_); }
-  ScopedHandOver(const ScopedHandOver&) = delete;
-  ScopedHandOver& operator=(const ScopedHandOver&) = delete;
+struct ScopedHandOver : Undo {
+  explicit ScopedHandOver(const std::string& dir) : Undo{[old = zyhost::HandOverDirectory()] { Set(old); }} {
+    Set(dir);
+  }
   static void Set(const std::string& dir) {
     zyhost::SetHandOverDirectory(dir);
     zyhost::ResetHandOverSequence();
   }
-
- private:
-  std::string old_;
 };
 
 // One fetch in a fresh working directory: live with a scripted dsmadmc,

@@ -1,12 +1,10 @@
 #include "tests/support/TestSupport.h"
 
-#include <dirent.h>
-#include <ftw.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -41,41 +39,38 @@ void WriteFile(const std::string& path, const std::string& content) {
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-bool FileExists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
-}
+bool FileExists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
 
 std::vector<std::string> ListDir(const std::string& dir) {
   std::vector<std::string> names;
-  DIR* d = opendir(dir.c_str());
-  if (d == nullptr) return names;
-  while (dirent* e = readdir(d)) {
-    std::string n = e->d_name;
-    if (n != "." && n != "..") names.push_back(n);
-  }
-  closedir(d);
+  std::error_code error;
+  for (const auto& e : std::filesystem::directory_iterator(dir, error)) names.push_back(e.path().filename());
   std::sort(names.begin(), names.end());
   return names;
 }
 
+void RemoveTree(const std::string& path) {
+  if (path.empty()) return;
+  std::error_code error;  // a folder a test made read-only is emptied too
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                               error);
+  std::filesystem::remove_all(path, error);
+}
+
 namespace {
-int RemoveOne(const char* path, const struct stat*, int, struct FTW*) {
-  ::chmod(path, 0700);
-  return ::remove(path);
+std::string CurrentDir() {
+  char buf[4096];
+  return getcwd(buf, sizeof(buf)) != nullptr ? buf : "";
+}
+
+std::function<void()> EnvRestorer(const std::string& name) {
+  const char* old = std::getenv(name.c_str());
+  if (old == nullptr) return [name] { unsetenv(name.c_str()); };
+  return [name, value = std::string(old)] { setenv(name.c_str(), value.c_str(), 1); };
 }
 }  // namespace
 
-void RemoveTree(const std::string& path) {
-  if (path.empty()) return;
-  ::chmod(path.c_str(), 0700);
-  nftw(path.c_str(), RemoveOne, 16, FTW_DEPTH | FTW_PHYS);
-}
-
-ScopedEnv::ScopedEnv(const std::string& name, const char* value) : name_(name) {
-  const char* old = std::getenv(name.c_str());
-  had_ = old != nullptr;
-  if (had_) old_ = old;
+ScopedEnv::ScopedEnv(const std::string& name, const char* value) : Undo{EnvRestorer(name)} {
   if (value != nullptr) {
     setenv(name.c_str(), value, 1);
   } else {
@@ -83,24 +78,12 @@ ScopedEnv::ScopedEnv(const std::string& name, const char* value) : name_(name) {
   }
 }
 
-ScopedEnv::~ScopedEnv() {
-  if (had_) {
-    setenv(name_.c_str(), old_.c_str(), 1);
-  } else {
-    unsetenv(name_.c_str());
-  }
-}
-
-ScopedChdir::ScopedChdir(const std::string& dir) {
-  char buf[4096];
-  if (getcwd(buf, sizeof(buf)) != nullptr) old_ = buf;
+ScopedChdir::ScopedChdir(const std::string& dir)
+    : Undo{[old = CurrentDir()] {
+        std::error_code error;  // nothing sensible to do in a destructor; the next test will notice
+        std::filesystem::current_path(old, error);
+      }} {
   if (chdir(dir.c_str()) != 0) throw std::runtime_error("chdir failed: " + dir);
-}
-
-ScopedChdir::~ScopedChdir() {
-  if (!old_.empty() && chdir(old_.c_str()) != 0) {
-    // Nothing sensible to do in a destructor; the next test will notice.
-  }
 }
 
 LogCapture::LogCapture(int level) : oldFile_(EvDebug::LogFile()), oldLevel_(EvDebug::Level()) {

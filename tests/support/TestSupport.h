@@ -2,6 +2,7 @@
 // reads and writes, and RAII guards for process-wide settings.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,30 +30,21 @@ bool FileExists(const std::string& path);
 std::vector<std::string> ListDir(const std::string& dir);  // sorted names, no . and ..
 void RemoveTree(const std::string& path);
 
-// Sets (or with null unsets) an environment variable; restores it after.
-class ScopedEnv {
- public:
-  ScopedEnv(const std::string& name, const char* value);
-  ~ScopedEnv();
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
+// Runs `undo` on destruction: restores a process-wide setting.
+struct Undo {
+  std::function<void()> undo;
+  Undo(const Undo&) = delete;
+  ~Undo() { undo(); }
+};
 
- private:
-  std::string name_;
-  bool had_ = false;
-  std::string old_;
+// Sets (or with null unsets) an environment variable; restores it after.
+struct ScopedEnv : Undo {
+  ScopedEnv(const std::string& name, const char* value);
 };
 
 // Changes the working directory; restores it after.
-class ScopedChdir {
- public:
+struct ScopedChdir : Undo {
   explicit ScopedChdir(const std::string& dir);
-  ~ScopedChdir();
-  ScopedChdir(const ScopedChdir&) = delete;
-  ScopedChdir& operator=(const ScopedChdir&) = delete;
-
- private:
-  std::string old_;
 };
 
 // Sends the debug log to a file of its own at the given level; restores

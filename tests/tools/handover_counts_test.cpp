@@ -27,7 +27,8 @@ std::string Field(int index, const std::string& body) {
 }
 
 // Each file alone: what it counts as. Only the elements of the counted
-// list count, not the messages nested in them or lists elsewhere.
+// list count, not the messages nested in them or lists elsewhere. (The
+// list of every reply class is counted in the demo test against XPath.)
 TEST(HandOverCountsTest, CountsTheListOfEachReplyClass) {
   const std::string client = Msg(30, 13, Field(1, Msg(1, 1, "") + Msg(1, 1, "")));
   const std::string two = Msg(1, 1, "") + Msg(1, 1, "");
@@ -38,12 +39,6 @@ TEST(HandOverCountsTest, CountsTheListOfEachReplyClass) {
   } cases[] = {
       {"000001-App.ClientsList.xml", Msg(30, 164, Field(1, client + client + client) + Field(2, client)),
        "clients 3"},
-      {"000001-TMMsg.CreateTaskReq.xml", Msg(12, 175, Field(1, client)), "tasks 1"},
-      {"000001-FDC.Libraries.xml",
-       Msg(32, 47, Field(1, two) + Field(4, Msg(32, 1, Field(2, two) + Field(1, two)))), "libraries 2"},
-      {"000001-FDC.Media.xml", Msg(32, 9, Field(4, Msg(32, 1, Field(1, two + two)))), "media 4"},
-      {"000001-FDC.Policies.xml", Msg(32, 52, Field(4, two)), "storage policies 2"},
-      {"000001-FDC.JobList.xml", Msg(32, 11, Field(2, two + two + two)), "jobs 6"},
       {"000001-FDC.JobList.xml", Msg(32, 11, ""), "nothing"},
       {"000001-sent-App.ClientsList.xml", Msg(30, 164, Field(1, client)), "messages sent 1"},
       {"000001-Other.xml", Msg(5, 5, Field(1, two)), "nothing"},
