@@ -139,6 +139,10 @@ const CNMessageBase::Field* CNMessageBase::findField(int index) const {
 }
 
 CNMessageBase::Field& CNMessageBase::reset(int index, int id, FieldKind kind) {
+  // Room for the fields the class declares, at the first one: builders
+  // set most of them, and growing the array one step at a time cost more
+  // than the fields themselves.
+  if (fields_.capacity() == 0) fields_.reserve(static_cast<size_t>(MessageFieldCount(group_, class_)));
   auto it = LowerBound(fields_, index);
   if (it == fields_.end() || it->index != index) it = fields_.emplace(it);
   Field& field = *it;

@@ -87,6 +87,7 @@ struct Schema {
   std::unordered_map<unsigned long long, FieldKind> kinds;
   std::unordered_map<unsigned long long, const char*> names;
   std::map<std::pair<int, int>, std::string> typeNames;  // "App::ClientsList"
+  std::unordered_map<unsigned long long, int> fieldCounts;  // by FieldKey(group, class, 0, 0)
 };
 
 const Schema& GetSchema() {
@@ -100,6 +101,7 @@ const Schema& GetSchema() {
       s->fields.emplace(std::make_tuple(e.group, e.cls, e.index, e.id), e.name);
       s->kinds.emplace(FieldKey(e.group, e.cls, e.index, e.id), e.kind);
       s->names.emplace(FieldKey(e.group, e.cls, e.index, e.id), e.name);
+      ++s->fieldCounts[FieldKey(e.group, e.cls, 0, 0)];
     }
     return s;
   }();
@@ -156,6 +158,12 @@ const char* FindMessageFieldName(int group, int cls, int index, int id) {
   const Schema& schema = GetSchema();
   auto it = schema.names.find(FieldKey(group, cls, index, id));
   return it == schema.names.end() ? nullptr : it->second;
+}
+
+int MessageFieldCount(int group, int cls) {
+  const Schema& schema = GetSchema();
+  auto it = schema.fieldCounts.find(FieldKey(group, cls, 0, 0));
+  return it == schema.fieldCounts.end() ? 0 : it->second;
 }
 
 std::unique_ptr<CNMessageBase> CreateMessage(int group, int cls) {

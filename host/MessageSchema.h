@@ -19,6 +19,8 @@ ZYHOST_API std::string MessageFieldName(int group, int cls, int index, int id);
 // inner loop: null when unknown; the text lives as long as the process.
 ZYHOST_API const char* FindMessageTypeName(int group, int cls);
 ZYHOST_API const char* FindMessageFieldName(int group, int cls, int index, int id);
+// How many fields the schema declares for the class; 0 when it is unknown.
+ZYHOST_API int MessageFieldCount(int group, int cls);
 // A new message of the class registered for the type pair, or a plain
 // CNMessageBase with that pair when the pair is unknown. Never null.
 ZYHOST_API std::unique_ptr<CNMessageBase> CreateMessage(int group, int cls);
