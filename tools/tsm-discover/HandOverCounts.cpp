@@ -129,15 +129,18 @@ class MarkupWalk {
  private:
   template <typename OnStart>
   bool Markup(size_t lt, size_t* pos, bool* rootSeen, OnStart& onStart) {
-    std::string_view at = text_.substr(lt);
-    if (StartsWith(at, "<?")) return Skip(lt, "?>", pos);
-    if (StartsWith(at, "<!--")) return Skip(lt, "-->", pos);
-    if (StartsWith(at, "<![CDATA[")) return !open_.empty() && Skip(lt, "]]>", pos);
+    const char next = lt + 1 < text_.size() ? text_[lt + 1] : '\0';
+    if (next == '?' || next == '!') {
+      std::string_view at = text_.substr(lt);
+      if (next == '?') return Skip(lt, "?>", pos);
+      if (StartsWith(at, "<!--")) return Skip(lt, "-->", pos);
+      return StartsWith(at, "<![CDATA[") && !open_.empty() && Skip(lt, "]]>", pos);
+    }
     size_t gt = TagEnd(lt + 1);
     if (gt == std::string_view::npos) return false;
     std::string_view inner = text_.substr(lt + 1, gt - lt - 1);
     *pos = gt + 1;
-    if (StartsWith(inner, "/")) {
+    if (next == '/') {
       std::string_view name = Trimmed(inner.substr(1));
       if (open_.empty() || open_.back() != name) return false;
       open_.pop_back();
