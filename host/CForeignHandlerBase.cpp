@@ -61,6 +61,7 @@ bool CForeignHandlerBase::DumpXmlMsgToFile(CNMessageBase* msg, unsigned int, boo
     return false;
   }
   log.DebugLvl(kFunction, 4, GetJobId(), "Message written to [%s]", path.c_str());
+  zyhost::NotifyHandOverWritten(path);
   return true;
 }
 

@@ -14,6 +14,8 @@ struct HandOverState {
   std::mutex mutex;
   std::string directory;
   std::atomic<unsigned> sequence{0};
+  std::mutex listenerMutex;
+  std::function<void(const std::string&)> listener;
 };
 
 HandOverState& State() {
@@ -43,6 +45,18 @@ std::string HandOverDirectory() {
   HandOverState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
   return state.directory;
+}
+
+void SetHandOverListener(std::function<void(const std::string& path)> listener) {
+  HandOverState& state = State();
+  std::lock_guard<std::mutex> lock(state.listenerMutex);
+  state.listener = std::move(listener);
+}
+
+void NotifyHandOverWritten(const std::string& path) {
+  HandOverState& state = State();
+  std::lock_guard<std::mutex> lock(state.listenerMutex);
+  if (state.listener) state.listener(path);
 }
 
 unsigned NextHandOverNumber() { return State().sequence.fetch_add(1) + 1; }

@@ -9,6 +9,7 @@
 // kind: string, int64, object, list, intlist, ulonglist (items as <item>).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -30,6 +31,14 @@ ZYHOST_API void ResetHandOverSequence();
 // "Group.Class" as numbers.
 ZYHOST_API std::string HandOverFileName(unsigned number, const std::string& tag,
                                         const CNMessageBase& message);
+
+// Called with the path of each hand-over file once it is complete (the
+// handler's dumps and the recording channel's sent messages), on the
+// thread that wrote it, for a host that follows the replies as they come.
+// An empty function removes the listener. The listener must not throw.
+ZYHOST_API void SetHandOverListener(std::function<void(const std::string& path)> listener);
+// Tells the listener, if any, that `path` is complete.
+ZYHOST_API void NotifyHandOverWritten(const std::string& path);
 
 // Writes `message` as XML to `path` through a temporary file and a rename;
 // a failed write leaves no file and returns false. Text that is not valid

@@ -19,6 +19,7 @@ CKaError RecordingHostChannel::Send(const CNMessageBase& message, int) {
     EvDebug::Write("RecordingHostChannel::Send", -1, 0, "Unable to record sent message in [" + path + "]");
     return CKaError(1, "unable to record the sent message in " + path);
   }
+  zyhost::NotifyHandOverWritten(path);
   return CKaError();
 }
 

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/HandOver.h"
 #include "tests/support/TestSupport.h"
 #include "tools/tsm-discover/HandOverCounts.h"
 #include "tools/tsm-discover/WorkerPool.h"
@@ -53,6 +54,23 @@ TEST(HandOverCountsTest, CountsTheListOfEachReplyClass) {
     EXPECT_EQ(counts.Describe(), c.counts);
     EXPECT_EQ(counts.files, 1);
   }
+}
+
+// Files the host announces are counted on the counter's thread, others
+// when asked; either way the sum is what CountHandOvers gives.
+TEST(HandOverCountsTest, BackgroundCounterGivesTheSameCounts) {
+  TempDir tmp;
+  const std::string jobs = Msg(32, 11, Field(2, Msg(1, 1, "") + Msg(1, 1, "")));
+  std::vector<std::string> names = {"000001-FDC.JobList.xml", "000002-sent-App.ClientsList.xml",
+                                    "000003-Cut.xml"};
+  tsmdiscover::BackgroundHandOverCounter counter;
+  WriteFile(tmp.file(names[0]), jobs);
+  zyhost::NotifyHandOverWritten(tmp.file(names[0]));
+  WriteFile(tmp.file(names[1]), jobs);
+  zyhost::NotifyHandOverWritten(tmp.file(names[1]));
+  WriteFile(tmp.file(names[2]), jobs.substr(0, 30));  // never announced
+  EXPECT_EQ(counter.Count(tmp.path(), names).Describe(), CountHandOvers(tmp.path(), names).Describe());
+  EXPECT_EQ(counter.Count(tmp.path(), names).Describe(), "jobs 2, messages sent 1, unreadable files 1");
 }
 
 TEST(WorkerPoolTest, RunsEachTaskOnceAndStopsStartingAfterAFailure) {

@@ -303,6 +303,7 @@ bool DiscoveryJob::Run(std::ostream& out) {
   bool allOk = true;
   CommandStats::Reset();
   CForeignCmdExecBase::SetJobDeadline(s.deadlineSeconds);
+  BackgroundHandOverCounter counter;
   for (const Operation& op : kOperations) {
     if (!s.only.empty() && s.only.count(op.option) == 0) continue;
     if (CForeignCmdExecBase::JobDeadlinePassed()) {
@@ -318,7 +319,7 @@ bool DiscoveryJob::Run(std::ostream& out) {
     auto start = std::chrono::steady_clock::now();
     bool ok = (handler->*op.call)(&config);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    OperationResult r{op.name, ok, seconds, CountHandOvers(s.outDir, NewNames(before, XmlFiles(s.outDir)))};
+    OperationResult r{op.name, ok, seconds, counter.Count(s.outDir, NewNames(before, XmlFiles(s.outDir)))};
     char line[160];
     std::snprintf(line, sizeof(line), "%-18s %-6s %8.3fs  ", r.name, ok ? "true" : "false", seconds);
     out << line << r.counts.Describe() << std::endl;

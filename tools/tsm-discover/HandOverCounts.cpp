@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/HandOver.h"
 #include "tools/tsm-discover/FileUtil.h"
 
 namespace tsmdiscover {
@@ -262,13 +263,76 @@ std::string HandOverCounts::Describe() const {
   return text.empty() ? "nothing" : text;
 }
 
+namespace {
+
+// The counts of one file, an unreadable one included.
+HandOverCounts CountFile(const std::string& path) {
+  HandOverCounts counts;
+  const size_t slash = path.rfind('/');
+  const bool sent = path.find("-sent-", slash == std::string::npos ? 0 : slash) != std::string::npos;
+  if (!StreamCount(path, sent, &counts)) {
+    ++counts.files;
+    ++counts.unreadable;
+  }
+  return counts;
+}
+
+}  // namespace
+
 HandOverCounts CountHandOvers(const std::string& dir, const std::vector<std::string>& names) {
   HandOverCounts counts;
+  for (const std::string& name : names) counts.Add(CountFile(WithSlash(dir) + name));
+  return counts;
+}
+
+BackgroundHandOverCounter::BackgroundHandOverCounter() : worker_([this] { Work(); }) {
+  zyhost::SetHandOverListener([this](const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.push_back(path);
+    changed_.notify_all();
+  });
+}
+
+BackgroundHandOverCounter::~BackgroundHandOverCounter() {
+  zyhost::SetHandOverListener(nullptr);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+    changed_.notify_all();
+  }
+  worker_.join();
+}
+
+void BackgroundHandOverCounter::Work() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (true) {
+    changed_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+    if (stopping_) return;
+    std::string path = std::move(queue_.front());
+    queue_.pop_front();
+    busy_ = true;
+    lock.unlock();
+    HandOverCounts counts = CountFile(path);
+    lock.lock();
+    counted_[path] = counts;
+    busy_ = false;
+    changed_.notify_all();
+  }
+}
+
+HandOverCounts BackgroundHandOverCounter::Count(const std::string& dir,
+                                                const std::vector<std::string>& names) {
+  std::map<std::string, HandOverCounts> counted;
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return queue_.empty() && !busy_; });
+    counted.swap(counted_);
+  }
+  HandOverCounts counts;
   for (const std::string& name : names) {
-    if (!StreamCount(WithSlash(dir) + name, name.find("-sent-") != std::string::npos, &counts)) {
-      ++counts.files;
-      ++counts.unreadable;
-    }
+    const std::string path = WithSlash(dir) + name;
+    auto it = counted.find(path);
+    counts.Add(it != counted.end() ? it->second : CountFile(path));
   }
   return counts;
 }

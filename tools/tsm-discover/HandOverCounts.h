@@ -4,7 +4,12 @@
 // the discovery.
 #pragma once
 
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tsmdiscover {
@@ -29,5 +34,34 @@ struct HandOverCounts {
 // read or whose elements do not nest into one root (cut short, not XML)
 // counts as unreadable.
 HandOverCounts CountHandOvers(const std::string& dir, const std::vector<std::string>& names);
+
+// Counts each hand-over file on a thread of its own as soon as the host
+// says it is complete (zyhost::SetHandOverListener), so that counting a
+// long operation's replies overlaps the operation instead of following
+// it. One at a time per process: it owns the host's listener while it
+// lives. Not copyable.
+class BackgroundHandOverCounter {
+ public:
+  BackgroundHandOverCounter();
+  ~BackgroundHandOverCounter();
+  BackgroundHandOverCounter(const BackgroundHandOverCounter&) = delete;
+  BackgroundHandOverCounter& operator=(const BackgroundHandOverCounter&) = delete;
+
+  // What CountHandOvers(dir, names) gives: files already counted in the
+  // background are taken from there (after the queue is drained), the
+  // others are counted now.
+  HandOverCounts Count(const std::string& dir, const std::vector<std::string>& names);
+
+ private:
+  void Work();
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::string> queue_;
+  bool busy_ = false;
+  bool stopping_ = false;
+  std::map<std::string, HandOverCounts> counted_;  // by path
+  std::thread worker_;
+};
 
 }  // namespace tsmdiscover
