@@ -25,8 +25,7 @@ Policy* FindOrAppendPolicy(FDC::StoragePolicyList* list, const std::string& name
   CNMessageList* policies = List(list, FDC::StoragePolicyList::storagePolicies);
   if (policies == nullptr) return nullptr;
   for (size_t i = 0; i < policies->size(); ++i) {
-    const CNMessageBase::Field* field = policies->at(i)->findField(Policy::storagePolicyName.index);
-    if (field != nullptr && compareNoCase(field->text, name) == 0)
+    if (compareNoCase(GetString(policies->at(i), Policy::storagePolicyName), name) == 0)
       return dynamic_cast<Policy*>(policies->at(i));
   }
   return dynamic_cast<Policy*>(policies->Append(Policy()));
