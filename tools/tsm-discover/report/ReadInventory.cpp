@@ -43,13 +43,15 @@ std::string OsWords(const CNMessageBase* os) {
   return words;
 }
 
-std::string SubclientWords(const CNMessageBase& sc) {
-  std::string content;
-  ForEach(&sc, App::SubClientInfo::content,
-          [&](const CNMessageBase& c) { Join(&content, Text(&c, App::AttributeInfoEx::value)); });
-  const CNMessageBase* entity = Child(&sc, App::SubClientInfo::subclientEntity);
-  std::string name = Text(entity, ZyEntities::SubclientEntity::subclientName);
-  return content.empty() ? name : name + ": " + content;
+SubclientRow SubclientOf(const CNMessageBase& sc) {
+  SubclientRow row;
+  row.name =
+      Text(Child(&sc, App::SubClientInfo::subclientEntity), ZyEntities::SubclientEntity::subclientName);
+  ForEach(&sc, App::SubClientInfo::content, [&](const CNMessageBase& c) {
+    const std::string value = Text(&c, App::AttributeInfoEx::value);
+    if (!value.empty()) row.content.push_back(value);
+  });
+  return row;
 }
 
 // Agents, subclients and DB2 instances of one client's pods.
@@ -64,7 +66,7 @@ void AddPods(const CNMessageBase* client, ClientRow* row, ReportModel* model) {
       if (name != kDefaultInstance) Join(&row->db2, name);
       ForEach(&inst, App::InstanceInfo::backupSets, [&](const CNMessageBase& set) {
         ForEach(&set, App::BackupSetInfo::subclients,
-                [&](const CNMessageBase& sc) { row->subclients.push_back(SubclientWords(sc)); });
+                [&](const CNMessageBase& sc) { row->subclients.push_back(SubclientOf(sc)); });
       });
     });
   });
@@ -94,6 +96,13 @@ ClientRow ClientOf(const CNMessageBase& info, ReportModel* model) {
   return row;
 }
 
+// The pattern's numbers as NamedNumbers: absent fields read 0.
+NamedNumbers Numbers(const CNMessageBase* m, std::initializer_list<std::pair<const char*, FieldRef>> fields) {
+  NamedNumbers numbers;
+  for (const auto& [name, field] : fields) numbers.emplace_back(name, Int(m, field));
+  return numbers;
+}
+
 SubTaskRow SubTaskOf(const CNMessageBase& st) {
   using P = TMMsg::SubTaskPattern;
   SubTaskRow row;
@@ -104,6 +113,28 @@ SubTaskRow SubTaskOf(const CNMessageBase& st) {
   row.end =
       Int(p, P::endDateSet) != 0 ? PatternDateTime(Int(p, P::endDate), Int(p, P::endTimeOfDay)) : "none";
   row.zone = Text(Child(p, P::timeZone), ZyEntities::TimeZoneEntity::timeZoneStdName);
+  if (p == nullptr) return row;
+  row.pattern = Numbers(p, {{"frequencyType", P::frequencyType},
+                            {"recurrenceFactor", P::recurrenceFactor},
+                            {"repeatIntervalSeconds", P::repeatIntervalSeconds},
+                            {"dayValue", P::dayValue},
+                            {"weekOfMonth", P::weekOfMonth},
+                            {"startDate", P::startDate},
+                            {"startTimeOfDay", P::startTimeOfDay},
+                            {"endDateSet", P::endDateSet},
+                            {"endDate", P::endDate},
+                            {"endTimeOfDay", P::endTimeOfDay}});
+  using D = TMMsg::DaysToRun;
+  row.days = Numbers(Child(p, P::daysToRun), {{"sunday", D::sunday},
+                                              {"monday", D::monday},
+                                              {"tuesday", D::tuesday},
+                                              {"wednesday", D::wednesday},
+                                              {"thursday", D::thursday},
+                                              {"friday", D::friday},
+                                              {"saturday", D::saturday},
+                                              {"dayOfMonth", D::dayOfMonth},
+                                              {"weekOfMonth", D::weekOfMonth},
+                                              {"dayKind", D::dayKind}});
   return row;
 }
 

@@ -50,4 +50,14 @@ std::string DayText(long long day) {
   return text;
 }
 
+std::vector<std::string> SubclientWords(const std::vector<SubclientRow>& subclients) {
+  std::vector<std::string> words;
+  for (const SubclientRow& sc : subclients) {
+    std::string text = sc.name;
+    for (size_t i = 0; i < sc.content.size(); ++i) text += (i == 0 ? ": " : ", ") + sc.content[i];
+    words.push_back(std::move(text));
+  }
+  return words;
+}
+
 }  // namespace tsmreport

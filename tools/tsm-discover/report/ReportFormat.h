@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "tools/tsm-discover/report/ReportModel.h"
 
 namespace tsmreport {
 
@@ -16,5 +19,7 @@ std::string Bytes(long long bytes);
 std::string Percent(long part, long whole);
 // "2026-11-15" from a YYYYMMDD key.
 std::string DayText(long long day);
+// "name: content, content" per subclient ("name" alone without content).
+std::vector<std::string> SubclientWords(const std::vector<SubclientRow>& subclients);
 
 }  // namespace tsmreport

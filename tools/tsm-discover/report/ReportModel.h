@@ -11,13 +11,24 @@
 
 namespace tsmreport {
 
-struct ClientRow {
-  std::string name, host, os, agents, version, marks, db2;
-  std::vector<std::string> subclients;  // "name: content, content"
+struct SubclientRow {
+  std::string name;
+  std::vector<std::string> content;
 };
+
+struct ClientRow {
+  std::string name, host, os, agents, version, marks, db2;  // agents, db2: ", " between names
+  std::vector<SubclientRow> subclients;
+};
+
+// A run pattern's numbers under the names the host's pattern message
+// gives them (frequencyType, recurrenceFactor, ...; the days part:
+// sunday ... saturday, dayOfMonth, weekOfMonth, dayKind), in a fixed order.
+using NamedNumbers = std::vector<std::pair<const char*, long long>>;
 
 struct SubTaskRow {
   std::string name, words, start, end, zone;
+  NamedNumbers pattern, days;
 };
 
 struct TaskRow {

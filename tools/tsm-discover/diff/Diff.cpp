@@ -1,0 +1,67 @@
+#include "tools/tsm-discover/diff/Diff.h"
+
+#include <cstdio>
+#include <fstream>
+#include <ostream>
+
+#include "tools/tsm-discover/report/ReplyReader.h"
+
+namespace tsmdiff {
+namespace {
+
+bool Read(const std::string& dir, std::vector<Item>* items, std::string* error) {
+  tsmreport::ReportModel model;
+  if (!tsmreport::ReadReplies(dir, &model, error)) return false;
+  if (model.unreadable > 0) {
+    *error = std::to_string(model.unreadable) + " reply file(s) in " + dir +
+             " cannot be read; a comparison without them would hide what they hold";
+    return false;
+  }
+  *items = ItemsOf(model);
+  return true;
+}
+
+template <class Write>
+bool WriteFile(const std::string& path, Write write) {
+  const std::string temporary = path + ".tmp";
+  {
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    write(file);
+    file.flush();
+    if (!file) {
+      std::remove(temporary.c_str());
+      return false;
+    }
+  }
+  if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  std::remove(temporary.c_str());
+  return false;
+}
+
+}  // namespace
+
+int RunDiff(const std::string& before, const std::string& after, const DiffOutput& output, std::ostream& out,
+            std::ostream& err) {
+  std::vector<Item> old, now;
+  std::string error;
+  if (!Read(before, &old, &error) || !Read(after, &now, &error)) {
+    err << "tsm-discover diff: " << error << "\n";
+    return 2;
+  }
+  const std::vector<Change> changes = Compare(old, now);
+  bool written = true;
+  if (!output.jsonFile.empty()) {
+    written = WriteFile(output.jsonFile, [&](std::ostream& f) { WriteDiffJson(before, after, changes, f); });
+  } else if (!output.htmlFile.empty()) {
+    written = WriteFile(output.htmlFile, [&](std::ostream& f) { WriteDiffHtml(before, after, changes, f); });
+  } else {
+    WriteDiffText(changes, out);
+  }
+  if (!written) {
+    err << "tsm-discover diff: cannot write " << output.jsonFile << output.htmlFile << "\n";
+    return 2;
+  }
+  return changes.empty() ? 0 : 1;
+}
+
+}  // namespace tsmdiff
