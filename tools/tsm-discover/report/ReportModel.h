@@ -28,7 +28,7 @@ using NamedNumbers = std::vector<std::pair<const char*, long long>>;
 
 struct SubTaskRow {
   std::string name, words, start, end, zone;
-  NamedNumbers pattern, days;
+  NamedNumbers pattern = {}, days = {};
 };
 
 struct TaskRow {
