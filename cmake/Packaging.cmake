@@ -21,7 +21,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "TSM discovery maintainers <tsm-discover@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "TSM discovery plug-in, its small host tsm-discover and a dsmadmc simulator")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "The discovery plug-in through which the backup product takes over a TSM site,\n tsm-discover (runs a discovery, writes the takeover report, the JSON inventory\n and the changes between two runs) and, for the demo, a dsmadmc simulator with\n a sample site.")
+    "The discovery plug-in through which the backup product takes over a TSM site, tsm-discover (runs a discovery, writes the takeover report, the JSON inventory and the changes between two runs) and, for the demo, a dsmadmc simulator with a sample site.")
 set(CPACK_DEBIAN_PACKAGE_SECTION admin)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
