@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <ostream>
+#include <thread>
 
 #include "tools/tsm-discover/report/ReplyReader.h"
 
@@ -42,10 +43,17 @@ bool WriteFile(const std::string& path, Write write) {
 
 int RunDiff(const std::string& before, const std::string& after, const DiffOutput& output, std::ostream& out,
             std::ostream& err) {
+  // The two folders are read at once: each is a reading of its own
+  // (the stream reader runs on several threads), and job lists make a
+  // large site's folder cost seconds.
   std::vector<Item> old, now;
-  std::string error;
-  if (!Read(before, &old, &error) || !Read(after, &now, &error)) {
-    err << "tsm-discover diff: " << error << "\n";
+  std::string oldError, newError;
+  bool oldRead = false;
+  std::thread reader([&] { oldRead = Read(before, &old, &oldError); });
+  const bool newRead = Read(after, &now, &newError);
+  reader.join();
+  if (!oldRead || !newRead) {
+    err << "tsm-discover diff: " << (oldRead ? newError : oldError) << "\n";
     return 2;
   }
   const std::vector<Change> changes = Compare(old, now);
