@@ -37,7 +37,7 @@ std::vector<std::string> SynopsisItems(const CommandDoc& c) {
   std::vector<std::string> items(c.operands);
   for (int pass = 0; pass < 2; ++pass) {
     for (const OptionDoc& o : c.options) {
-      if (o.hidden || o.required != (pass == 0)) continue;
+      if (o.required != (pass == 0)) continue;
       items.push_back(o.required ? OptionWords(o) : "[" + OptionWords(o) + "]");
     }
   }
@@ -109,7 +109,6 @@ std::string CommandHelp(const ProgramDoc& program, const CommandDoc& c) {
   text += "\n";
   for (const std::string& p : c.paragraphs) text += Wrap(p, 0, 0) + "\n";
   for (const OptionDoc& o : c.options) {
-    if (o.hidden) continue;
     std::string head = "  " + OptionWords(o);
     head += head.size() + 1 < kOptionColumn ? std::string(kOptionColumn - head.size(), ' ')
                                             : "\n" + std::string(kOptionColumn, ' ');
@@ -157,8 +156,7 @@ std::string ManPage(const ProgramDoc& program, const std::string& version, const
     out += ".SS " + Roff(c.name) + "\n";
     for (const std::string& p : c.paragraphs) out += ".PP\n" + Roff(p) + "\n";
     for (const OptionDoc& o : c.options) {
-      if (o.hidden) continue;
-      out += ".TP\n.BR \\-\\-" + Roff(o.name) + (o.value.empty() ? "" : " \" " + Roff(o.value) + "\"") +
+        out += ".TP\n.BR \\-\\-" + Roff(o.name) + (o.value.empty() ? "" : " \" " + Roff(o.value) + "\"") +
              "\n" + Roff(o.text) + "\n";
     }
   }

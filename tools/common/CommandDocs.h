@@ -18,7 +18,6 @@ struct OptionDoc {
   std::string value;  // placeholder such as "DIR"; empty for a switch
   std::string text;
   bool required = false;  // shown without brackets in the synopsis
-  bool hidden = false;    // accepted, not documented (a test seam)
 };
 
 struct CommandDoc {
