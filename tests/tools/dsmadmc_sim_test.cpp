@@ -20,7 +20,7 @@ class SimulatorTest : public ::testing::Test {
   void SetUp() override {
     Write("status.csv", "SERVER_NAME,VERSION,RELEASE,LEVEL,SUBLEVEL,PLATFORM\nSRV1,8,1,12,0,Linux/x86_64\n");
     Write("admins.csv", "ADMIN_NAME,PASSWORD\nADMIN,Se-cret1\n");
-    Write("settings.csv", "NAME,VALUE\nSCHEDULE_LAYOUT,20\n");
+    Write("settings.csv", "NAME,VALUE\nSCHEDULE_LAYOUT,20\nSERVER_DATETIME,2026-12-01 09:00:00\n");
     Write("nodes.csv",
           "NODE_NAME,PLATFORM_NAME,CONTACT,LASTACC_TIME\nNODE_1,Linux86,\"Ops, room 2\",2026-11-30 22:14:05\n"
           "NODEX1,WinNT,,2026-01-02 03:04:05\nN%1,AIX,,\n");
@@ -134,6 +134,69 @@ TEST_F(SimulatorTest, ScheduleListingColumnLayouts) {
   }
   EXPECT_EQ(DataLines(Words("query schedule format=detailed Nodes=NODE_1")), Rows{layout19(daily) + ","});
   DataLines(Words("query schedule format=detailed Nodes=NOBODY"), 11);
+}
+
+// The whole -outfile file each client level writes, with and without
+// -dataonly=yes, for a select that matches and one that does not.
+TEST_F(SimulatorTest, ClientLevelsWriteWhatTheirClientsWrite) {
+  const std::string ok = "SELECT VERSION, RELEASE FROM STATUS";
+  const std::string none = "SELECT * FROM DRIVES WHERE LIBRARY_NAME = 'LX'";
+  auto banner = [](const std::string& product, const std::string& version, const std::string& year) {
+    return product + "\nCommand Line Administrative Interface - Version " + version +
+           "\n(c) Copyright by IBM Corporation and other(s) 1990, " + year +
+           ". All Rights Reserved.\n\nSession established with server SRV1: Linux/x86_64\n  Server Version "
+           "8, "
+           "Release 1, Level 12.0\n  Server date/time: 12/01/2026 09:00:00  Last access: 12/01/2026 "
+           "09:00:00\n\n";
+  };
+  const std::string noMatch =
+      "ANR2034E SELECT: No match found using this criteria.\nANS8001I Return code 11.\n";
+  const std::string shortHeader =
+      "Storage Manager Command Line Administrative Interface - Version 8.1.12 (simulated)\nSession "
+      "established "
+      "with server SRV1: Linux/x86_64\n  Server Version 8, Release 1, Level 12.0\n";
+  // Level, -dataonly=yes, command, file.
+  const std::tuple<const char*, bool, std::string, std::string> cases[] = {
+      {"8.1", false, ok,
+       banner("IBM Spectrum Protect", "8, Release 1, Level 8.0", "2019") + "ANS8000I Server command: '" + ok +
+           "'.\n8,1\n\nANS8002I Highest return code was 0.\n\n"},
+      {"newest", false, none,
+       banner("IBM Storage Protect", "8, Release 1, Level 21.0", "2023") + "ANS8000I Server command: '" +
+           none + "'.\n" + noMatch + "\nANS8002I Highest return code was 11.\n\n"},
+      {"7", false, ok,
+       banner("IBM Tivoli Storage Manager", "7, Release 1, Level 8.8", "2020") +
+           "ANS8000I Server command: '" + ok + "'\n8,1\n\nANS8002I Highest return code was 0.\n\n"},
+      {"5", false, ok,
+       banner("IBM Tivoli Storage Manager", "5, Release 4, Level 0.0", "2007") +
+           "ANS8000I Server command: '" + ok + "'\n8,1\n\nANS8002I Highest return code was 0.\n\n"},
+      {"8.1", true, ok, "8,1\n"},
+      {"5", true, none, noMatch},
+      {"short", false, none,
+       shortHeader + "ANS8000I Server command: '" + none +
+           "'\nANR2034E SELECT: No match found using this criteria.\n\nANS8002I Highest return code was "
+           "11.\n"},
+      {"short", true, none, "ANR2034E SELECT: No match found using this criteria.\n"},
+  };
+  for (const auto& [level, dataOnly, command, file] : cases) {
+    SCOPED_TRACE(std::string(level) + (dataOnly ? " -dataonly=yes " : " ") + command);
+    ScopedEnv client("DSMADMC_SIM_CLIENT_LEVEL", level);
+    std::vector<std::string> args = {"-outfile=out.txt", "-comma", command};
+    if (dataOnly) args.insert(args.begin(), "-dataonly=yes");
+    ProgramResult r = Run(args);
+    EXPECT_EQ(r.status, command == ok ? 0 : 11);
+    EXPECT_EQ(ReadFile(work_.file("out.txt")), file);
+  }
+  ScopedEnv client("DSMADMC_SIM_CLIENT_LEVEL", "8.2");
+  EXPECT_EQ(Run({"-comma", ok}).status, 2);
+}
+
+// A server in a decimal-comma locale prints figures with a comma (quoted in
+// comma output); text that only looks like a figure keeps its point.
+TEST_F(SimulatorTest, DecimalCommaSetting) {
+  Write("settings.csv", "NAME,VALUE\nDECIMAL_COMMA,1\n");
+  EXPECT_EQ(DataLines({"SELECT VOLUME_NAME, EST_CAPACITY_MB FROM VOLUMES WHERE STGPOOL_NAME = 'POOLA'"}),
+            (Rows{"V1,\"100,0\"", "V2,\"200,0\""}));
+  EXPECT_EQ(DataLines({"SELECT VOLUME_NAME FROM VOLUMES WHERE EST_CAPACITY_MB = 10.0"}), Rows{"/d/1.dsm"});
 }
 
 TEST_F(SimulatorTest, ExitStatuses) {
