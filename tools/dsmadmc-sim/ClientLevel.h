@@ -1,4 +1,5 @@
-// Which administrative client the simulator imitates: its banner and the
+// Which administrative client the simulator imitates (8.1 unless told
+// otherwise): its banner and the
 // closing lines it writes. Chosen per run by DSMADMC_SIM_CLIENT_LEVEL
 // (the client is the caller's program, not part of the server's site):
 //   short   the four invented header lines this simulator wrote at first,
@@ -17,7 +18,7 @@ namespace dsmsim {
 enum class ClientLevel { kShort, kV5, kV7, kV81, kNewest };
 
 // The level a run uses when DSMADMC_SIM_CLIENT_LEVEL is unset or empty.
-constexpr ClientLevel kDefaultClientLevel = ClientLevel::kShort;
+constexpr ClientLevel kDefaultClientLevel = ClientLevel::kV81;
 
 // False when `name` names no level.
 bool ParseClientLevel(const std::string& name, ClientLevel* level);
