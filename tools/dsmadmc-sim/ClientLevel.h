@@ -1,7 +1,7 @@
 // Which administrative client the simulator imitates (8.1 unless told
-// otherwise): its banner and the
-// closing lines it writes. Chosen per run by DSMADMC_SIM_CLIENT_LEVEL
-// (the client is the caller's program, not part of the server's site):
+// otherwise): its banner and the closing lines it writes. Chosen per run
+// by DSMADMC_SIM_CLIENT_LEVEL (the client is the caller's program, not
+// part of the server's site):
 //   short   the four invented header lines this simulator wrote at first,
 //           kept for the tests of the header rule defined for the parsers
 //   5       IBM Tivoli Storage Manager 5.4 client
