@@ -112,7 +112,7 @@ TEST_F(SimulatorTest, QueryShapesAndFilters) {
   // A select whose quotes were lost names unknown columns: the server
   // refuses it, as a real one does.
   EXPECT_EQ(DataLines(Words("select OWNER from backups where node_name = DB1"), 3),
-            Rows{"ANR2940E The reference 'DB1' is an unknown SQL column name."});
+            (Rows{"ANR2940E The reference 'DB1' is an unknown SQL column name.", "ANS8001I Return code 3."}));
 }
 
 // A site setting picks 20 columns (21 per node) or one fewer, without OPTIONS.
