@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <tuple>
 
 #include "tests/support/RunProgram.h"
@@ -115,24 +116,35 @@ TEST_F(SimulatorTest, QueryShapesAndFilters) {
             (Rows{"ANR2940E The reference 'DB1' is an unknown SQL column name.", "ANS8001I Return code 3."}));
 }
 
-// A site setting picks 20 columns (21 per node) or one fewer, without OPTIONS.
-TEST_F(SimulatorTest, ScheduleListingColumnLayouts) {
+// The server version picks the layout of the detailed schedule listing
+// (a setting can force one); NODES= only filters, the columns stay.
+TEST_F(SimulatorTest, ScheduleListingLayoutsByServerLevel) {
   const std::string daily =
-      "STANDARD,DAILY,Nightly,Incremental,,,/home/*,5,01/05/2026 21:00:00,2 Hour(s),Classic,1 Day(s),Any,"
-      ",,,,0,ADMIN,01/02/2026 10:00:00";
+      "STANDARD,DAILY,Nightly,Incremental,,,/home/*,5,01/05/2026 21:00:00,2 Hour(s),Classic,1 Day(s),Any,,,,,"
+      "ADMIN,01/02/2026 10:00:00,";
   const std::string win =
       "WIN,WEEKDAYS,Week nights,Selective,,,C:\\*,4,01/05/2026 23:00:00,1 Hour(s),Enhanced,,\"Mon,Wed\",Any,"
-      "Any,Any,12/31/2027 23:59:59,0,ADMIN,01/02/2026 10:00:00";
-  auto layout19 = [](std::string line) { return line.erase(line.find(",,,"), 1); };
-  for (const char* layout : {"20", "19"}) {
-    SCOPED_TRACE(layout);
-    Write("settings.csv", std::string("NAME,VALUE\nSCHEDULE_LAYOUT,") + layout + "\n");
-    auto in = [&](const std::string& line) { return layout[1] == '0' ? line : layout19(line); };
-    EXPECT_EQ(DataLines(Words("query schedule format=detailed")), (Rows{in(daily), in(win)}));
+      "Any,Any,12/31/2027 23:59:59,ADMIN,01/02/2026 10:00:00,PROF";
+  auto as19 = [](std::string line) { return line.erase(line.find(",,,"), 1); };  // no subaction
+  auto as20 = [](std::string line) { return line; };
+  auto as21 = [](std::string line) { return line.insert(line.find(" Hour(s)") + 8, ",0"); };  // max run time
+  // settings.csv line, server version, layout.
+  const std::tuple<const char*, const char*, std::function<std::string(std::string)>> cases[] = {
+      {"SCHEDULE_LAYOUT,20", "8", as20},
+      {"SCHEDULE_LAYOUT,19", "8", as19},
+      {"", "8", as21},
+      {"", "7", as20},
+      {"", "5", as19},
+  };
+  for (const auto& [setting, version, layout] : cases) {
+    SCOPED_TRACE(std::string(setting) + " version " + version);
+    Write("settings.csv", std::string("NAME,VALUE\n") + setting + "\n");
+    Write("status.csv", std::string("SERVER_NAME,VERSION\nSRV1,") + version + "\n");
+    EXPECT_EQ(DataLines(Words("query schedule format=detailed")), (Rows{layout(daily), layout(win)}));
     EXPECT_EQ(DataLines(Words("query schedule format=detailed Nodes=NODEX1")),
-              (Rows{in(daily) + ",", in(win) + ",PROF"}));
+              (Rows{layout(daily), layout(win)}));
+    EXPECT_EQ(DataLines(Words("query schedule format=detailed Nodes=NODE_1")), Rows{layout(daily)});
   }
-  EXPECT_EQ(DataLines(Words("query schedule format=detailed Nodes=NODE_1")), Rows{layout19(daily) + ","});
   DataLines(Words("query schedule format=detailed Nodes=NOBODY"), 11);
 }
 
