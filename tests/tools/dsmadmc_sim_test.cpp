@@ -178,9 +178,6 @@ TEST_F(SimulatorTest, ClientLevelsWriteWhatTheirClientsWrite) {
       {"7", false, ok,
        banner("IBM Tivoli Storage Manager", "7, Release 1, Level 8.8", "2020") +
            "ANS8000I Server command: '" + ok + "'\n8,1\n\nANS8002I Highest return code was 0.\n\n"},
-      {"5", false, ok,
-       banner("IBM Tivoli Storage Manager", "5, Release 4, Level 0.0", "2007") +
-           "ANS8000I Server command: '" + ok + "'\n8,1\n\nANS8002I Highest return code was 0.\n\n"},
       {"8.1", true, ok, "8,1\n"},
       {"5", true, none, noMatch},
       {"short", false, none,
