@@ -14,6 +14,7 @@
 #include "tools/tsm-discover/report/PatternWords.h"
 #include "tools/tsm-discover/report/ReplyReader.h"
 #include "tools/tsm-discover/report/ReportWriters.h"
+#include "tools/tsm-discover/verify/CheckOutput.h"
 
 namespace {
 
@@ -113,10 +114,24 @@ TEST(ReportTest, PageShowsMarkupInNamesAsText) {
   tsmreport::ReportModel model;
   model.server = evil;
   model.clients.push_back({evil, evil, evil, evil, evil, evil, evil, {evil}});
-  model.tasks.push_back({evil, evil, {evil}, {{evil, evil, evil, evil, evil}}});
+  model.tasks.push_back({evil, evil, {evil}, {{evil, evil, evil, evil, evil, {}}}});
   model.libraries.push_back({evil, {{evil, evil, evil, true}}});
   model.history[evil].days[20260301].jobs = 1;
   model.history[evil].failed.push_back({0, evil, evil});
+  // The takeover check's section too, and its JSON stays one string a value.
+  tsmverify::TakeoverCheck check;
+  check.replaySet = evil;
+  tsmverify::CheckItem item;
+  item.kind = item.name = item.reason = item.tsmWords = item.hostWords = item.firstTsmOnly = evil;
+  item.runs = tsmverify::Runs::kDiffers;
+  check.items.push_back(item);
+  check.counts.push_back({evil, {}});
+  std::ostringstream section, json;
+  tsmverify::WriteCheckHtml(check, section);
+  tsmverify::WriteCheckJson(check, json);
+  model.checkHtml = section.str();
+  EXPECT_NE(json.str().find("\"name\":\"<img src=x onerror=\\\"alert(1)\\\">&'\""), std::string::npos)
+      << json.str();
   std::ostringstream page;
   tsmreport::WriteHtmlReport(model, page);
   EXPECT_EQ(page.str().find("<img"), std::string::npos);
