@@ -75,10 +75,9 @@ bool CTSMPolicy::_ParseData(void* out, const std::vector<std::string>& /*lines*/
   options.function = kParseFunction;
   options.jobId = get_JobId();
   options.logStart = true;
-  return ReadFormAFile(FormAFilePath(outputFile_), options,
-                       [&](const std::vector<std::string>& tokens, const std::string& rawLine) {
-                         return parseLine(tokens, rawLine, records);
-                       });
+  return ReadFormAFile(FormAFilePath(outputFile_), options, [&](const DsmRecord& record) {
+    return parseLine(record.fields, record.raw, records);
+  });
 }
 
 bool CTSMPolicy::parseLine(const std::vector<std::string>& tokens, const std::string& rawLine,

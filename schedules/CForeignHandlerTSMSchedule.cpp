@@ -97,9 +97,7 @@ bool CTSMClientSchedule::_ParseData(void* /*out*/, const std::vector<std::string
     });
   }
   return ReadFormAFile(path, options,
-                       [&](const std::vector<std::string>& tokens, const std::string& rawLine) {
-                         return parseLine(tokens, rawLine);
-                       });
+                       [&](const DsmRecord& record) { return parseLine(record.fields, record.raw); });
 }
 
 bool CTSMClientSchedule::parseReplayed(const std::shared_ptr<const FormAParsedFile>& file) {

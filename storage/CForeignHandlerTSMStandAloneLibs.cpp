@@ -6,7 +6,6 @@
 #include "storage/StorageFileReader.h"
 
 namespace {
-constexpr int kHeaderLines = 4;
 constexpr size_t kColVolume = 0;
 constexpr size_t kColPool = 1;
 constexpr size_t kColDeviceClass = 2;
@@ -28,14 +27,15 @@ std::string CTSMStandAloneLibs::_GetCommandLine() {
 const char* CTSMStandAloneLibs::_GetFileNameForData() const { return tsmcmd::kStandAloneLibsFile; }
 
 bool CTSMStandAloneLibs::_ParseData(void* /*context*/, const std::string& path) {
-  return ReadStorageFile(path, kHeaderLines, kMinFields, [this](const std::vector<std::string>& fields) {
-    TSMStandAloneLib record;
-    record.set_libName(fields[kColVolume]);
-    record.set_storagePath(fields[kColVolume]);
-    record.set_spName(fields[kColPool]);
-    record.set_storageType(fields[kColDeviceClass]);
-    record.set_deviceStorage(WholeMegabytes(fields[kColCapacity]));
-    record.set_deviceStatus(fields[kColStatus]);
-    stdaloneLibs.push_back(std::move(record));
-  });
+  return ReadStorageFile(path, dsmlayout::kSelect, kMinFields,
+                         [this](const std::vector<std::string>& fields) {
+                           TSMStandAloneLib record;
+                           record.set_libName(fields[kColVolume]);
+                           record.set_storagePath(fields[kColVolume]);
+                           record.set_spName(fields[kColPool]);
+                           record.set_storageType(fields[kColDeviceClass]);
+                           record.set_deviceStorage(WholeMegabytes(fields[kColCapacity]));
+                           record.set_deviceStatus(fields[kColStatus]);
+                           stdaloneLibs.push_back(std::move(record));
+                         });
 }
