@@ -1,93 +1,58 @@
-// The reading rules of the gathered files, in one place: which lines are
-// header, which are dsmadmc's messages, how a line splits and how many
-// fields make a record. They are the plug-in's parsers' rules (handler/
-// LineReader.h, handler/Splitting.h), so the check sees the records the
-// discovery saw.
+// The reading rules of the gathered files, in one place: each file's
+// layout for the shared reader of dsmadmc output (header lines, banner,
+// message lines, the end of form A data: handler/DsmOutputReader.h), how
+// its lines split and how many fields make a record. They are the
+// plug-in's parsers' rules, so the check sees the records the discovery
+// saw.
 #include <dirent.h>
 
-#include <cctype>
 #include <functional>
 #include <set>
 
-#include "handler/LineReader.h"
+#include "handler/DsmOutputReader.h"
 #include "handler/Splitting.h"
-#include "host/ZYFile.h"
 #include "tools/tsm-discover/verify/GatheredSet.h"
 
 namespace tsmverify {
 namespace {
 
-// Lines dsmadmc writes before the data of a query with a header: banner,
-// session, server level and the echoed command.
-constexpr int kHeaderLines = 4;
-
-enum class Split { kQuery, kSelect, kStorageSelect };
-
 struct FileRule {
-  int headerLines;
-  bool headerlessWhenMultiField;  // the node query runs with -dataonly=yes
-  bool emptyLineEnds;             // query output ends at its first empty line
-  Split split;
+  DsmOutputLayout layout;
+  DsmSplitFunction split;
   size_t minFields;
 };
 
-const FileRule kNodeRule{kHeaderLines, true, true, Split::kQuery, 33};
-const FileRule kQueryRule{kHeaderLines, false, true, Split::kQuery, 3};
-const FileRule kLibraryRule{kHeaderLines, false, false, Split::kStorageSelect, 17};
-const FileRule kDriveRule{0, false, false, Split::kStorageSelect, 14};
-const FileRule kVolumeRule{kHeaderLines, false, false, Split::kStorageSelect, 5};
-const FileRule kDiskVolumeRule{kHeaderLines, false, false, Split::kStorageSelect, 24};
-const FileRule kPoolRule{kHeaderLines, false, false, Split::kStorageSelect, 2};
-const FileRule kJobRule{0, false, false, Split::kSelect, 5};
-
-// "ANR2034E ...", "ANS8002I ...": a server or client message.
-bool IsMessageLine(const std::string& line) {
-  if (line.size() < 9 || line[0] != 'A' || line[1] != 'N' || (line[2] != 'R' && line[2] != 'S')) return false;
-  for (int i = 3; i < 7; ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(line[i]))) return false;
-  }
-  return std::isupper(static_cast<unsigned char>(line[7])) && line[8] == ' ';
-}
-
-void SplitBy(Split split, const std::string& line, std::vector<std::string>& fields) {
-  if (split == Split::kQuery) return tsmsplit::SplitQueryLine(line, fields);
-  if (split == Split::kSelect) return tsmsplit::SplitSelectLine(line, fields);
-  tsmsplit::SplitStorageSelectLine(line, fields);
-}
+const FileRule kNodeRule{dsmlayout::kNodeQuery, tsmsplit::SplitQueryLine, 33};
+const FileRule kQueryRule{dsmlayout::kFormA, tsmsplit::SplitQueryLine, 3};
+const FileRule kLibraryRule{dsmlayout::kSelect, tsmsplit::SplitStorageSelectLine, 17};
+const FileRule kDriveRule{dsmlayout::kDataOnly, tsmsplit::SplitStorageSelectLine, 14};
+const FileRule kVolumeRule{dsmlayout::kSelect, tsmsplit::SplitStorageSelectLine, 5};
+const FileRule kDiskVolumeRule{dsmlayout::kSelect, tsmsplit::SplitStorageSelectLine, 24};
+const FileRule kPoolRule{dsmlayout::kSelect, tsmsplit::SplitStorageSelectLine, 2};
+const FileRule kJobRule{dsmlayout::kDataOnly, tsmsplit::SplitSelectLine, 5};
 
 using RecordFn = std::function<void(const std::vector<std::string>&)>;
 
-// False when the file cannot be opened. A short line that is neither
-// empty nor a message is recorded as skipped.
+// False when the file cannot be opened. A data line with too few fields
+// is counted in *shortLines when given, otherwise kept as skipped.
 bool ReadFile(const std::string& dir, const std::string& name, const FileRule& rule, GatheredSet* set,
               const RecordFn& onRecord, long* shortLines = nullptr) {
-  ZYFile file;
-  if (file.open(dir + "/" + name, 0, 0, 0) != 0) return false;
-  int skip = rule.headerLines;
-  bool first = true;
-  std::string line;
-  std::vector<std::string> fields;
-  while (ReadNextRawLine(file, line)) {
-    SplitBy(rule.split, line, fields);
-    if (first && rule.headerlessWhenMultiField && fields.size() > 1) skip = 0;
-    first = false;
-    if (skip > 0) {
-      --skip;
-      continue;
-    }
-    const bool empty = line.find_first_not_of(" \t\r") == std::string::npos;
-    if (empty && rule.emptyLineEnds) break;
-    if (empty || IsMessageLine(line)) continue;
-    if (fields.size() >= rule.minFields) {
-      onRecord(fields);
-    } else if (shortLines != nullptr) {
-      ++*shortLines;
-    } else {
-      set->skipped.push_back({name, std::to_string(fields.size()) + " fields where a record has at least " +
-                                        std::to_string(rule.minFields) + ": \"" + line.substr(0, 80) + "\""});
-    }
-  }
-  return true;
+  const DsmReadEnd end =
+      ReadDsmOutputFile(dir + "/" + name, rule.layout, rule.split, [&](const DsmRecord& r) {
+        if (r.fields.size() >= rule.minFields) {
+          onRecord(r.fields);
+        } else if (shortLines != nullptr) {
+          ++*shortLines;
+        } else {
+          set->skipped.push_back(
+              {name, "line " + std::to_string(r.lineNumber) + ": " + std::to_string(r.fields.size()) +
+                         " fields where a record has at least " + std::to_string(rule.minFields) + ": \"" +
+                         r.raw.substr(0, 80) + "\""});
+        }
+        return true;
+      });
+  if (end == DsmReadEnd::kReadError) set->skipped.push_back({name, "a read error cut the file short"});
+  return end != DsmReadEnd::kNotOpened;
 }
 
 bool ListPrefixed(const std::string& dir, const std::string& prefix, std::set<std::string>* names) {
