@@ -2,6 +2,7 @@
 // builders write, in words; escaping of names in the page; job sums.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "tools/tsm-discover/report/ReplyReader.h"
 #include "tools/tsm-discover/report/ReportWriters.h"
 #include "tools/tsm-discover/verify/CheckOutput.h"
+#include "tools/tsm-discover/verify/CheckReplies.h"
 
 namespace {
 
@@ -163,6 +165,11 @@ TEST(ReportTest, JobsSummedPerClientAndDayWithLatestFailuresKept) {
   ASSERT_TRUE(zyhost::WriteMessageXml(list, dir.file("jobs.xml")));
   const std::string xml = testsupport::ReadFile(dir.file("jobs.xml"));
   testsupport::WriteFile(dir.file("cut.xml"), xml.substr(0, xml.size() - 20));
+  // The takeover check's markup count agrees; a cut file it leaves to the exact reader.
+  std::map<std::string, long> counted;
+  EXPECT_FALSE(tsmverify::CountJobsByClient(xml.data(), xml.size() - 20, &counted));
+  ASSERT_TRUE(tsmverify::CountJobsByClient(xml.data(), xml.size(), &counted));
+  EXPECT_EQ(counted, (std::map<std::string, long>{{"N<1&\"", kFailed + 1}}));
   tsmreport::ReportModel model;
   EXPECT_EQ(tsmreport::ReadJobFile(dir.file("cut.xml"), &model), tsmreport::StreamResult::kUnreadable);
   EXPECT_EQ(model.jobs, 0);

@@ -5,8 +5,8 @@
 #include <ostream>
 #include <sstream>
 
-#include "tools/tsm-discover/report/ReplyReader.h"
 #include "tools/tsm-discover/verify/CheckOutput.h"
+#include "tools/tsm-discover/verify/CheckReplies.h"
 #include "tools/tsm-discover/verify/GatheredSet.h"
 #include "tools/tsm-discover/verify/TakeoverCheck.h"
 #include "tools/tsm-schedule/Calendar.h"
@@ -45,7 +45,7 @@ int RunVerify(const VerifyOptions& o, std::ostream& out, std::ostream& err) {
   tsmreport::ReportModel model;
   std::string error;
   TakeoverCheck check;
-  if (!tsmreport::ReadReplies(o.replies, &model, &error)) {
+  if (!ReadRepliesForCheck(o.replies, &model, &error)) {
     err << "tsm-discover verify: " << error << "\n";
     return kBadInput;
   }
