@@ -250,6 +250,8 @@ std::string DayOfMonthWords(const std::string& item) {
   return "day " + item;
 }
 
+// "day 1 of January and July", "Friday in the last week of each month",
+// "Sunday in March and June", "weekdays".
 std::string EnhancedWords(const Schedule& s) {
   std::vector<std::string> parts;
   if (!IsAny(s.daysOfMonth)) {
@@ -262,20 +264,24 @@ std::string EnhancedWords(const Schedule& s) {
     for (const std::string& d : s.daysOfWeek) mask |= DayMask(d);
     parts.push_back(DayWords(mask).empty() ? "any day" : DayWords(mask));
   }
+  std::string words = parts.empty() ? "every day" : Joined(parts);
+  const bool inMonth = !IsAny(s.daysOfMonth) || !IsAny(s.weeksOfMonth);
   if (!IsAny(s.weeksOfMonth)) {
     std::vector<std::string> weeks;
-    for (const std::string& w : s.weeksOfMonth) weeks.push_back(w);
-    parts.push_back("in the " + Joined(weeks) + " week");
+    for (std::string w : s.weeksOfMonth) {
+      for (char& c : w) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      weeks.push_back(w);
+    }
+    words += " in the " + Joined(weeks) + " week";
   }
-  std::string words = parts.empty() ? "every day" : Joined(parts);
   if (!IsAny(s.months)) {
     std::vector<std::string> months;
     for (const std::string& m : s.months) {
       const unsigned mask = MonthMask(m);
       months.push_back(mask == 0 ? m : kMonthNames[__builtin_ctz(mask)]);
     }
-    words += " in " + Joined(months);
-  } else if (!parts.empty() && (!IsAny(s.daysOfMonth) || !IsAny(s.weeksOfMonth))) {
+    words += (inMonth ? " of " : " in ") + Joined(months);
+  } else if (inMonth) {
     words += " of each month";
   }
   return words + " at " + tsmcal::FormatTimeOfDay(s.start - tsmcal::DayOf(s.start) * kSecondsPerDay) +

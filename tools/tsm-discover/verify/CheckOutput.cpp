@@ -1,5 +1,6 @@
 #include "tools/tsm-discover/verify/CheckOutput.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 
@@ -92,8 +93,14 @@ void WriteCheckText(const TakeoverCheck& c, std::ostream& out) {
   }
   if (!any) out << "  nothing\n";
   out << "\nSchedules:\n";
+  size_t width = 0;
   for (const CheckItem& i : c.items) {
-    if (i.runs != Runs::kNotChecked) out << "  " << i.name << "  " << RunsText(i) << "\n";
+    if (i.runs != Runs::kNotChecked) width = std::max(width, i.name.size());
+  }
+  for (const CheckItem& i : c.items) {
+    if (i.runs != Runs::kNotChecked)
+      out << "  " << i.name << std::string(width - std::min(width, i.name.size()), ' ') << "  " << RunsText(i)
+          << "\n";
   }
   out << "\n" << Verdict(c) << "\n";
 }
