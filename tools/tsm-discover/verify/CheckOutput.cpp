@@ -47,7 +47,8 @@ std::string Times(long n) { return std::to_string(n) + (n == 1 ? " time" : " tim
 
 std::string RunsText(const CheckItem& i) {
   std::string text = RunsWord(i.runs);
-  if (i.runs == Runs::kSame) text += " (" + std::to_string(i.tsmStarts) + " starts)";
+  if (i.runs == Runs::kSame)
+    text += " (" + std::to_string(i.tsmStarts) + (i.tsmStarts == 1 ? " start)" : " starts)");
   if (i.runs == Runs::kDiffers) {
     text += ": TSM starts " + Times(i.tsmStarts) + ", the host " + Times(i.hostStarts);
     if (!i.firstTsmOnly.empty()) text += "; first TSM only " + i.firstTsmOnly;
