@@ -86,7 +86,7 @@ TEST(TakeoverCheckTest, WhatIsLeftOutAndWhy) {
        "pool", "POOL1", "differs only in letter case"},
       {"a job missing", [](GatheredSet*, ReportModel* r) { r->history["WEB01"].jobs = 1; }, "jobs", "WEB01",
        "1 rows without a job"},
-      {"a short summary row", [](GatheredSet* t, ReportModel*) { t->jobs["WEB01"].short_rows = 1; }, "jobs",
+      {"a short summary row", [](GatheredSet* t, ReportModel*) { t->jobs["WEB01"].shortRows = 1; }, "jobs",
        "WEB01", "1 rows with fewer than 5 fields"},
       {"a skipped line",
        [](GatheredSet* t, ReportModel*) {

@@ -92,7 +92,7 @@ void ReadJobs(const std::string& dir, GatheredSet* set) {
     JobRows& rows = set->jobs[node];
     rows.fileFound = ReadFile(
         dir, "ixr_jobs_" + node + ".txt", kJobRule, set,
-        [&](const std::vector<std::string>&) { ++rows.rows; }, &rows.short_rows);
+        [&](const std::vector<std::string>&) { ++rows.rows; }, &rows.shortRows);
   }
 }
 

@@ -31,8 +31,8 @@ struct GatheredVolume {
 };
 
 struct JobRows {
-  long rows = 0;        // summary rows the job parser reads as jobs
-  long short_rows = 0;  // rows with too few fields
+  long rows = 0;       // summary rows the job parser reads as jobs
+  long shortRows = 0;  // rows with too few fields
   bool fileFound = false;
 };
 

@@ -111,14 +111,14 @@ void CheckJobs(const GatheredSet& tsm, const ReportModel& r, const NameSet& clie
     auto h = r.history.find(node);
     const long jobs = h == r.history.end() ? 0 : h->second.jobs;
     CheckItem item = Item("jobs", node, false, "");
-    item.count = rows.rows + rows.short_rows;
+    item.count = rows.rows + rows.shortRows;
     item.handedCount = std::min<long>(jobs, item.count);
     item.handedOver = item.handedCount == item.count;
     std::string reason;
     if (!clients.Has(node)) reason = "the node is not handed over";
     const std::string refused = RefusedNameReason(node);
     if (!refused.empty() && !node.empty()) reason = "the job query refuses the node name (" + refused + ")";
-    if (rows.short_rows > 0) reason = std::to_string(rows.short_rows) + " rows with fewer than 5 fields";
+    if (rows.shortRows > 0) reason = std::to_string(rows.shortRows) + " rows with fewer than 5 fields";
     if (reason.empty()) reason = std::to_string(rows.rows - jobs) + " rows without a job";
     if (!item.handedOver) item.reason = reason;
     AddItem(std::move(item), check);
