@@ -1,8 +1,9 @@
 // What TSM has, read from a gathered set (`tsm-discover gather`, the
 // ixr_* files): node names, the backup summary rows per node, schedule
 // lines with their associated nodes, libraries, drives, volumes and
-// storage pools. Only names and counts are kept, never whole records, so
-// memory grows with the objects, not with the bytes of the files.
+// storage pools. Only the schedule lines are kept whole; of everything
+// else names and counts, so memory grows with the objects, not with the
+// bytes of the files (the summary rows above all).
 //
 // Every file is read once, through the reading rules the plug-in's
 // parsers use (GatheredFiles.cpp is the only place that knows them). A
