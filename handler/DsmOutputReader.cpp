@@ -65,16 +65,14 @@ bool IsDsmMessageLine(std::string_view line) {
   return line.size() == 8 || line[8] == ' ';
 }
 
+bool DsmOutputFilter::TrackEcho(const std::string& line) {
+  if (!inEcho_ && !(StartsWith(line, kEcho) && IsDsmMessageLine(line))) return false;
+  inEcho_ = !EndsEcho(line);
+  return true;
+}
+
 bool DsmOutputFilter::IsBannerLine(const std::string& line) {
-  if (inEcho_) {
-    inEcho_ = !EndsEcho(line);
-    return true;
-  }
-  if (StartsWith(line, kEcho) && IsDsmMessageLine(line)) {
-    inEcho_ = !EndsEcho(line);
-    return true;
-  }
-  return TrimLeft(line).empty() || IsBannerText(line);
+  return TrackEcho(line) || TrimLeft(line).empty() || IsBannerText(line);
 }
 
 DsmOutputFilter::Verdict DsmOutputFilter::Next(const std::string& line,
@@ -85,6 +83,7 @@ DsmOutputFilter::Verdict DsmOutputFilter::Next(const std::string& line,
   }
   if (dropLeft_ > 0) {
     --dropLeft_;
+    TrackEcho(line);  // an echo in the header may wrap past it
     return Verdict::kSkip;
   }
   if (!dataBegun_ && IsBannerLine(line)) return Verdict::kSkip;

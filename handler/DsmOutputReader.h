@@ -5,7 +5,9 @@
 // The rules, in order, for each line:
 //   1. The first `headerLines` lines are dropped, whatever they hold (the
 //      layout each query has always been read with: four lines for the
-//      queries run without -dataonly=yes, none for files written with it).
+//      queries run without -dataonly=yes, none for files written with it);
+//      a command echo among them that wraps past them is followed to its
+//      end (rule 3).
 //      With `headerlessWhenMultiToken` (the node query) a first line of
 //      more than one field means there is no header: nothing is dropped.
 //   2. A client or server message line ("ANR2034E SELECT: No match...",
@@ -99,6 +101,8 @@ class DsmOutputFilter {
 
  private:
   bool IsBannerLine(const std::string& line);
+  // True when `line` opens or continues a command echo.
+  bool TrackEcho(const std::string& line);
 
   DsmOutputLayout layout_;
   size_t lineNumber_ = 0;

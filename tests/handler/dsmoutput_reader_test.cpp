@@ -94,6 +94,8 @@ TEST(DsmOutputReaderTest, RecordsOfRealClientFiles) {
        dsmlayout::kSelect, ab},
       {"wrapped echo", std::string(kShort) + "ANS8000I Server command: 'select a,\nb, c from t'.\na,b\nc,d\n",
        dsmlayout::kDataOnly, ab},
+      {"an echo in the header wrapped past it",
+       "h1\nh2\nh3\nANS8000I Server command: 'select a,\nb from t'\na,b\nc,d\n", dsmlayout::kSelect, ab},
       {"node rule: data first", "a,b\nc,d\n", dsmlayout::kNodeQuery, ab},
       {"node rule: old header", std::string(kShort) + "a,b\nc,d\n", dsmlayout::kNodeQuery, ab},
       {"the defined drop takes what stands there", "a,b\nc,d\n1\n2\ne,f\n", dsmlayout::kFormA, {{"e", "f"}}},
