@@ -20,6 +20,8 @@ namespace {
 constexpr char kJobListRoot[] = "<message type=\"FDC::JobList\"";
 constexpr char kClientsRoot[] = "<message type=\"App::ClientsList\"";
 constexpr char kJobStart[] = "<message type=\"FDC::JobInfo\"";
+constexpr char kClientStart[] = "<message type=\"App::ClientInfo\"";
+constexpr char kClientEntity[] = "<message type=\"ZyEntities::ClientEntity\"";
 constexpr char kClientField[] = "name=\"clientName\" kind=\"string\">";
 constexpr char kDocumentEnd[] = "</message>\n";
 
@@ -45,12 +47,24 @@ class MappedFile {
   }
   MappedFile(const MappedFile&) = delete;
   MappedFile& operator=(const MappedFile&) = delete;
+  // Drops the pages before `upTo` from the resident set (they are read
+  // again from the file if touched), every few MB, so a large file walked
+  // once does not stay resident.
+  void Walked(const char* upTo) const {
+    constexpr size_t kStep = 8 << 20;
+    const size_t done = static_cast<size_t>(upTo - data_) & ~(kStep - 1);
+    if (done > released_) {
+      ::madvise(const_cast<char*>(data_) + released_, done - released_, MADV_DONTNEED);
+      released_ = done;
+    }
+  }
   const char* data() const { return data_; }
   size_t size() const { return size_; }
 
  private:
   const char* data_ = nullptr;
   size_t size_ = 0;
+  mutable size_t released_ = 0;
 };
 
 // XML text to plain text: the five named entities and numeric ones.
@@ -96,6 +110,34 @@ bool RootIs(const char* data, size_t size, const char* root) {
   return Find(data, end, root, n) != nullptr;
 }
 
+// For each `item` element of a whole file of root `root`: the text of the
+// first clientName field after it (after the element `inner` in it, when
+// given) and before the next item, handed to onName(begin, end); walked(p)
+// is told how far the scan has come. False when the file does not end as
+// written or an item has no such field.
+template <class Fn, class Walked>
+bool ScanItemNames(const char* data, size_t size, const char* root, const char* item, const char* inner,
+                   Fn onName, Walked walked) {
+  const char* end = data + size;
+  const size_t tail = sizeof(kDocumentEnd) - 1;
+  if (!RootIs(data, size, root) || size < tail || std::memcmp(end - tail, kDocumentEnd, tail) != 0)
+    return false;
+  const size_t itemLength = std::strlen(item);
+  for (const char* p = data; (p = Find(p, end, item, itemLength)) != nullptr;) {
+    const char* from = inner == nullptr ? p : Find(p, end, inner, std::strlen(inner));
+    const char* field = from == nullptr ? nullptr : Find(from, end, kClientField, sizeof(kClientField) - 1);
+    if (field == nullptr) return false;
+    const char* value = field + sizeof(kClientField) - 1;
+    const char* close = static_cast<const char*>(std::memchr(value, '<', static_cast<size_t>(end - value)));
+    // The field must belong to this item: no other item starts before it.
+    if (close == nullptr || Find(p + 1, field, item, itemLength) != nullptr) return false;
+    onName(value, close);
+    walked(close);
+    p = close;
+  }
+  return true;
+}
+
 // Client names of the client list, streamed by the report's reader.
 class ClientNames : public tsmreport::HandOverSink {
  public:
@@ -108,7 +150,7 @@ class ClientNames : public tsmreport::HandOverSink {
   void MessageEnd(int) override {}
 };
 
-bool ReadClientNames(const std::string& path, tsmreport::ReportModel* model) {
+bool StreamClientNames(const std::string& path, tsmreport::ReportModel* model) {
   static const std::vector<tsmreport::WantedStep> steps = {
       {ClientNames::kList, App::ClientsList::clients, ClientNames::kInfo},
       {ClientNames::kInfo, App::ClientInfo::client, ClientNames::kClient},
@@ -119,6 +161,19 @@ bool ReadClientNames(const std::string& path, tsmreport::ReportModel* model) {
                                     ClientNames::kList, steps, &sink) != tsmreport::StreamResult::kRead)
     return false;
   for (std::string& n : sink.names) model->clients.push_back({std::move(n), "", "", "", "", "", "", {}});
+  return true;
+}
+
+// The client list's names: each ClientInfo's ClientEntity, scanned; the
+// exact streaming reader when the scan cannot pair them.
+bool ReadClientNames(const MappedFile& file, const std::string& path, tsmreport::ReportModel* model) {
+  std::vector<std::string> names;
+  if (!ScanItemNames(
+          file.data(), file.size(), kClientsRoot, kClientStart, kClientEntity,
+          [&](const char* value, const char* close) { names.push_back(Unescape(value, close)); },
+          [&](const char* walked) { file.Walked(walked); }))
+    return StreamClientNames(path, model);
+  for (std::string& n : names) model->clients.push_back({std::move(n), "", "", "", "", "", "", {}});
   return true;
 }
 
@@ -141,7 +196,7 @@ bool ReadOne(const std::string& path, tsmreport::ReportModel* model) {
   const MappedFile file(path);
   if (file.data() == nullptr) return false;
   if (RootIs(file.data(), file.size(), kJobListRoot)) return AddJobs(file, path, model);
-  if (RootIs(file.data(), file.size(), kClientsRoot)) return ReadClientNames(path, model);
+  if (RootIs(file.data(), file.size(), kClientsRoot)) return ReadClientNames(file, path, model);
   std::unique_ptr<CNMessageBase> m = zyhost::ReadMessageXml(path);
   if (m == nullptr) return false;
   tsmreport::AddReply(*m, false, model);
@@ -151,30 +206,20 @@ bool ReadOne(const std::string& path, tsmreport::ReportModel* model) {
 }  // namespace
 
 bool CountJobsByClient(const char* data, size_t size, std::map<std::string, long>* jobs) {
-  const char* end = data + size;
-  const size_t tail = sizeof(kDocumentEnd) - 1;
-  if (!RootIs(data, size, kJobListRoot) || size < tail || std::memcmp(end - tail, kDocumentEnd, tail) != 0)
-    return false;
-  const char* last = nullptr;
   std::string lastName;
   long* lastCount = nullptr;
-  for (const char* p = data; (p = Find(p, end, kJobStart, sizeof(kJobStart) - 1)) != nullptr;) {
-    const char* field = Find(p, end, kClientField, sizeof(kClientField) - 1);
-    if (field == nullptr) return false;
-    const char* value = field + sizeof(kClientField) - 1;
-    const char* close = static_cast<const char*>(std::memchr(value, '<', static_cast<size_t>(end - value)));
-    // The client name must belong to this job: no other job starts before it.
-    if (close == nullptr || (last = Find(p + 1, field, kJobStart, sizeof(kJobStart) - 1)) != nullptr)
-      return false;
-    if (lastCount == nullptr ||
-        lastName.compare(0, std::string::npos, value, static_cast<size_t>(close - value)) != 0) {
-      lastName.assign(value, close);
-      lastCount = &(*jobs)[Unescape(value, close)];
-    }
-    ++*lastCount;
-    p = close;
-  }
-  return true;
+  return ScanItemNames(
+      data, size, kJobListRoot, kJobStart, nullptr,
+      [&](const char* value, const char* close) {
+        // Jobs come in runs of one client: look the name up once a run.
+        if (lastCount == nullptr ||
+            lastName.compare(0, std::string::npos, value, static_cast<size_t>(close - value)) != 0) {
+          lastName.assign(value, close);
+          lastCount = &(*jobs)[Unescape(value, close)];
+        }
+        ++*lastCount;
+      },
+      [](const char*) {});
 }
 
 bool ReadRepliesForCheck(const std::string& dir, tsmreport::ReportModel* model, std::string* error) {
