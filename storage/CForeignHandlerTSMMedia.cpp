@@ -1,6 +1,7 @@
 #include "storage/CForeignHandlerTSMMedia.h"
 
 #include "handler/TSMCommands.h"
+#include "storage/Figures.h"
 #include "storage/StorageFileReader.h"
 
 namespace {
@@ -25,7 +26,7 @@ bool CTSMMedia::_ParseData(void* /*context*/, const std::string& path) {
                            TSMMedia record;
                            record.set_mediaName(fields[kColVolume]);
                            record.set_mediaType(fields[kColDeviceClass]);
-                           record.set_mediaCapacity(fields[kColCapacity]);
+                           record.set_mediaCapacity(WithDecimalPoint(fields[kColCapacity]));
                            record.set_libraryName(fields[kColLibrary]);
                            record.set_spName(fields[kColPool]);
                            tsmmedia.push_back(std::move(record));

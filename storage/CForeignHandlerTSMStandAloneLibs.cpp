@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "handler/TSMCommands.h"
+#include "storage/Figures.h"
 #include "storage/StorageFileReader.h"
 
 namespace {
@@ -12,10 +13,12 @@ constexpr size_t kColDeviceClass = 2;
 constexpr size_t kColCapacity = 3;
 constexpr size_t kColStatus = 6;
 
-// The whole megabytes of a capacity such as "2048.5"; 0 when the text
-// does not start with a number. strtol saturates where atol's overflow
-// would be undefined.
-long WholeMegabytes(const std::string& capacity) { return std::strtol(capacity.c_str(), nullptr, 10); }
+// The whole megabytes of a capacity such as "2048.5" (or "2048,5" from a
+// decimal-comma server); 0 when the text does not start with a number.
+// strtol saturates where atol's overflow would be undefined.
+long WholeMegabytes(const std::string& capacity) {
+  return std::strtol(WithDecimalPoint(capacity).c_str(), nullptr, 10);
+}
 }  // namespace
 
 CTSMStandAloneLibs::CTSMStandAloneLibs() : CForeignCmdExecBase(kCommunicationMethod1) {}

@@ -15,7 +15,8 @@ TEST(OsMap, OsAndAgentRows) {
   } cases[] = {
       {"Linux86", "2.6", "25 Unix Linux Any", "29 Linux File System"},
       {"LINUX86", "", "25 Unix Linux Any", "29 Linux File System"},
-      {"Linux86 ", "2.6", "0 Any Any Any", "130 Other External Agent"},  // trailing blank: not trimmed
+      {"Linux86 ", "2.6", "0 Any Any Any", "130 Other External Agent"},         // trailing blank: not trimmed
+      {"Linux x86-64", "5.14.0", "25 Unix Linux Any", "29 Linux File System"},  // current clients
       {"WinNT", "5.02", "34 Windows Server 5.2", "33 Windows File System"},
       {"WinNT", "5.00", "3 Windows Server 5.0", "33 Windows File System"},
       {"winnt", "6.00", "65 Windows Server 6.0", "33 Windows File System"},

@@ -27,14 +27,31 @@ std::vector<std::string> Formatted(const std::vector<long long>& starts, size_t 
 }
 
 struct TsmRow {
-  const char* line;  // a line of `query schedule format=detailed` (20 fields) from its start column on
+  const char* line;  // columns of a detailed listing's line, see Read
   const char* from;
   std::vector<std::string> first;  // the first starts from `from`
 };
 
-// Columns 0-7 of every row; the rows give start, duration, style, period,
-// day of week, month, day of month, week of month and expiration.
-const char kHead[] = "DOM,S,,Incremental,,,,5,";
+// A row's columns: start, duration, style, period, day of week, month, day
+// of month, week of month and expiration, as the detailed listing writes them.
+bool Read(const char* columns, tsmsched::Schedule* s, std::string* problem) {
+  std::vector<std::string> f;
+  tsmsplit::SplitQueryLine(columns, f);
+  if (f.size() != 9) return false;
+  tsmsched::ScheduleText t;
+  t.domain = "DOM";
+  t.name = "S";
+  t.action = "Incremental";
+  t.start = f[0];
+  t.style = f[2];
+  t.period = f[3];
+  t.dayOfWeek = f[4];
+  t.months = f[5];
+  t.daysOfMonth = f[6];
+  t.weeksOfMonth = f[7];
+  t.expiration = f[8];
+  return tsmsched::ReadSchedule(t, s, problem);
+}
 
 TEST(TsmScheduleModelTest, StartsAsIbmDocumentsThem) {
   const TsmRow rows[] = {
@@ -86,11 +103,9 @@ TEST(TsmScheduleModelTest, StartsAsIbmDocumentsThem) {
        {"2026-01-01 03:00", "2026-01-30 03:00", "2026-07-01 03:00", "2026-07-30 03:00"}},
   };
   for (const TsmRow& row : rows) {
-    std::vector<std::string> fields;
-    tsmsplit::SplitQueryLine(std::string(kHead) + row.line + ",0,ADMIN,01/02/2026 10:00:00", fields);
     tsmsched::Schedule s;
     std::string problem;
-    ASSERT_TRUE(tsmsched::ReadScheduleFields(fields, &s, &problem)) << row.line << ": " << problem;
+    ASSERT_TRUE(Read(row.line, &s, &problem)) << row.line << ": " << problem;
     std::vector<long long> starts;
     const long long from = Moment(row.from);
     ASSERT_TRUE(tsmsched::StartTimes(s, from, from + 1600 * tsmcal::kSecondsPerDay, &starts, &problem))
@@ -104,11 +119,9 @@ TEST(TsmScheduleModelTest, UndefinedWordsCannotBeChecked) {
   for (const char* line : {"01/01/2026 03:00:00,1 Hour(s),Enhanced,,Any,Any,32,Any,",
                            "01/01/2026 03:00:00,1 Hour(s),Enhanced,,Any,Smarch,Any,Any,",
                            "01/01/2026 03:00:00,1 Hour(s),Classic,1 Day(s),Holiday,,,,"}) {
-    std::vector<std::string> fields;
-    tsmsplit::SplitQueryLine(std::string(kHead) + line + ",0,ADMIN,01/02/2026 10:00:00", fields);
     tsmsched::Schedule s;
     std::string problem;
-    ASSERT_TRUE(tsmsched::ReadScheduleFields(fields, &s, &problem)) << line;
+    ASSERT_TRUE(Read(line, &s, &problem)) << line;
     std::vector<long long> starts;
     EXPECT_FALSE(tsmsched::StartTimes(s, 0, 400 * tsmcal::kSecondsPerDay, &starts, &problem)) << line;
     EXPECT_FALSE(problem.empty()) << line;

@@ -13,10 +13,19 @@ namespace {
 using tsmreport::ReportModel;
 using tsmverify::GatheredSet;
 
-// A schedule line of the detailed query: daily at 21:00 from 2026-01-05.
-std::vector<std::string> ScheduleLine(const std::string& name, const std::string& action) {
-  return {"STANDARD", name,  "", action, "", "", "",  "5",     "01/05/2026 21:00:00", "1 Hour(s)", "Classic",
-          "1 Day(s)", "Any", "", "",     "", "", "0", "ADMIN", "01/02/2026 10:00:00"};
+// A schedule of the detailed query, daily at 21:00 from 2026-01-05, for `nodes`.
+tsmverify::GatheredSchedule Schedule(const std::string& name, const std::string& action,
+                                     std::vector<std::string> nodes) {
+  tsmverify::GatheredSchedule g;
+  g.nodes = std::move(nodes);
+  g.text.domain = "STANDARD";
+  g.text.name = name;
+  g.text.action = action;
+  g.text.start = "01/05/2026 21:00:00";
+  g.text.style = "Classic";
+  g.text.period = "1 Day(s)";
+  g.text.dayOfWeek = "Any";
+  return g;
 }
 
 // Two nodes, one schedule for both, a library with a drive and a volume,
@@ -24,7 +33,7 @@ std::vector<std::string> ScheduleLine(const std::string& name, const std::string
 void Site(GatheredSet* tsm, ReportModel* r) {
   tsm->dir = "set";
   tsm->nodes = {"WEB01", "DB01"};
-  tsm->schedules.push_back({ScheduleLine("DAILY", "Incremental"), {"WEB01", "DB01"}});
+  tsm->schedules.push_back(Schedule("DAILY", "Incremental", {"WEB01", "DB01"}));
   tsm->libraries = {"LIB1"};
   tsm->drives = {{"LIB1", "DRV1"}};
   tsm->volumes = {{"VOL1", "LIB1", "POOL1"}};
@@ -67,9 +76,7 @@ TEST(TakeoverCheckTest, WhatIsLeftOutAndWhy) {
       {"an association missing", [](GatheredSet*, ReportModel* r) { r->tasks[0].clients.pop_back(); },
        "schedule", "STANDARD/DAILY", "no association for 1 of 2 nodes: DB01"},
       {"an archive schedule",
-       [](GatheredSet* t, ReportModel*) {
-         t->schedules.push_back({ScheduleLine("ARCH", "Archive"), {"WEB01"}});
-       },
+       [](GatheredSet* t, ReportModel*) { t->schedules.push_back(Schedule("ARCH", "Archive", {"WEB01"})); },
        "schedule", "STANDARD/ARCH", "only backup schedules"},
       {"no task", [](GatheredSet*, ReportModel* r) { r->tasks.clear(); }, "schedule", "STANDARD/DAILY",
        "no task in the replies"},

@@ -10,23 +10,6 @@
 namespace tsmsched {
 namespace {
 
-// Columns of the 20-field layout; the 19-field layout lacks the
-// sub-action column (4), so every column from 5 on is one lower.
-enum Column {
-  kDomain = 0,
-  kName = 1,
-  kDescription = 2,
-  kAction = 3,
-  kStart = 8,
-  kStyle = 10,
-  kPeriod = 11,
-  kDayOfWeek = 12,
-  kMonth = 13,
-  kDayOfMonth = 14,
-  kWeekOfMonth = 15,
-  kExpiration = 16,
-};
-
 std::string Trim(const std::string& s) {
   size_t b = s.find_first_not_of(" \t\r");
   if (b == std::string::npos) return "";
@@ -100,23 +83,17 @@ bool ParseTsmMoment(const std::string& text, long long* seconds) {
   return true;
 }
 
-bool ReadScheduleFields(const std::vector<std::string>& f, Schedule* s, std::string* problem) {
-  if (f.size() != 20 && f.size() != 19) {
-    *problem = "the line has " + std::to_string(f.size()) + " fields (19 or 20 expected)";
+bool ReadSchedule(const ScheduleText& t, Schedule* s, std::string* problem) {
+  s->domain = Trim(t.domain);
+  s->name = Trim(t.name);
+  s->description = t.description;
+  s->action = Trim(t.action);
+  s->enhanced = Trim(t.style) == "Enhanced";
+  if (!ParseTsmMoment(t.start, &s->start)) {
+    *problem = "start '" + t.start + "' is no date and time";
     return false;
   }
-  const size_t shift = f.size() == 19 ? 1 : 0;
-  auto at = [&](Column c) { return c >= 4 ? f[c - shift] : f[c]; };
-  s->domain = Trim(at(kDomain));
-  s->name = Trim(at(kName));
-  s->description = at(kDescription);
-  s->action = Trim(at(kAction));
-  s->enhanced = Trim(at(kStyle)) == "Enhanced";
-  if (!ParseTsmMoment(at(kStart), &s->start)) {
-    *problem = "start '" + at(kStart) + "' is no date and time";
-    return false;
-  }
-  const std::string expiration = Trim(at(kExpiration));
+  const std::string expiration = Trim(t.expiration);
   s->expires = !expiration.empty();
   if (s->expires) {
     long long moment = 0;
@@ -128,16 +105,16 @@ bool ReadScheduleFields(const std::vector<std::string>& f, Schedule* s, std::str
     s->expirationDay = tsmcal::DayOf(moment);
   }
   if (s->enhanced) {
-    s->daysOfWeek = Items(at(kDayOfWeek));
-    s->months = Items(at(kMonth));
-    s->daysOfMonth = Items(at(kDayOfMonth));
-    s->weeksOfMonth = Items(at(kWeekOfMonth));
+    s->daysOfWeek = Items(t.dayOfWeek);
+    s->months = Items(t.months);
+    s->daysOfMonth = Items(t.daysOfMonth);
+    s->weeksOfMonth = Items(t.weeksOfMonth);
     return true;
   }
-  s->dayOfWeek = Trim(at(kDayOfWeek));
+  s->dayOfWeek = Trim(t.dayOfWeek);
   if (s->dayOfWeek.empty()) s->dayOfWeek = "Any";
-  if (!ParsePeriod(at(kPeriod), s)) {
-    *problem = "period '" + at(kPeriod) + "' does not read";
+  if (!ParsePeriod(t.period, s)) {
+    *problem = "period '" + t.period + "' does not read";
     return false;
   }
   return true;

@@ -39,11 +39,16 @@ struct Schedule {
   std::vector<std::string> months, daysOfMonth, weeksOfMonth, daysOfWeek;
 };
 
-// Fills *s from the fields of one line of `query schedule format=detailed`
-// with -comma (20 fields; 19 from servers without the sub-action column).
-// False with *problem for another field count or a start, expiration or
-// period that does not read.
-bool ReadScheduleFields(const std::vector<std::string>& fields, Schedule* s, std::string* problem);
+// The columns of one line of `query schedule format=detailed`, as text;
+// the reader of the listing picks them by its layout.
+struct ScheduleText {
+  std::string domain, name, description, action;
+  std::string start, style, period, dayOfWeek, months, daysOfMonth, weeksOfMonth, expiration;
+};
+
+// Fills *s from the columns. False with *problem for a start, expiration
+// or period that does not read.
+bool ReadSchedule(const ScheduleText& text, Schedule* s, std::string* problem);
 
 // "MM/DD/YYYY HH:MM:SS" (date format 1) into wall-clock seconds.
 bool ParseTsmMoment(const std::string& text, long long* seconds);

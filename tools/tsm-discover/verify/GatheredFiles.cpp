@@ -11,6 +11,7 @@
 
 #include "handler/DsmOutputReader.h"
 #include "handler/Splitting.h"
+#include "schedules/DetailedScheduleLayout.h"
 #include "tools/tsm-discover/verify/GatheredSet.h"
 
 namespace tsmverify {
@@ -53,6 +54,31 @@ bool ReadFile(const std::string& dir, const std::string& name, const FileRule& r
       });
   if (end == DsmReadEnd::kReadError) set->skipped.push_back({name, "a read error cut the file short"});
   return end != DsmReadEnd::kNotOpened;
+}
+
+// A schedule line's columns by the detailed listing's layout of its field
+// count (the schedule parsers' table).
+GatheredSchedule ScheduleOf(const std::vector<std::string>& f) {
+  GatheredSchedule s;
+  tsmsched::ScheduleText& t = s.text;
+  t.domain = f[0];
+  t.name = f[1];
+  t.description = f[2];
+  t.action = f.size() > 3 ? f[3] : "";
+  const DetailedScheduleColumns* c = DetailedScheduleLayoutFor(f.size());
+  if (c == nullptr) {
+    s.layoutProblem = "the schedule line has " + std::to_string(f.size()) + " fields, which no layout has";
+    return s;
+  }
+  t.start = f[c->startTime];
+  t.style = f[c->style];
+  t.period = f[c->period];
+  t.dayOfWeek = f[c->dayOfWeek];
+  t.months = f[c->months];
+  t.daysOfMonth = f[c->daysOfMonth];
+  t.weeksOfMonth = f[c->weeksOfMonth];
+  t.expiration = f[c->endTime];
+  return s;
 }
 
 bool ListPrefixed(const std::string& dir, const std::string& prefix, std::set<std::string>* names) {
@@ -108,7 +134,7 @@ bool ReadGatheredSet(const std::string& dir, GatheredSet* set, std::string* erro
   });
   const bool schedules =
       ReadFile(dir, "ixr_sched.txt", kQueryRule, set, [&](const std::vector<std::string>& f) {
-        GatheredSchedule s{f, {}};
+        GatheredSchedule s = ScheduleOf(f);
         auto it = associations.find({f[0], f[1]});
         if (it != associations.end()) s.nodes = it->second;
         set->schedules.push_back(std::move(s));

@@ -16,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+#include "tools/tsm-schedule/TsmSchedule.h"
+
 namespace tsmverify {
 
 struct SkippedLine {
@@ -23,8 +25,9 @@ struct SkippedLine {
 };
 
 struct GatheredSchedule {
-  std::vector<std::string> fields;  // the schedule line, split
-  std::vector<std::string> nodes;   // from the association file
+  tsmsched::ScheduleText text;     // the schedule line's columns
+  std::string layoutProblem;       // not empty: no layout has the line's field count
+  std::vector<std::string> nodes;  // from the association file
 };
 
 struct GatheredVolume {

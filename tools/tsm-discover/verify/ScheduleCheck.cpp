@@ -102,16 +102,18 @@ CheckItem CheckOne(const GatheredSchedule& g, const TaskIndex& tasks, const std:
                    long long from, long long to) {
   CheckItem item;
   item.kind = "schedule";
-  item.name = g.fields[0] + "/" + g.fields[1];
+  item.name = g.text.domain + "/" + g.text.name;
   item.count = g.nodes.empty() ? 0 : 1;  // only schedules that run for a node must arrive
-  const std::string action = g.fields.size() > 3 ? g.fields[3] : "";
+  const std::string& action = g.text.action;
   tsmsched::Schedule s;
   std::string problem;
   if (!IsBackupAction(action)) {
     item.reason = "action " + action + ": only backup schedules become tasks";
-  } else if (!tsmsched::ReadScheduleFields(g.fields, &s, &problem)) {
+  } else if (!g.layoutProblem.empty()) {
+    item.reason = g.layoutProblem;
+  } else if (!tsmsched::ReadSchedule(g.text, &s, &problem)) {
     item.reason = problem;
-  } else if (const TaskRow* task = tasks.Find(g.fields[0], g.fields[1])) {
+  } else if (const TaskRow* task = tasks.Find(g.text.domain, g.text.name)) {
     item.reason = MissingAssociations(g.nodes, *task, clients);
     item.handedOver = item.reason.empty();
     CompareRuns(s, *task, from, to, &item);
@@ -130,10 +132,7 @@ void CheckSchedules(const GatheredSet& tsm, const tsmreport::ReportModel& replie
   const TaskIndex tasks(replies.tasks);
   std::set<std::string> clients;
   for (const tsmreport::ClientRow& c : replies.clients) clients.insert(c.name);
-  for (const GatheredSchedule& g : tsm.schedules) {
-    if (g.fields.size() < 4) continue;
-    AddItem(CheckOne(g, tasks, clients, from, to), check);
-  }
+  for (const GatheredSchedule& g : tsm.schedules) AddItem(CheckOne(g, tasks, clients, from, to), check);
 }
 
 }  // namespace tsmverify
