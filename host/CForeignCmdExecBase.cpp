@@ -203,6 +203,7 @@ bool CForeignCmdExecBase::FetchData(void* out) {
   EvEvent ev;
   execResult_ = kNotRun;
   firstMessage_.clear();
+  unreadOutput_ = false;
   std::string commandLine = _GetCommandLine();  // may turn logging of the line off
   WorkFolderLock folder;
   std::string busy;
@@ -228,6 +229,7 @@ bool CForeignCmdExecBase::FetchData(void* out) {
       reportFailure(parsed);
     }
   }
+  if (unreadOutput_ && (ok || !runs)) CommandStats::RecordUnreadOutput(GetCommandKind());
   return ok;
 }
 

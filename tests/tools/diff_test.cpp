@@ -120,7 +120,7 @@ TEST(DiffTest, OneChangeOfEachKind) {
       {"subtask pattern",
        [](ReportModel& n) {
          n.tasks[0].subtasks[0].words += " (changed)";
-         n.tasks[0].subtasks[0].pattern[1].second += 1;
+         n.tasks[0].subtasks[0].pattern.recurrenceFactor += 1;
        },
        {"~ subtask " + subtask + ": runs", "~ subtask " + subtask + ": recurrenceFactor"}},
       {"subtask removed",

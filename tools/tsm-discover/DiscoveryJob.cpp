@@ -331,7 +331,8 @@ bool DiscoveryJob::Run(std::ostream& out) {
   PrintCommandCounts(out, CommandStats::Snapshot());
   if (s.reportFile.empty()) return allOk;
   std::string error;
-  if (!tsmreport::WriteHtmlReportFile(s.outDir, s.reportFile, &error)) {
+  if (!tsmreport::WriteHtmlReportFile(s.outDir, s.reportFile, &error,
+                                      s.reportReplaySet.empty() ? s.replayDir : s.reportReplaySet)) {
     out << "Report not written: " << error << "\n";
     return false;
   }

@@ -26,11 +26,12 @@ struct JobSettings {
   std::set<std::string> only;  // empty: every operation
   std::string logFile;         // empty: <outDir>/tsm-discover.log
   std::string registryFile;
-  std::string keyFile;      // empty: a key for this run alone
-  std::string pluginPath;   // empty: next to the program
-  bool overwrite = false;   // replace the hand-over files of an earlier run in outDir
-  int deadlineSeconds = 0;  // for the whole job; 0: none
-  std::string reportFile;   // takeover report written after the job; empty: none
+  std::string keyFile;          // empty: a key for this run alone
+  std::string pluginPath;       // empty: next to the program
+  bool overwrite = false;       // replace the hand-over files of an earlier run in outDir
+  int deadlineSeconds = 0;      // for the whole job; 0: none
+  std::string reportFile;       // takeover report written after the job; empty: none
+  std::string reportReplaySet;  // gathered set the report's takeover check compares with; empty: none
 };
 
 // True for a name --only accepts.

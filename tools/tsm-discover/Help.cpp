@@ -5,6 +5,7 @@
 #include "tools/tsm-discover/DiscoveryJob.h"
 #include "tools/tsm-discover/Gather.h"
 #include "tools/tsm-discover/PluginLoader.h"
+#include "tools/tsm-discover/verify/Verify.h"
 
 namespace tsmdiscover {
 namespace {
@@ -99,7 +100,10 @@ CommandDoc Report() {
           {{"replies", "DIR", "The reply folder.", true},
            {"out", "FILE.html", "Where the page goes."},
            {"text", "", "Write the summary and tables as text on standard output."},
-           {"json", "FILE", "Write the JSON inventory to FILE."}}};
+           {"json", "FILE", "Write the JSON inventory to FILE."},
+           {"replay", "SET",
+            "The gathered set the replies came from: the page or text opens with the takeover check "
+            "(see verify)."}}};
 }
 
 CommandDoc Diff() {
@@ -117,6 +121,23 @@ CommandDoc Diff() {
           {"OLD_REPLIES", "NEW_REPLIES"}};
 }
 
+CommandDoc Verify() {
+  return {"verify",
+          "check a reply folder against the gathered set it came from",
+          {"Checks that every node, schedule, library, drive, volume, storage pool and backup summary row "
+           "of the gathered set was handed over (or says why not), and that every task starts when TSM "
+           "started its schedule, from --from (default: the discovery time) for --days days. Exit status 0 "
+           "when all is accounted for and the same, 1 when something was left out or differs."},
+          {{"replay", "SET", "The gathered set (ixr_* files).", true},
+           {"replies", "DIR", "The reply folder of a run from it.", true},
+           {"from", "YYYY-MM-DD", "First day of the comparison of starts (default: the discovery time)."},
+           {"days", "N",
+            "Days compared (1 to " + std::to_string(tsmverify::kMaxWindowDays) + ", default " +
+                std::to_string(tsmverify::kDefaultWindowDays) + ")."},
+           {"text", "", "Write the check as text on standard output (the default)."},
+           {"json", "FILE", "Write the check as JSON to FILE."}}};
+}
+
 CommandDoc EncryptPassword() {
   return {"encrypt-password",
           "encrypt a password read on standard input",
@@ -129,7 +150,8 @@ std::vector<SectionDoc> Sections() {
   return {
       {"EXIT STATUS",
        {{"0", "Every operation returned true (diff: nothing changed)."},
-        {"1", "An operation returned false (diff: something changed)."},
+        {"1",
+         "An operation returned false (diff: something changed; verify: something left out or different)."},
         {"2", "Bad usage or input, said in one line on standard error before anything runs."}}},
       {"ENVIRONMENT",
        {{"TSM_PASSWORD",
@@ -167,7 +189,7 @@ ProgramDoc MakeUsage() {
           "run a TSM discovery job through the discovery plug-in",
           {"tsm-discover is a small host for the TSM discovery plug-in: it loads the plug-in, answers its "
            "requests, runs the discovery operations and records every message the plug-in hands over."},
-          {Run(), Demo(), Gather(), Report(), Diff(), EncryptPassword()},
+          {Run(), Demo(), Gather(), Report(), Diff(), Verify(), EncryptPassword()},
           Sections()};
 }
 

@@ -1,6 +1,6 @@
 // tsm-discover: the host process that runs one discovery job through the
-// plug-in. Subcommands: run, demo, gather, report, diff, encrypt-password
-// (Help.cpp holds their options).
+// plug-in. Subcommands: run, demo, gather, report, diff, verify,
+// encrypt-password (Help.cpp holds their options).
 // Exit status: 0 every operation returned true, 1 one returned false,
 // 2 bad usage or input (reported on one line before anything runs).
 #include <iostream>
@@ -19,6 +19,7 @@
 #include "tools/tsm-discover/SharedOptions.h"
 #include "tools/tsm-discover/diff/Diff.h"
 #include "tools/tsm-discover/report/MakeReport.h"
+#include "tools/tsm-discover/verify/Verify.h"
 
 namespace tsmdiscover {
 namespace {
@@ -132,8 +133,9 @@ int Report(const std::vector<std::string>& args) {
   const std::string page = cl.Has("out")    ? cl.Get("out")
                            : cl.Has("json") ? ""
                                             : WithSlash(replies) + "report.html";
-  bool ok = cl.Has("text") ? tsmreport::WriteTextReportTo(replies, std::cout, &error)
-                           : tsmreport::WriteReportFiles(replies, page, cl.Get("json"), &error);
+  const std::string replay = cl.Get("replay");
+  bool ok = cl.Has("text") ? tsmreport::WriteTextReportTo(replies, std::cout, &error, replay)
+                           : tsmreport::WriteReportFiles(replies, page, cl.Get("json"), &error, replay);
   if (!ok) return Usage("report", error);
   return 0;
 }
@@ -153,6 +155,28 @@ int Diff(const std::vector<std::string>& args) {
   output.jsonFile = cl.Get("json");
   output.htmlFile = cl.Get("out");
   return tsmdiff::RunDiff(cl.operands()[0], cl.operands()[1], output, std::cout, std::cerr);
+}
+
+int Verify(const std::vector<std::string>& args) {
+  CommandLine cl = CommandLineFor("verify");
+  std::string error;
+  if (!cl.Parse(args, &error)) return Usage("verify", error);
+  if (cl.Help()) {
+    std::cout << HelpFor("verify");
+    return 0;
+  }
+  if (!cl.Has("replay") || !cl.Has("replies")) return Usage("verify", "--replay and --replies are required");
+  if (cl.Has("text") && cl.Has("json")) return Usage("verify", "--text and --json exclude each other");
+  tsmverify::VerifyOptions o;
+  o.replaySet = cl.Get("replay");
+  o.replies = cl.Get("replies");
+  o.from = cl.Get("from");
+  o.jsonFile = cl.Get("json");
+  long days = tsmverify::kDefaultWindowDays;
+  if (cl.Has("days") && !ParseInt(cl.Get("days"), 1, tsmverify::kMaxWindowDays, &days))
+    return Usage("verify", "--days must be 1 to " + std::to_string(tsmverify::kMaxWindowDays));
+  o.days = static_cast<int>(days);
+  return tsmverify::RunVerify(o, std::cout, std::cerr);
 }
 
 int EncryptPassword(const std::vector<std::string>& args) {
@@ -219,6 +243,7 @@ int main(int argc, char** argv) {
   if (command == "gather") return Gather(rest);
   if (command == "report") return Report(rest);
   if (command == "diff") return Diff(rest);
+  if (command == "verify") return Verify(rest);
   if (command == "encrypt-password") return EncryptPassword(rest);
   return Usage("", "unknown command '" + command + "' (try tsm-discover --help)");
 }

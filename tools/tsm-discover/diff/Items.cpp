@@ -58,8 +58,9 @@ void AddTasks(const ReportModel& m, ItemList* items) {
   for (const TaskRow& t : m.tasks) {
     for (const SubTaskRow& s : t.subtasks) {
       Fields fields = {{"runs", s.words}, {"start", s.start}, {"end", s.end}, {"time zone", s.zone}};
-      for (const auto& [name, value] : s.pattern) fields.emplace_back(name, std::to_string(value));
-      for (const auto& [name, value] : s.days)
+      for (const auto& [name, value] : PatternNumbers(s.pattern))
+        fields.emplace_back(name, std::to_string(value));
+      for (const auto& [name, value] : PatternDayNumbers(s.pattern))
         fields.emplace_back(std::string("days.") + name, std::to_string(value));
       items->Add("subtask", Key(t.name, s.name), std::move(fields));
     }

@@ -98,8 +98,8 @@ void SubTask(const SubTaskRow& s, JsonWriter& w) {
     w.String(s.end);
   }
   w.Field("timeZone", s.zone);
-  Numbers(w, "pattern", s.pattern);
-  Numbers(w, "days", s.days);
+  Numbers(w, "pattern", PatternNumbers(s.pattern));
+  Numbers(w, "days", PatternDayNumbers(s.pattern));
   w.EndObject();
 }
 

@@ -6,6 +6,7 @@
 #include "tools/tsm-discover/report/JsonReport.h"
 #include "tools/tsm-discover/report/ReplyReader.h"
 #include "tools/tsm-discover/report/ReportWriters.h"
+#include "tools/tsm-discover/verify/Verify.h"
 
 namespace tsmreport {
 namespace {
@@ -34,21 +35,25 @@ bool WriteFile(const ReportModel& model, Writer write, const std::string& file, 
 
 }  // namespace
 
-bool WriteHtmlReportFile(const std::string& replies, const std::string& htmlFile, std::string* error) {
-  return WriteReportFiles(replies, htmlFile, "", error);
+bool WriteHtmlReportFile(const std::string& replies, const std::string& htmlFile, std::string* error,
+                         const std::string& replaySet) {
+  return WriteReportFiles(replies, htmlFile, "", error, replaySet);
 }
 
 bool WriteReportFiles(const std::string& replies, const std::string& htmlFile, const std::string& jsonFile,
-                      std::string* error) {
+                      std::string* error, const std::string& replaySet) {
   ReportModel model;
-  if (!ReadReplies(replies, &model, error)) return false;
+  if (!ReadReplies(replies, &model, error) || !tsmverify::AddCheckToReport(replaySet, &model, error))
+    return false;
   return (htmlFile.empty() || WriteFile(model, WriteHtmlReport, htmlFile, error)) &&
          (jsonFile.empty() || WriteFile(model, WriteJsonReport, jsonFile, error));
 }
 
-bool WriteTextReportTo(const std::string& replies, std::ostream& out, std::string* error) {
+bool WriteTextReportTo(const std::string& replies, std::ostream& out, std::string* error,
+                       const std::string& replaySet) {
   ReportModel model;
-  if (!ReadReplies(replies, &model, error)) return false;
+  if (!ReadReplies(replies, &model, error) || !tsmverify::AddCheckToReport(replaySet, &model, error))
+    return false;
   WriteTextReport(model, out);
   return true;
 }

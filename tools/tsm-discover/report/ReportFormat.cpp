@@ -60,4 +60,28 @@ std::vector<std::string> SubclientWords(const std::vector<SubclientRow>& subclie
   return words;
 }
 
+NamedNumbers PatternNumbers(const PatternValues& v) {
+  return {{"frequencyType", v.kind},
+          {"recurrenceFactor", v.recurrenceFactor},
+          {"repeatIntervalSeconds", v.repeatIntervalSeconds},
+          {"dayValue", v.dayValue},
+          {"weekOfMonth", v.weekOfMonth},
+          {"startDate", v.startDate},
+          {"startTimeOfDay", v.startTimeOfDay},
+          {"endDateSet", v.endDateSet},
+          {"endDate", v.endDate},
+          {"endTimeOfDay", v.endTimeOfDay}};
+}
+
+NamedNumbers PatternDayNumbers(const PatternValues& v) {
+  static const char* const kDays[] = {"sunday",   "monday", "tuesday", "wednesday",
+                                      "thursday", "friday", "saturday"};
+  NamedNumbers days;
+  for (int d = 0; d < 7; ++d) days.emplace_back(kDays[d], (v.dayFlags >> d) & 1u);
+  days.insert(
+      days.end(),
+      {{"dayOfMonth", v.flagDayOfMonth}, {"weekOfMonth", v.flagWeekOfMonth}, {"dayKind", v.flagDayKind}});
+  return days;
+}
+
 }  // namespace tsmreport
