@@ -1,7 +1,8 @@
 // tsm-discover diff: what changed on the server between two discoveries
 // (two reply folders), as text, JSON (docs/diff.schema.json) or an HTML
-// page. Both folders are read as the report reads them (job lists
-// streamed), so memory follows the inventories, not the jobs.
+// page. Both folders are read at once, as the report reads them except
+// for the job lists, of which only the jobs per client are counted;
+// memory follows the inventories, not the jobs.
 #pragma once
 
 #include <iosfwd>

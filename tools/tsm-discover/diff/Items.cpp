@@ -86,10 +86,7 @@ void AddStorage(const ReportModel& m, ItemList* items) {
 
 void AddHistory(const ReportModel& m, ItemList* items) {
   for (const auto& [name, h] : m.history) {
-    items->Add("job history", name,
-               {{"jobs", std::to_string(h.jobs)},
-                {"succeeded", std::to_string(h.succeeded)},
-                {"failed", std::to_string(h.failedCount)}});
+    items->Add("job history", name, {{"jobs", std::to_string(h.jobs)}});
   }
 }
 
