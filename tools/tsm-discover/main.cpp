@@ -1,19 +1,25 @@
 // tsm-discover: the host process that runs one discovery job through the
 // plug-in. Subcommands: run, demo, gather, report, encrypt-password.
 // Exit status: 0 every operation returned true, 1 one returned false,
-// 2 bad usage or input (reported on one line before anything runs).
+// 2 bad usage or input (reported on one line before anything runs),
+// 128 + the signal when SIGINT, SIGTERM or SIGHUP interrupted it.
+#include <signal.h>
+
+#include <algorithm>
 #include <iostream>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "host/StopSignal.h"
 #include "host/ZYPassword.h"
 #include "tools/tsm-discover/CommandLine.h"
 #include "tools/tsm-discover/Demo.h"
 #include "tools/tsm-discover/DiscoveryJob.h"
 #include "tools/tsm-discover/FileUtil.h"
 #include "tools/tsm-discover/Gather.h"
+#include "tools/tsm-discover/OutFolderLock.h"
 #include "tools/tsm-discover/SharedOptions.h"
 #include "tools/tsm-discover/report/MakeReport.h"
 
@@ -38,14 +44,16 @@ std::string RunHelp() {
          "]\n"
          "                        [--log FILE] [--log-level N] [--registry FILE] [--key-file FILE]\n"
          "                        [--timeout SECONDS] [--deadline SECONDS] [--plugin PATH] [--overwrite]\n"
-         "                        [--report FILE.html]\n"
+         "                        [--report FILE.html] [--accept-incomplete]\n"
          "Runs the discovery operations, all or those --only names, in the order above.\n"
          "  --dsmadmc-dir DIR    directory holding dsmadmc (optional with --replay)\n"
          "  --login NAME         administrator login\n"
          "  --password-file FILE file holding the password; else $TSM_PASSWORD\n"
          "  --out DIR            hand-over directory (created when missing; refused when it holds\n"
          "                       hand-over files of an earlier run, unless --overwrite removes them)\n"
-         "  --replay DIR         read a gathered replay set instead of running dsmadmc\n"
+         "  --replay DIR         read a gathered replay set instead of running dsmadmc; a set\n"
+         "                       its manifest marks incomplete, or whose files differ from it, is\n"
+         "                       refused unless --accept-incomplete is given\n"
          "  --only LIST          run only these operations, comma-separated\n"
          "  --log FILE           debug log (default <out>/tsm-discover.log); --log-level 0-7 (default 4)\n"
          "  --registry FILE      host registry (INI) file\n"
@@ -111,7 +119,7 @@ bool ReadOnly(const CommandLine& cl, std::set<std::string>* only, std::string* e
 int Run(const std::vector<std::string>& args) {
   CommandLine cl({"dsmadmc-dir", "login", "password-file", "out", "replay", "only", "log", "log-level",
                   "registry", "key-file", "timeout", "plugin", "deadline", "report"},
-                 {"overwrite"});
+                 {"overwrite", "accept-incomplete"});
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("run", error);
   if (cl.Help()) {
@@ -127,6 +135,7 @@ int Run(const std::vector<std::string>& args) {
   s.keyFile = cl.Get("key-file");
   s.pluginPath = cl.Get("plugin");
   s.overwrite = cl.Has("overwrite");
+  s.acceptIncomplete = cl.Has("accept-incomplete");
   s.reportFile = cl.Get("report");
   if (cl.Has("deadline")) {
     long n = 0;
@@ -170,13 +179,14 @@ int Gather(const std::vector<std::string>& args) {
     return 0;
   }
   GatherSettings s;
+  OutFolderLock lock;
   long parallel = kDefaultGatherParallel;
   if (cl.Has("parallel") && !ParseInt(cl.Get("parallel"), 1, kMaxGatherParallel, &parallel))
     return Usage("gather", "--parallel must be 1 to " + std::to_string(kMaxGatherParallel));
   s.parallel = static_cast<int>(parallel);
   s.dsmadmcDir = cl.Get("dsmadmc-dir");
   s.outDir = cl.Get("out");
-  if (!ReadSharedOptions(cl, Credentials::kRequired, &s.shared, &error) || !CheckGather(&s, &error))
+  if (!ReadSharedOptions(cl, Credentials::kRequired, &s.shared, &error) || !CheckGather(&s, &lock, &error))
     return Usage("gather", error);
   return RunGather(s, std::cout, std::cerr) ? 0 : 1;
 }
@@ -192,10 +202,11 @@ int Report(const std::vector<std::string>& args) {
   if (!cl.Has("replies")) return Usage("report", "no --replies folder given");
   if (cl.Has("text") && cl.Has("out")) return Usage("report", "--text writes to standard output; drop --out");
   const std::string replies = cl.Get("replies");
-  bool ok = cl.Has("text")
-                ? tsmreport::WriteTextReportTo(replies, std::cout, &error)
-                : tsmreport::WriteHtmlReportFile(
-                      replies, cl.Has("out") ? cl.Get("out") : WithSlash(replies) + "report.html", &error);
+  const std::string page = AbsolutePath(cl.Has("out") ? cl.Get("out") : WithSlash(replies) + "report.html");
+  OutFolderLock lock;
+  bool ok = cl.Has("text") ? tsmreport::WriteTextReportTo(replies, std::cout, &error)
+                           : lock.Acquire(page.substr(0, std::max<size_t>(page.find_last_of('/'), 1)), &error) &&
+                                 tsmreport::WriteHtmlReportFile(replies, page, &error);
   if (!ok) return Usage("report", error);
   return 0;
 }
@@ -236,7 +247,9 @@ int EncryptPassword(const std::vector<std::string>& args) {
 }  // namespace
 }  // namespace tsmdiscover
 
-int main(int argc, char** argv) {
+namespace {
+
+int Main(int argc, char** argv) {
   using namespace tsmdiscover;
   TakePasswordFromEnvironment();
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -256,4 +269,20 @@ int main(int argc, char** argv) {
   if (command == "report") return Report(rest);
   if (command == "encrypt-password") return EncryptPassword(rest);
   return Usage("", "unknown command '" + command + "' (try tsm-discover --help)");
+}
+
+}  // namespace
+
+// A signal stops the running dsmadmc and lets the command end through its
+// own paths, so locks and temporary files are released there.
+int main(int argc, char** argv) {
+  zyhost::InstallStopSignals();
+  const int status = Main(argc, argv);
+  if (const int sig = zyhost::StopSignal()) {
+    const char* name = sig == SIGINT ? "SIGINT" : sig == SIGTERM ? "SIGTERM" : "SIGHUP";
+    std::cerr << "tsm-discover: interrupted by " << name
+              << "; the running dsmadmc was stopped and the job did not finish\n";
+    return 128 + sig;
+  }
+  return status;
 }

@@ -1,7 +1,8 @@
 #include "tools/tsm-discover/report/MakeReport.h"
 
-#include <cstdio>
-#include <fstream>
+#include <sstream>
+
+#include "tools/tsm-discover/FileUtil.h"
 
 #include "tools/tsm-discover/report/ReplyReader.h"
 #include "tools/tsm-discover/report/ReportWriters.h"
@@ -11,23 +12,11 @@ namespace tsmreport {
 bool WriteHtmlReportFile(const std::string& replies, const std::string& htmlFile, std::string* error) {
   ReportModel model;
   if (!ReadReplies(replies, &model, error)) return false;
-  const std::string temporary = htmlFile + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    WriteHtmlReport(model, out);
-    out.flush();
-    if (!out) {
-      std::remove(temporary.c_str());
-      *error = "cannot write " + htmlFile;
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), htmlFile.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    *error = "cannot write " + htmlFile;
-    return false;
-  }
-  return true;
+  // The page is small beside the replies; a temporary of a fixed name
+  // would be written through a planted link.
+  std::ostringstream page;
+  WriteHtmlReport(model, page);
+  return tsmdiscover::ReplaceFile(htmlFile, page.str(), error);
 }
 
 bool WriteTextReportTo(const std::string& replies, std::ostream& out, std::string* error) {
