@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstring>
 #include <set>
 #include <tuple>
 
@@ -114,19 +117,37 @@ TEST_F(CmdExecTest, ExitStatusTimeOutAndParserDecideSuccess) {
   }
 }
 
+// The old file, or a link planted under its name, is removed before the
+// run (the link's target untouched); a run that writes no file fails the
+// fetch with an error line instead of reading nothing as an empty answer.
 TEST_F(CmdExecTest, OutputOfAnEarlierRunIsRemoved) {
-  const std::tuple<std::string, std::string, std::string> cases[] = {
-      {"-outfile=ixr_node.txt", "exit 1", "<missing>"},
-      {"-OUTFILE=ixr_node.txt", "exit 1", "<missing>"},
-      {"-outfile=" + dir_.file("ixr_node.txt"), "exit 0", "<missing>"},
+  const struct {
+    std::string option, script;
+    bool link;
+    int parseCalls;
+  } cases[] = {
+      {"-outfile=ixr_node.txt", "exit 1", false, 0},
+      {"-OUTFILE=ixr_node.txt", "exit 0", false, 0},
+      {"-outfile=" + dir_.file("ixr_node.txt"), "exit 0", true, 0},
+      {"-outfile=ixr_node.txt", "echo new > ixr_node.txt", true, 1},
   };
-  for (const auto& [option, script, expected] : cases) {
-    SCOPED_TRACE(option + " / " + script);
-    WriteFile(dir_.file("ixr_node.txt"), "old\n");
-    WriteScript(dir_.file("dsmadmc"), script);
-    FileFetcher f("\"" + dir_.file("dsmadmc") + "\" -id=a " + option + " q");
-    f.FetchData(nullptr);
-    EXPECT_EQ(expected, f.data);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.option + " / " + c.script + (c.link ? " / link" : ""));
+    testsupport::LogCapture log(0);
+    WriteFile(dir_.file("target.txt"), "old\n");
+    ::unlink(dir_.file("ixr_node.txt").c_str());
+    if (c.link) {
+      ASSERT_EQ(0, ::symlink(dir_.file("target.txt").c_str(), dir_.file("ixr_node.txt").c_str()));
+    } else {
+      WriteFile(dir_.file("ixr_node.txt"), "old\n");
+    }
+    WriteScript(dir_.file("dsmadmc"), c.script);
+    FileFetcher f("\"" + dir_.file("dsmadmc") + "\" -id=a " + c.option + " q");
+    EXPECT_EQ(c.parseCalls == 1, f.FetchData(nullptr));
+    EXPECT_EQ(c.parseCalls, f.parseCalls);
+    EXPECT_NE("old\n", f.data);
+    EXPECT_EQ("old\n", ReadFile(dir_.file("target.txt")));
+    EXPECT_EQ(c.parseCalls == 0, log.text().find("no output file written") != std::string::npos) << log.text();
   }
   // A failed run says so at error level, with the first server message.
   testsupport::LogCapture log(0);
@@ -135,7 +156,7 @@ TEST_F(CmdExecTest, OutputOfAnEarlierRunIsRemoved) {
   FileFetcher failed("\"" + dir_.file("dsmadmc") + "\" -id=a -outfile=ixr_node.txt q");
   EXPECT_FALSE(failed.FetchData(nullptr));
   EXPECT_NE(
-      log.text().find("ERROR [CForeignCmdExecBase::FetchData] Command [node] failed: status [2]; ANS1017E "
+      log.text().find("ERROR [CForeignCmdExecBase::FetchData] Command [node] failed: status [2], no output file written; ANS1017E "
                       "Session rejected: TCP/IP error"),
       std::string::npos)
       << log.text();
@@ -155,6 +176,7 @@ TEST_F(CmdExecTest, LogShowsNoPassword) {
         .FetchData(nullptr);
   }
   FileFetcher quiet("\"" + dir_.file("dsmadmc") + "\" -id=other q");
+  quiet.fileName.clear();
   quiet.set_logCommandLine(false);
   EXPECT_TRUE(quiet.FetchData(nullptr));
   std::string text = log.text();
@@ -164,13 +186,26 @@ TEST_F(CmdExecTest, LogShowsNoPassword) {
   EXPECT_NE(std::string::npos, text.find("command line not logged"));
   EXPECT_EQ(std::string::npos, text.find("dsmadmc\" -id=other")) << text;
 
-  // A secret that the output limit cuts in two leaves no prefix behind.
-  WriteScript(dir_.file("dsmadmc"),
-              "head -c 65533 /dev/zero | tr '\\0' x; printf '%s\\n' \"${2#-password=}\"");
-  FileFetcher("\"" + dir_.file("dsmadmc") + "\" -id=admin -password=Secr3t q").FetchData(nullptr);
-  text = log.text();
-  EXPECT_EQ(std::string::npos, text.find("xSec"));
-  EXPECT_NE(std::string::npos, text.find("xx****]"));
+}
+
+// A secret that the capture limit cuts leaves no start of it behind: not
+// in the output lines (level 7) and not in the error line, which quotes
+// the first ANS line at the default level. Every cut position is tried.
+TEST_F(CmdExecTest, NoPrefixOfThePasswordSurvivesTheCut) {
+  const std::string secret = "Secr3t-Pw";
+  for (size_t kept = 1; kept < secret.size(); ++kept) {
+    for (const char* start : {"", "ANS1017E "}) {
+      SCOPED_TRACE(std::string(start) + secret.substr(0, kept));
+      const size_t fill = PosixProcessLauncher::kMaxOutput - kept - std::strlen(start);
+      WriteScript(dir_.file("dsmadmc"), "printf '" + std::string(start) + "'; head -c " + std::to_string(fill) +
+                                            " /dev/zero | tr '\\0' x; printf '%s\\n' \"${2#-password=}\"; exit 2");
+      testsupport::LogCapture log(*start == '\0' ? 7 : 4);
+      FileFetcher("\"" + dir_.file("dsmadmc") + "\" -id=admin -password=" + secret + " q").FetchData(nullptr);
+      const std::string text = log.text();
+      EXPECT_EQ(std::string::npos, text.find("x" + secret.substr(0, kept))) << text.substr(text.size() - 300);
+      EXPECT_NE(std::string::npos, text.find("xx****")) << text.substr(text.size() - 300);
+    }
+  }
 }
 
 TEST_F(CmdExecTest, ExistingFilesAndSkipMarkerStartNothing) {
