@@ -203,7 +203,9 @@ void CForeignCmdExecBase::reportFailure(bool parsed) const {
   CommandStats::Record(kind, true);
   EvEvent ev;
   ev.Error(kFetch, "Command [%s] failed: status [%d]%s; %s", kind.name.c_str(), execResult_,
-           noOutputFile_ ? ", no output file written" : parsed ? "" : ", output not parsed",
+           noOutputFile_ ? ", no output file written"
+           : parsed      ? ""
+                         : ", output not parsed",
            firstMessage_.empty() ? "no ANR/ANS message" : firstMessage_.c_str());
 }
 

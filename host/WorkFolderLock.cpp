@@ -47,7 +47,7 @@ int OpenLockFile(std::string* error) {
   int fd = ::open(WorkFolderLock::kFileName, O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
   struct stat st;
   if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
-  *error = fd < 0 && errno != ELOOP
+  *error = fd < 0 && errno != ELOOP && errno != EISDIR
                ? std::string("cannot open ") + WorkFolderLock::kFileName + ": " + std::strerror(errno)
                : std::string(WorkFolderLock::kFileName) + " is a link or not a regular file; refused";
   if (fd >= 0) ::close(fd);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <chrono>
@@ -147,7 +146,8 @@ TEST_F(CmdExecTest, OutputOfAnEarlierRunIsRemoved) {
     EXPECT_EQ(c.parseCalls, f.parseCalls);
     EXPECT_NE("old\n", f.data);
     EXPECT_EQ("old\n", ReadFile(dir_.file("target.txt")));
-    EXPECT_EQ(c.parseCalls == 0, log.text().find("no output file written") != std::string::npos) << log.text();
+    EXPECT_EQ(c.parseCalls == 0, log.text().find("no output file written") != std::string::npos)
+        << log.text();
   }
   // A failed run says so at error level, with the first server message.
   testsupport::LogCapture log(0);
@@ -155,10 +155,10 @@ TEST_F(CmdExecTest, OutputOfAnEarlierRunIsRemoved) {
               "echo 'Session established'; echo 'ANS1017E Session rejected: TCP/IP error'; exit 2");
   FileFetcher failed("\"" + dir_.file("dsmadmc") + "\" -id=a -outfile=ixr_node.txt q");
   EXPECT_FALSE(failed.FetchData(nullptr));
-  EXPECT_NE(
-      log.text().find("ERROR [CForeignCmdExecBase::FetchData] Command [node] failed: status [2], no output file written; ANS1017E "
-                      "Session rejected: TCP/IP error"),
-      std::string::npos)
+  EXPECT_NE(log.text().find("ERROR [CForeignCmdExecBase::FetchData] Command [node] failed: status [2], no "
+                            "output file written; ANS1017E "
+                            "Session rejected: TCP/IP error"),
+            std::string::npos)
       << log.text();
   // Only the fetcher's own file goes: a name that smuggled an -outfile=
   // word into the command removes nothing else.
@@ -185,7 +185,6 @@ TEST_F(CmdExecTest, LogShowsNoPassword) {
   EXPECT_EQ(std::string::npos, text.find("cr3t")) << text;
   EXPECT_NE(std::string::npos, text.find("command line not logged"));
   EXPECT_EQ(std::string::npos, text.find("dsmadmc\" -id=other")) << text;
-
 }
 
 // A secret that the capture limit cuts leaves no start of it behind: not
@@ -197,8 +196,9 @@ TEST_F(CmdExecTest, NoPrefixOfThePasswordSurvivesTheCut) {
     for (const char* start : {"", "ANS1017E "}) {
       SCOPED_TRACE(std::string(start) + secret.substr(0, kept));
       const size_t fill = PosixProcessLauncher::kMaxOutput - kept - std::strlen(start);
-      WriteScript(dir_.file("dsmadmc"), "printf '" + std::string(start) + "'; head -c " + std::to_string(fill) +
-                                            " /dev/zero | tr '\\0' x; printf '%s\\n' \"${2#-password=}\"; exit 2");
+      WriteScript(dir_.file("dsmadmc"),
+                  "printf '" + std::string(start) + "'; head -c " + std::to_string(fill) +
+                      " /dev/zero | tr '\\0' x; printf '%s\\n' \"${2#-password=}\"; exit 2");
       testsupport::LogCapture log(*start == '\0' ? 7 : 4);
       FileFetcher("\"" + dir_.file("dsmadmc") + "\" -id=admin -password=" + secret + " q").FetchData(nullptr);
       const std::string text = log.text();

@@ -32,7 +32,8 @@ int Running(const std::string& program) {
   DIR* proc = ::opendir("/proc");
   while (dirent* e = proc != nullptr ? ::readdir(proc) : nullptr) {
     const std::string cmdline = "/proc/" + std::string(e->d_name) + "/cmdline";
-    if (std::isdigit(static_cast<unsigned char>(e->d_name[0])) && ReadFile(cmdline).rfind(program, 0) == 0) ++n;
+    if (std::isdigit(static_cast<unsigned char>(e->d_name[0])) && ReadFile(cmdline).rfind(program, 0) == 0)
+      ++n;
   }
   if (proc != nullptr) ::closedir(proc);
   return n;
@@ -87,8 +88,8 @@ TEST_F(ReliabilityTest, OneJobPerOutputFolder) {
 // an error line, never handing over an earlier run's nodes; a link under
 // the list's name is removed, its target untouched.
 TEST_F(ReliabilityTest, NodeListOfAnEarlierRunIsNeverRead) {
-  const std::string stale = ReadFile(SourceDir() + "/samples/replay/ixr_node.txt") + "STALE01" +
-                            std::string(40, ',') + "\n";
+  const std::string stale =
+      ReadFile(SourceDir() + "/samples/replay/ixr_node.txt") + "STALE01" + std::string(40, ',') + "\n";
   WriteFile(tmp_.file("elsewhere.txt"), stale);
   ScopedEnv noFile("DSMADMC_SIM_NOFILE", "1"), match("DSMADMC_SIM_MATCH", "query node");
   for (bool link : {false, true}) {
@@ -141,7 +142,8 @@ TEST_F(ReliabilityTest, SignalsStopTheRunningDsmadmc) {
     EXPECT_EQ(r.status, 128 + c.sig) << r.out << r.err;
     EXPECT_TRUE(Has(r.err, "interrupted by SIG")) << r.err;
     EXPECT_EQ(Running(tmp_.file("dsmadmc")), 0);
-    for (const std::string& name : ListDir(tmp_.file("out"))) EXPECT_EQ(name.find(".gather-"), std::string::npos);
+    for (const std::string& name : ListDir(tmp_.file("out")))
+      EXPECT_EQ(name.find(".gather-"), std::string::npos);
   }
   ScopedEnv noHang("DSMADMC_SIM_HANG", nullptr);
   EXPECT_EQ(Discover(std::string(kLive) + "--only config,clients --overwrite").status, 0);

@@ -18,11 +18,11 @@
 #include "host/EvDebug.h"
 #include "host/HandOver.h"
 #include "host/HostChannel.h"
+#include "host/StopSignal.h"
 #include "host/ZYPassword.h"
 #include "host/ZYPlatformInfo.h"
 #include "tools/common/ProgramDirectory.h"
 #include "tools/tsm-discover/FileUtil.h"
-#include "host/StopSignal.h"
 #include "tools/tsm-discover/HandOverCounts.h"
 #include "tools/tsm-discover/ReplayManifest.h"
 #include "tools/tsm-discover/report/MakeReport.h"
@@ -82,8 +82,8 @@ std::vector<std::string> HandOverFiles(const std::string& dir) {
   std::vector<std::string> names;
   for (const std::string& n : ListDirectory(dir)) {
     const size_t xml = n.rfind(".xml.");
-    const bool temporary = n[0] == '.' && xml != std::string::npos && xml + 5 < n.size() &&
-                           IsNumberedXml(n.substr(1, xml + 3));
+    const bool temporary =
+        n[0] == '.' && xml != std::string::npos && xml + 5 < n.size() && IsNumberedXml(n.substr(1, xml + 3));
     if (IsNumberedXml(n) || temporary) names.push_back(n);
   }
   return names;
@@ -308,7 +308,8 @@ bool DiscoveryJob::SetUpHost(std::string* error) {
   if (!EvDebug::SetLogFile(s.logFile)) {
     struct stat st;
     const bool odd = ::lstat(s.logFile.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
-    *error = "log file " + s.logFile + (odd ? " is a link or not a regular file; refused" : " cannot be written");
+    *error =
+        "log file " + s.logFile + (odd ? " is a link or not a regular file; refused" : " cannot be written");
     return false;
   }
   EvDebug::SetLevel(s.shared.logLevel);

@@ -30,12 +30,12 @@ struct JobSettings {
   std::set<std::string> only;  // empty: every operation
   std::string logFile;         // empty: <outDir>/tsm-discover.log
   std::string registryFile;
-  std::string keyFile;      // empty: a key for this run alone
-  std::string pluginPath;   // empty: next to the program
-  bool overwrite = false;   // replace the hand-over files of an earlier run in outDir
+  std::string keyFile;            // empty: a key for this run alone
+  std::string pluginPath;         // empty: next to the program
+  bool overwrite = false;         // replace the hand-over files of an earlier run in outDir
   bool acceptIncomplete = false;  // replay a set that its manifest does not vouch for
-  int deadlineSeconds = 0;  // for the whole job; 0: none
-  std::string reportFile;   // takeover report written after the job; empty: none
+  int deadlineSeconds = 0;        // for the whole job; 0: none
+  std::string reportFile;         // takeover report written after the job; empty: none
 };
 
 // True for a name --only accepts.
@@ -74,7 +74,7 @@ class DiscoveryJob {
   JobSettings settings_;
   OutFolderLock lock_;
   PluginLoader plugin_;
-  std::string replayWarning_;              // printed before the operations
+  std::string replayWarning_;               // printed before the operations
   std::vector<std::string> replayMissing_;  // with --accept-incomplete, printed in the summary
 };
 

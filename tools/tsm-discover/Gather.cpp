@@ -38,7 +38,8 @@ struct Query {
 class Gatherer {
  public:
   // Writes into `dir` (the set's temporary folder).
-  Gatherer(const GatherSettings& s, const std::string& dir, std::ostream& err) : s_(s), dir_(dir), err_(err) {}
+  Gatherer(const GatherSettings& s, const std::string& dir, std::ostream& err)
+      : s_(s), dir_(dir), err_(err) {}
 
   // While set (not owned), error lines go through it.
   void set_Progress(GatherProgress* progress) { progress_ = progress; }

@@ -204,9 +204,10 @@ int Report(const std::vector<std::string>& args) {
   const std::string replies = cl.Get("replies");
   const std::string page = AbsolutePath(cl.Has("out") ? cl.Get("out") : WithSlash(replies) + "report.html");
   OutFolderLock lock;
-  bool ok = cl.Has("text") ? tsmreport::WriteTextReportTo(replies, std::cout, &error)
-                           : lock.Acquire(page.substr(0, std::max<size_t>(page.find_last_of('/'), 1)), &error) &&
-                                 tsmreport::WriteHtmlReportFile(replies, page, &error);
+  bool ok = cl.Has("text")
+                ? tsmreport::WriteTextReportTo(replies, std::cout, &error)
+                : lock.Acquire(page.substr(0, std::max<size_t>(page.find_last_of('/'), 1)), &error) &&
+                      tsmreport::WriteHtmlReportFile(replies, page, &error);
   if (!ok) return Usage("report", error);
   return 0;
 }
@@ -276,7 +277,8 @@ int Main(int argc, char** argv) {
 // A signal stops the running dsmadmc and lets the command end through its
 // own paths, so locks and temporary files are released there.
 int main(int argc, char** argv) {
-  zyhost::InstallStopSignals();
+  // Not while a password is read: a signal there must end the program.
+  if (argc < 2 || std::string(argv[1]) != "encrypt-password") zyhost::InstallStopSignals();
   const int status = Main(argc, argv);
   if (const int sig = zyhost::StopSignal()) {
     const char* name = sig == SIGINT ? "SIGINT" : sig == SIGTERM ? "SIGTERM" : "SIGHUP";

@@ -3,7 +3,6 @@
 #include <sstream>
 
 #include "tools/tsm-discover/FileUtil.h"
-
 #include "tools/tsm-discover/report/ReplyReader.h"
 #include "tools/tsm-discover/report/ReportWriters.h"
 
