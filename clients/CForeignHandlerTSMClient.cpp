@@ -8,8 +8,9 @@
 #include <cstring>
 
 #include "handler/CForeignHandlerTSM.h"
+#include "handler/DsmOutputReader.h"
 #include "handler/FormAReader.h"
-#include "handler/LineReader.h"
+#include "handler/Splitting.h"
 #include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
 #include "host/MessageFields.h"
@@ -101,20 +102,19 @@ bool CTSMClients::_ParseData(void* out, const std::vector<std::string>& /*lines*
   options.jobId = get_JobId();
   options.logStart = true;
   options.headerlessWhenMultiToken = true;  // -dataonly=yes prints no header
-  return ReadFormAFile(FormAFilePath(GetOutputFileName()), options,
-                       [&](const std::vector<std::string>& tokens, const std::string& raw) {
-                         if (tokens.size() < kMinTokens) {
-                           EvEvent ev;
-                           ev.Debug("CTSMClients::_ParseData",
-                                    "Discarding line [%s]. tokens [%d] lesser than minimum number of "
-                                    "tokens [%d]",
-                                    raw.c_str(), static_cast<int>(tokens.size()),
-                                    static_cast<int>(kMinTokens));
-                           return true;
-                         }
-                         addNode(tokens, nodes);
-                         return true;
-                       });
+  return ReadFormAFile(FormAFilePath(GetOutputFileName()), options, [&](const DsmRecord& record) {
+    const std::vector<std::string>& tokens = record.fields;
+    if (tokens.size() < kMinTokens) {
+      EvEvent ev;
+      ev.Debug("CTSMClients::_ParseData",
+               "Discarding line [%s]. tokens [%d] lesser than minimum number of "
+               "tokens [%d]",
+               record.raw.c_str(), static_cast<int>(tokens.size()), static_cast<int>(kMinTokens));
+      return true;
+    }
+    addNode(tokens, nodes);
+    return true;
+  });
 }
 
 void CTSMClients::addNode(const std::vector<std::string>& tokens, std::vector<TSMClientInfo>* nodes) const {
@@ -148,14 +148,14 @@ bool CTSMMasterServer::_ParseData(void* out, const std::string& fileName) {
   // The TSM server is the machine the handler runs on.
   *serverName = GetHostName();
   if (get_UseExistingFiles()) {
-    ZYFile file;
-    std::string line;
+    // The first data line names the server; none keeps the host name.
     const std::string path = std::string(get_UseExistingFilesFrom()) + _GetFileNameForData();
-    if (file.open(path, 0, 0, 0) == 0 && ReadNextRawLine(file, line)) {
-      TrimInline(line, " \n\r");
-      // A blank first line names nothing; keep the host name then.
-      if (!line.empty()) *serverName = line;
-    }
+    ReadDsmOutputFile(path, dsmlayout::kDataOnly, tsmsplit::SplitSelectLine, [&](const DsmRecord& line) {
+      std::string name = line.raw;
+      TrimInline(name, " \n\r");
+      if (!name.empty()) *serverName = name;
+      return false;
+    });
   }
   ev.DebugLvl("_ParseData", 4, "TSM Master Server name is [%s]", serverName->c_str());
   return true;

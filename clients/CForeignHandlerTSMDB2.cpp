@@ -3,13 +3,12 @@
 #include "clients/CForeignHandlerTSMDB2.h"
 
 #include "clients/TSMClientInfo.h"
-#include "handler/LineReader.h"
+#include "handler/DsmOutputReader.h"
 #include "handler/Splitting.h"
 #include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
 #include "host/MessageFields.h"
 #include "host/Messages.h"
-#include "host/ZYFile.h"
 #include "host/ZyUtil.h"
 
 namespace {
@@ -17,7 +16,6 @@ namespace {
 using namespace zyfields;
 
 constexpr const char* kParse = "CTSMDB2Info::_ParseData";
-constexpr int kHeaderLines = 4;
 constexpr long long kDb2Field = 8194;
 
 App::InstanceInfo* FindOrAppendInstance(App::PodInfo* pod, const std::string& name) {
@@ -70,27 +68,21 @@ bool CTSMDB2Info::_ParseData(void* /*out*/, const std::string& path) {
              clientName.c_str());
     return false;
   }
-  ZYFile file;
-  if (file.open(path, 0, 0, 0) != 0) {
+  const DsmReadEnd end =
+      ReadDsmOutputFile(path, dsmlayout::kSelect, tsmsplit::SplitSelectLine, [&](const DsmRecord& line) {
+        const std::vector<std::string>& tokens = line.fields;
+        if (tokens.size() != 2) return true;
+        ev.DebugLvl(kParse, 4, "Created DB2Info pair [Instance:%s, DB:%s]", tokens[0].c_str(),
+                    tokens[1].c_str());
+        db2info.emplace_back(tokens[0].empty() ? "DefaultInstance" : tokens[0], tokens[1]);
+        return true;
+      });
+  if (end == DsmReadEnd::kNotOpened) {
     ev.DebugJob(kParse, get_JobId(), "Unable to open file [%s]", path.c_str());
     return false;
   }
-
-  int skip = kHeaderLines;
-  std::string line;
-  std::vector<std::string> tokens;
-  while (ReadNextRawLine(file, line)) {
-    if (skip > 0) {
-      --skip;
-      continue;
-    }
-    tsmsplit::SplitSelectLine(line, tokens);
-    if (tokens.size() != 2) continue;  // headers and messages
-    ev.DebugLvl(kParse, 4, "Created DB2Info pair [Instance:%s, DB:%s]", tokens[0].c_str(), tokens[1].c_str());
-    db2info.emplace_back(tokens[0].empty() ? "DefaultInstance" : tokens[0], tokens[1]);
-  }
   // A read error must not pass for a complete list.
-  return file.getLastError() == 0;
+  return end != DsmReadEnd::kReadError;
 }
 
 bool TSMClientInfo::SetDB2PodInfo(App::Client* client) {

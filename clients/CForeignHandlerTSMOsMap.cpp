@@ -24,11 +24,18 @@ struct OsRow {
 };
 
 // Searched in order; the level is only looked at where a row names one.
+// Current x86-64 Linux clients report "Linux x86-64" where older ones said
+// "Linux86" (docs/notes.md, "Platform names"): the same rows.
 constexpr OsRow kOsRows[] = {
-    {"Linux86", nullptr, 25, "Unix", "Linux", "Any"},  {"WinNT", "5.02", 34, "Windows", "Server", "5.2"},
-    {"WinNT", "5.00", 3, "Windows", "Server", "5.0"},  {"WinNT", "6.00", 65, "Windows", "Server", "6.0"},
-    {"WinNT", "6.01", 65, "Windows", "Server", "6.0"}, {"WinNT", nullptr, 21, "Windows", "Server", "Any"},
-    {"AIX", nullptr, 36, "Unix", "AIX", "Any"},        {"SUN SOLARIS", nullptr, 23, "Unix", "Solaris", "Any"},
+    {"Linux86", nullptr, 25, "Unix", "Linux", "Any"},
+    {"Linux x86-64", nullptr, 25, "Unix", "Linux", "Any"},
+    {"WinNT", "5.02", 34, "Windows", "Server", "5.2"},
+    {"WinNT", "5.00", 3, "Windows", "Server", "5.0"},
+    {"WinNT", "6.00", 65, "Windows", "Server", "6.0"},
+    {"WinNT", "6.01", 65, "Windows", "Server", "6.0"},
+    {"WinNT", nullptr, 21, "Windows", "Server", "Any"},
+    {"AIX", nullptr, 36, "Unix", "AIX", "Any"},
+    {"SUN SOLARIS", nullptr, 23, "Unix", "Solaris", "Any"},
 };
 constexpr OsRow kOtherOs = {"", nullptr, 0, "Any", "Any", "Any"};
 
@@ -39,9 +46,8 @@ struct AgentRow {
 };
 
 constexpr AgentRow kAgentRows[] = {
-    {"Linux86", 29, "Linux File System"},
-    {"WinNT", 33, "Windows File System"},
-    {"AIX", 21, "AIX File System"},
+    {"Linux86", 29, "Linux File System"},       {"Linux x86-64", 29, "Linux File System"},
+    {"WinNT", 33, "Windows File System"},       {"AIX", 21, "AIX File System"},
     {"SUN SOLARIS", 19, "Solaris File System"},
 };
 constexpr AgentRow kOtherAgent = {"", 130, "Other External Agent"};

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "handler/CForeignHandlerTSM.h"
-#include "handler/LineReader.h"
+#include "handler/DsmOutputReader.h"
 #include "handler/Splitting.h"
 #include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
@@ -173,17 +173,21 @@ bool CTSMConfigFetcher::_ParseData(void* out, const std::string& fileName) {
   const char* function = "CTSMConfigFetcher::_ParseData";
   auto* info = static_cast<TSMVersionInfo*>(out);
   const bool existing = get_UseExistingFiles();
-  ZYFile file;
-  file.open(existing ? fileName : std::string(_GetFileNameForData()), 0, 0, 0);
-  if (existing && !file.isOpened()) return true;
-
-  std::string line;
-  if (!ReadNextRawLine(file, line)) {
+  // The first data line: a client's banner or messages are not the answer.
+  std::vector<std::string> tokens;
+  bool found = false;
+  const DsmReadEnd end =
+      ReadDsmOutputFile(existing ? fileName : std::string(_GetFileNameForData()), dsmlayout::kDataOnly,
+                        tsmsplit::SplitSelectLine, [&](const DsmRecord& line) {
+                          tokens = line.fields;
+                          found = true;
+                          return false;
+                        });
+  if (existing && end == DsmReadEnd::kNotOpened) return true;
+  if (!found) {
     log.DebugLvl(function, 3, "No lines found in ixr_tsmconfig.txt");
     return false;
   }
-  std::vector<std::string> tokens;
-  tsmsplit::SplitSelectLine(line, tokens);
   if (tokens.size() > 1) {
     info->version = std::atoi(tokens[0].c_str());
     info->release = std::atoi(tokens[1].c_str());

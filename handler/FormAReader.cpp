@@ -6,15 +6,13 @@
 #include <memory>
 #include <mutex>
 
-#include "handler/LineReader.h"
+#include "handler/DsmOutputReader.h"
 #include "handler/Splitting.h"
 #include "host/CForeignCmdExecBase.h"
 #include "host/EvDebug.h"
 #include "host/ZYFile.h"
 
 namespace {
-
-constexpr int kHeaderLines = 4;
 
 // The files parsed once; few (the association and schedule files), so
 // the whole set is kept for the life of the process and refreshed when a
@@ -29,23 +27,20 @@ ParsedFiles& Cache() {
   return *cache;
 }
 
-// Steps 2 to 6 over an open file; each record line goes to `onLine`.
+// Steps 2 to 5 over an open file; each record line goes to `onLine`.
 bool ReadLines(ZYFile& file, const std::string& path, const FormAReadOptions& options, EvEvent& log,
                const FormALineHandler& onLine) {
-  int skip = kHeaderLines;
-  bool first = true;
-  std::string line;
-  std::vector<std::string> tokens;
-  while (ReadNextRawLine(file, line)) {
-    tsmsplit::SplitQueryLine(line, tokens);
-    if (first && options.headerlessWhenMultiToken && tokens.size() > 1) skip = 0;
-    first = false;
-    if (skip > 0) {
-      --skip;
-      continue;
-    }
-    if (tokens.empty()) return true;
-    if (!onLine(tokens, line)) return false;
+  const DsmOutputLayout& layout =
+      options.headerlessWhenMultiToken ? dsmlayout::kNodeQuery : dsmlayout::kFormA;
+  switch (ReadDsmOutput(file, layout, tsmsplit::SplitQueryLine, onLine)) {
+    case DsmReadEnd::kStopped:
+      return false;
+    case DsmReadEnd::kEmptyLine:
+      return true;  // without the closing line
+    case DsmReadEnd::kEndOfFile:
+    case DsmReadEnd::kReadError:
+    case DsmReadEnd::kNotOpened:  // the file was open already
+      break;
   }
   int error = file.getLastError();
   log.DebugJob(options.function.c_str(), options.jobId, "Processing file [%s] pass #1 %s. Error code [%d].",
@@ -71,12 +66,12 @@ std::shared_ptr<const FormAParsedFile> CachedParse(const std::string& path, cons
   parsed->size = st.st_size;
   parsed->mtimeNs = mtimeNs;
   parsed->headerless = options.headerlessWhenMultiToken;
-  parsed->ok = ReadLines(file, path, options, log,
-                         [&](const std::vector<std::string>& tokens, const std::string& raw) {
-                           parsed->tokens.push_back(tokens);
-                           parsed->raw.push_back(raw);
-                           return true;
-                         });
+  parsed->ok = ReadLines(file, path, options, log, [&](const DsmRecord& record) {
+    parsed->tokens.push_back(record.fields);
+    parsed->raw.push_back(record.raw);
+    parsed->lineNumbers.push_back(record.lineNumber);
+    return true;
+  });
   cache.byPath[path] = parsed;
   return parsed;
 }
@@ -95,7 +90,7 @@ bool ReadFormAFile(const std::string& path, const FormAReadOptions& options, con
   if (options.parseOnceWhenReplaying && CForeignCmdExecBase::get_UseExistingFiles()) {
     return VisitFormAFileOnce(path, options, [&](const std::shared_ptr<const FormAParsedFile>& parsed) {
       for (size_t i = 0; i < parsed->tokens.size(); ++i) {
-        if (!onLine(parsed->tokens[i], parsed->raw[i])) return false;
+        if (!onLine(DsmRecord{parsed->tokens[i], parsed->raw[i], parsed->lineNumbers[i]})) return false;
       }
       return true;
     });

@@ -7,17 +7,17 @@
 //   1. Logs "Start processing file [%s]." when `logStart` is set. Opens
 //      `path`; when that fails it logs "Unable to open file [%s]" and
 //      returns false without calling the callback.
-//   2. Reads lines with ReadNextRawLine and splits each one with
-//      tsmsplit::SplitQueryLine.
-//   3. Drops a header of four lines. With `headerlessWhenMultiToken` (the
-//      node query, run with -dataonly=yes) a first line of more than one
-//      token means there is no header and nothing is dropped.
-//   4. After the header, a line with no token (an empty line) ends the
-//      file: the result is true and no closing line is logged.
-//   5. Every other line goes to the callback with its tokens and the raw
-//      line. The callback returns false to stop reading; the result is
-//      then false.
-//   6. At the end of the file (or on a read error) logs
+//   2. Reads the file with the dsmadmc output reader
+//      (handler/DsmOutputReader.h), layout dsmlayout::kFormA, or
+//      dsmlayout::kNodeQuery with `headerlessWhenMultiToken`; lines are
+//      split with tsmsplit::SplitQueryLine. So: four header lines dropped
+//      (none for a node file whose first line has more than one token),
+//      the rest of a client banner and every ANR/ANS message line skipped.
+//   3. Once data has begun, an empty line ends the file: the result is
+//      true and no closing line is logged.
+//   4. Every data line goes to the callback. The callback returns false
+//      to stop reading; the result is then false.
+//   5. At the end of the file (or on a read error) logs
 //      "Processing file [%s] pass #1 suceeded|failed. Error code [%d]."
 //      and returns true when ZYFile::getLastError() is 0.
 //
@@ -26,8 +26,8 @@
 //   options.function = "CTSMPolicy::_ParseData";
 //   options.jobId = get_JobId();
 //   return ReadFormAFile(FormAFilePath(_GetFileNameForData()), options,
-//       [&](const std::vector<std::string>& tokens, const std::string& raw) {
-//         if (tokens.size() < kMinTokens) return true;  // drop the line
+//       [&](const DsmRecord& record) {
+//         if (record.fields.size() < kMinTokens) return true;  // drop the line
 //         ...fill a record...
 //         return true;
 //       });
@@ -37,6 +37,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "handler/DsmOutputReader.h"
 
 struct FormAReadOptions {
   // Function name of the log lines.
@@ -56,9 +58,9 @@ struct FormAReadOptions {
   bool parseOnceWhenReplaying = false;
 };
 
-// Called for each record line; false stops reading.
-using FormALineHandler =
-    std::function<bool(const std::vector<std::string>& tokens, const std::string& rawLine)>;
+// Called for each record line (its fields, raw text and line number in
+// the file); false stops reading.
+using FormALineHandler = DsmRecordHandler;
 
 // The path a parser opens for output file `outputFile`: the name, behind
 // CForeignCmdExecBase::get_UseExistingFilesFrom() when that is not empty.
@@ -79,6 +81,7 @@ struct FormAParsedFile {
   bool ok = false;
   std::vector<std::vector<std::string>> tokens;
   std::vector<std::string> raw;
+  std::vector<size_t> lineNumbers;
 };
 
 // For a caller that visits only some lines of such a file: logs as a read

@@ -230,6 +230,7 @@ bool CForeignCmdExecBase::FetchData(void* out) {
   execResult_ = kNotRun;
   noOutputFile_ = false;
   firstMessage_.clear();
+  unreadOutput_ = false;
   std::string commandLine = _GetCommandLine();  // may turn logging of the line off
   WorkFolderLock folder;
   std::string busy;
@@ -258,6 +259,7 @@ bool CForeignCmdExecBase::FetchData(void* out) {
       reportFailure(parsed);
     }
   }
+  if (unreadOutput_ && (ok || !runs)) CommandStats::RecordUnreadOutput(GetCommandKind());
   return ok;
 }
 

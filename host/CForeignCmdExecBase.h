@@ -100,6 +100,12 @@ class ZYHOST_API CForeignCmdExecBase {
   static void SetProcessLauncher(ProcessLauncher* launcher);
   static std::string RememberedBinaryPath();
 
+ protected:
+  // For a parser: the output held a line it could not read (and logged).
+  // The fetch then counts as failed in CommandStats, once, whatever it
+  // returns.
+  void noteUnreadOutput() { unreadOutput_ = true; }
+
  private:
   // Runs the command unless it is the skip marker or existing files are
   // used; sets execResult_. False when it could not be started.
@@ -125,4 +131,5 @@ class ZYHOST_API CForeignCmdExecBase {
   bool lineFormOverridden_ = true;  // cleared by the base line-form parser
   std::string firstMessage_;        // first ANR/ANS line of the last run's output
   bool noOutputFile_ = false;       // the last run wrote no file of its own
+  bool unreadOutput_ = false;       // set by noteUnreadOutput during a fetch
 };

@@ -28,6 +28,14 @@ void CommandStats::Record(const CommandKind& kind, bool failed) {
   if (failed) ++c.failures;
 }
 
+void CommandStats::RecordUnreadOutput(const CommandKind& kind) {
+  StatsState& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  CommandKindCounts& c = s.counts[kind.name];
+  c.perItem = kind.perItem;
+  ++c.failures;
+}
+
 std::map<std::string, CommandKindCounts> CommandStats::Snapshot() {
   StatsState& s = State();
   std::lock_guard<std::mutex> lock(s.mutex);

@@ -24,6 +24,9 @@ class ZYHOST_API CommandStats {
  public:
   // Records one fetch that ran (or tried to run) a command.
   static void Record(const CommandKind& kind, bool failed);
+  // Records a fetch whose output held lines the parser could not read: a
+  // failure, without a run of its own (the run, if any, is recorded too).
+  static void RecordUnreadOutput(const CommandKind& kind);
   static std::map<std::string, CommandKindCounts> Snapshot();
   static void Reset();
   // The kind of an output file name: "ixr_node.txt" is "node",

@@ -3,18 +3,16 @@
 
 #include <cstdlib>
 
-#include "handler/LineReader.h"
+#include "handler/DsmOutputReader.h"
 #include "handler/Splitting.h"
 #include "handler/TSMCommands.h"
 #include "host/EvDebug.h"
-#include "host/ZYFile.h"
 #include "host/ZyUtil.h"
 #include "schedules/CForeignHandlerTSMSchedule.h"
 
 namespace {
 
 constexpr const char* kParse = "_ParseData";
-constexpr int kHeaderLines = 4;  // written by dsmadmc without -dataonly=yes
 constexpr size_t kMinFields = 5;
 
 enum JobColumn : size_t { kSchedule = 0, kStart = 1, kEnd = 2, kSuccessful = 3, kBytes = 4 };
@@ -77,24 +75,18 @@ bool CTSMJobInfoFetcher::_ParseData(void* out, const std::string& path) {
   auto* records = static_cast<std::vector<CTSMJobInfo>*>(out);
   // A refused name ran nothing: whatever file carries its name is not its answer.
   if (records == nullptr || !isUsableName()) return false;
-  ZYFile file;
   const bool replay = get_UseExistingFiles();
-  file.open(replay ? path : _GetFileNameForData(), 0, 0, 0);
-  int skip = replay ? 0 : kHeaderLines;
   ev.DebugLvl(kParse, 4, "Parsing file [%s]", _GetFileNameForData());
   runScheduleQuery();
-
-  std::string line;
-  std::vector<std::string> tokens;
-  while (ReadNextRawLine(file, line)) {
-    if (skip > 0) {
-      --skip;
-      continue;
-    }
-    tsmsplit::SplitSelectLine(line, tokens);
-    if (tokens.size() < kMinFields) continue;
-    records->emplace_back();
-    FillRecord(tokens, &records->back());
-  }
-  return true;
+  // Gathered job files are written with -dataonly=yes. A file that cannot
+  // be opened holds no history.
+  const DsmReadEnd end = ReadDsmOutputFile(replay ? path : std::string(_GetFileNameForData()),
+                                           replay ? dsmlayout::kDataOnly : dsmlayout::kSelect,
+                                           tsmsplit::SplitSelectLine, [records](const DsmRecord& line) {
+                                             if (line.fields.size() < kMinFields) return true;
+                                             records->emplace_back();
+                                             FillRecord(line.fields, &records->back());
+                                             return true;
+                                           });
+  return end != DsmReadEnd::kReadError;
 }

@@ -71,13 +71,12 @@ bool CTSMAssoc::_ParseData(void* out, const std::vector<std::string>& /*lines*/)
   options.function = kParseFunction;
   options.jobId = get_JobId();
   options.parseOnceWhenReplaying = true;
-  return ReadFormAFile(
-      FormAFilePath(outputFile_), options,
-      [&](const std::vector<std::string>& tokens, const std::string& /*rawLine*/) {
-        if (tokens.size() != kAssocTokens || tokens[0] != policyDomain_ || tokens[1] != policyName_) {
-          return true;
-        }
-        record->setClientList(tsmsplit::SplitAssociationNodes(tokens[2]));
-        return true;
-      });
+  return ReadFormAFile(FormAFilePath(outputFile_), options, [&](const DsmRecord& line) {
+    const std::vector<std::string>& tokens = line.fields;
+    if (tokens.size() != kAssocTokens || tokens[0] != policyDomain_ || tokens[1] != policyName_) {
+      return true;
+    }
+    record->setClientList(tsmsplit::SplitAssociationNodes(tokens[2]));
+    return true;
+  });
 }

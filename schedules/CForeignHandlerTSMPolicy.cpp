@@ -7,6 +7,7 @@
 #include "host/EvDebug.h"
 #include "schedules/CForeignHandlerTSMAssoc.h"
 #include "schedules/CForeignHandlerTSMSchedule.h"
+#include "schedules/DetailedScheduleLayout.h"
 
 namespace {
 
@@ -16,25 +17,8 @@ constexpr size_t kMinTokens = 7;
 constexpr size_t kActionColumn = 3;
 constexpr size_t kDescriptionColumn = 2;
 
-// Columns of the two layouts servers write; the 20-column layout has one
-// more column before the objects.
-struct ScheduleColumns {
-  size_t objects;
-  size_t priority;
-  size_t startTime;
-  size_t style;
-  size_t period;
-  size_t dayOfWeek;
-  size_t daysOfWeek;
-  size_t months;
-  size_t daysOfMonth;
-  size_t weeksOfMonth;
-  size_t endTime;
-};
-constexpr ScheduleColumns kColumns19 = {5, 6, 7, 9, 10, 11, 11, 12, 13, 14, 15};
-constexpr ScheduleColumns kColumns20 = {6, 7, 8, 10, 11, 12, 12, 13, 14, 15, 16};
-
-void FillColumns(const std::vector<std::string>& tokens, const ScheduleColumns& col, CTSMSchedule* record) {
+void FillColumns(const std::vector<std::string>& tokens, const DetailedScheduleColumns& col,
+                 CTSMSchedule* record) {
   record->setSchedDesc(tokens[kDescriptionColumn]);
   record->setObjects(tsmsplit::SplitScheduleObjects(tokens[col.objects]));
   record->setPriority(tokens[col.priority]);
@@ -45,7 +29,7 @@ void FillColumns(const std::vector<std::string>& tokens, const ScheduleColumns& 
   // The style compares exactly: "ENHANCED" is not an enhanced schedule.
   if (tokens[col.style] == "Enhanced") {
     record->setEnhancedSchedule(true);
-    tsmsplit::SplitValueList(tokens[col.daysOfWeek], record->getDaysOfWeek());
+    tsmsplit::SplitValueList(tokens[col.dayOfWeek], record->getDaysOfWeek());
     tsmsplit::SplitValueList(tokens[col.months], record->getMonths());
     tsmsplit::SplitValueList(tokens[col.daysOfMonth], record->getDaysOfMonth());
     tsmsplit::SplitValueList(tokens[col.weeksOfMonth], record->getWeeksOfMonth());
@@ -75,10 +59,15 @@ bool CTSMPolicy::_ParseData(void* out, const std::vector<std::string>& /*lines*/
   options.function = kParseFunction;
   options.jobId = get_JobId();
   options.logStart = true;
-  return ReadFormAFile(FormAFilePath(outputFile_), options,
-                       [&](const std::vector<std::string>& tokens, const std::string& rawLine) {
-                         return parseLine(tokens, rawLine, records);
-                       });
+  const std::string path = FormAFilePath(outputFile_);
+  return ReadFormAFile(path, options, [&](const DsmRecord& record) {
+    if (IsUnreadableScheduleLine(record.fields)) {
+      LogUnknownScheduleLayout(kParseFunction, path, record.lineNumber, record.fields.size());
+      noteUnreadOutput();
+      return true;
+    }
+    return parseLine(record.fields, record.raw, records);
+  });
 }
 
 bool CTSMPolicy::parseLine(const std::vector<std::string>& tokens, const std::string& rawLine,
@@ -93,13 +82,9 @@ bool CTSMPolicy::parseLine(const std::vector<std::string>& tokens, const std::st
   ev.DebugLvl(kParseFunction, 4, get_JobId(), "Token size is %d  %c", static_cast<int>(tokens.size()),
               LastCharOf(rawLine));
 
-  if (tokens.size() == 20) {
-    FillColumns(tokens, kColumns20, &record);
-  } else if (tokens.size() == 19) {
-    FillColumns(tokens, kColumns19, &record);
-  } else {
-    return true;
-  }
+  const DetailedScheduleColumns* layout = DetailedScheduleLayoutFor(tokens.size());
+  if (layout == nullptr) return true;
+  FillColumns(tokens, *layout, &record);
 
   if (!FetchAssociation(*this, *this, record.getPolicyDomain(), record.getSchedName(), &record)) {
     ev.DebugJob(kParseFunction, get_JobId(), "Unable to fetch client-policy association for [%s]",

@@ -7,6 +7,7 @@
 #include "host/EvDebug.h"
 #include "host/ZyUtil.h"
 #include "schedules/CForeignHandlerTSMAssoc.h"
+#include "schedules/DetailedScheduleLayout.h"
 #include "schedules/ReplayNodeSchedules.h"
 
 namespace {
@@ -15,24 +16,6 @@ constexpr const char* kParseFunction = "CTSMClientSchedule::_ParseData";
 constexpr size_t kMinTokens = 7;
 constexpr size_t kActionColumn = 3;
 constexpr size_t kDefaultPriorityColumn = 6;
-
-struct NodeScheduleColumns {
-  size_t priority;
-  size_t objects;
-};
-constexpr NodeScheduleColumns kLayoutA = {7, 6};  // with the extra column before the objects
-constexpr NodeScheduleColumns kLayoutB = {6, 5};
-
-// The layout of a line by its field count; null when it has neither. The
-// saved full query writes 20 (A) or 19 (B) fields, the live per-node query
-// one more. A line ending in ',' counts its empty last field (see
-// handler/Splitting.h).
-const NodeScheduleColumns* LayoutFor(size_t fields, bool replay) {
-  const size_t layoutA = replay ? 20 : 21;
-  if (fields == layoutA) return &kLayoutA;
-  if (fields == layoutA - 1) return &kLayoutB;
-  return nullptr;
-}
 
 }  // namespace
 
@@ -46,6 +29,11 @@ bool IsTSMBackupAction(const std::string& action) {
 
 bool IsBackupScheduleLine(const std::vector<std::string>& tokens) {
   return tokens.size() >= kMinTokens && IsTSMBackupAction(tokens[kActionColumn]);
+}
+
+bool IsUnreadableScheduleLine(const std::vector<std::string>& tokens) {
+  if (DetailedScheduleLayoutFor(tokens.size()) != nullptr) return false;
+  return tokens.size() < kMinTokens || IsTSMBackupAction(tokens[kActionColumn]);
 }
 
 char LastCharOf(const std::string& line) { return line.empty() ? '\0' : line.back(); }
@@ -96,10 +84,9 @@ bool CTSMClientSchedule::_ParseData(void* /*out*/, const std::vector<std::string
       return parseReplayed(file);
     });
   }
-  return ReadFormAFile(path, options,
-                       [&](const std::vector<std::string>& tokens, const std::string& rawLine) {
-                         return parseLine(tokens, rawLine);
-                       });
+  return ReadFormAFile(path, options, [&](const DsmRecord& record) {
+    return parseLine(record.fields, record.raw, record.lineNumber);
+  });
 }
 
 bool CTSMClientSchedule::parseReplayed(const std::shared_ptr<const FormAParsedFile>& file) {
@@ -109,20 +96,24 @@ bool CTSMClientSchedule::parseReplayed(const std::shared_ptr<const FormAParsedFi
     // The association file cannot be read: line by line, so the first
     // backup schedule reports the failure as it always has.
     for (size_t i = 0; i < file->tokens.size(); ++i) {
-      if (!parseLine(file->tokens[i], file->raw[i])) return false;
+      if (!parseLine(file->tokens[i], file->raw[i], file->lineNumbers[i])) return false;
     }
     return true;
   }
   EvEvent ev;
   for (size_t i : index->LinesOf(nodeName_)) {
     ev.DebugLvl(kParseFunction, 4, get_JobId(), "found  ->> nodename= '%s'", nodeName_.c_str());
-    addRecord(file->tokens[i], file->raw[i], true);
+    addRecord(file->tokens[i], file->raw[i], file->lineNumbers[i]);
   }
   return true;
 }
 
-bool CTSMClientSchedule::parseLine(const std::vector<std::string>& tokens, const std::string& rawLine) {
-  if (!IsBackupScheduleLine(tokens)) return true;
+bool CTSMClientSchedule::parseLine(const std::vector<std::string>& tokens, const std::string& rawLine,
+                                   size_t lineNumber) {
+  if (!IsBackupScheduleLine(tokens)) {
+    if (IsUnreadableScheduleLine(tokens)) reportUnread(lineNumber, tokens.size());
+    return true;
+  }
 
   const bool replay = isReplay();
   if (replay) {
@@ -131,12 +122,12 @@ bool CTSMClientSchedule::parseLine(const std::vector<std::string>& tokens, const
     if (failed) return false;
     if (!associated) return true;
   }
-  addRecord(tokens, rawLine, replay);
+  addRecord(tokens, rawLine, lineNumber);
   return true;
 }
 
 void CTSMClientSchedule::addRecord(const std::vector<std::string>& tokens, const std::string& rawLine,
-                                   bool replay) {
+                                   size_t lineNumber) {
   CTSMSchedule record;
   record.setPolicyDomain(tokens[0]);
   record.setSchedName(tokens[1]);
@@ -147,13 +138,22 @@ void CTSMClientSchedule::addRecord(const std::vector<std::string>& tokens, const
               record.getSchedName().c_str(), static_cast<int>(tokens.size()), LastCharOf(rawLine));
 
   std::vector<std::string> objects;
-  if (const NodeScheduleColumns* layout = LayoutFor(tokens.size(), replay)) {
+  // The layout by the field count alone, live and replayed: a server
+  // prints the same layout with NODES= as without.
+  if (const DetailedScheduleColumns* layout = DetailedScheduleLayoutFor(tokens.size())) {
     record.setPriority(tokens[layout->priority]);
     objects = tsmsplit::SplitNodeScheduleObjects(tokens[layout->objects]);
+  } else {
+    reportUnread(lineNumber, tokens.size());
   }
   if (objects.empty()) objects.push_back("\\");
   record.setObjects(std::move(objects));
   schedules_.push_back(std::move(record));
+}
+
+void CTSMClientSchedule::reportUnread(size_t lineNumber, size_t fields) {
+  LogUnknownScheduleLayout(kParseFunction, FormAFilePath(outputFile_), lineNumber, fields);
+  noteUnreadOutput();
 }
 
 bool CTSMClientSchedule::isAssociated(const std::string& domain, const std::string& schedule, bool* failed) {

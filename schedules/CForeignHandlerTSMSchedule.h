@@ -33,6 +33,11 @@ bool IsTSMBackupAction(const std::string& action);
 // True for a line of the per-node schedule query that names a backup
 // schedule (enough columns, a backup action); other lines are skipped.
 bool IsBackupScheduleLine(const std::vector<std::string>& tokens);
+// A line of the detailed listing that would be lost unseen: a backup
+// schedule, or a line too short to name its action, whose field count no
+// layout has (schedules/DetailedScheduleLayout.h). Lines of other actions
+// are not read whatever their count.
+bool IsUnreadableScheduleLine(const std::vector<std::string>& tokens);
 
 // Last character of a raw output line, or 0 for an empty line.
 char LastCharOf(const std::string& line);
@@ -68,10 +73,12 @@ class CTSMClientSchedule : public CForeignCmdExecBase, public TSMAdminInfo {
   // Replay mode: true when nodeName_ is in the association list of
   // domain/schedule; false in `*failed` when the association query failed.
   bool isAssociated(const std::string& domain, const std::string& schedule, bool* failed);
-  bool parseLine(const std::vector<std::string>& tokens, const std::string& rawLine);
+  bool parseLine(const std::vector<std::string>& tokens, const std::string& rawLine, size_t lineNumber);
   // Replay: only the node's lines of the saved file, from the index.
   bool parseReplayed(const std::shared_ptr<const FormAParsedFile>& file);
-  void addRecord(const std::vector<std::string>& tokens, const std::string& rawLine, bool replay);
+  void addRecord(const std::vector<std::string>& tokens, const std::string& rawLine, size_t lineNumber);
+  // Logs a line no layout has and counts the fetch as failed.
+  void reportUnread(size_t lineNumber, size_t fields);
 
   std::string nodeName_;
   std::vector<CTSMSchedule> schedules_;

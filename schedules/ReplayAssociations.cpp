@@ -46,15 +46,15 @@ std::shared_ptr<const ReplayAssociations> ReplayAssociations::ForFile(const std:
   FormAReadOptions options;
   options.function = "CTSMAssoc::_ParseData";
   options.jobId = jobId;
-  const bool ok =
-      ReadFormAFile(path, options, [&](const std::vector<std::string>& tokens, const std::string&) {
-        if (tokens.size() != kAssocTokens) return true;
-        std::set<std::string>& nodes = index->nodes_[{tokens[0], tokens[1]}];
-        nodes.clear();  // a later line for the same schedule replaces the list
-        for (const std::string& node : tsmsplit::SplitAssociationNodes(tokens[2]))
-          nodes.insert(tsmcmd::ToUpper(node));
-        return true;
-      });
+  const bool ok = ReadFormAFile(path, options, [&](const DsmRecord& line) {
+    const std::vector<std::string>& tokens = line.fields;
+    if (tokens.size() != kAssocTokens) return true;
+    std::set<std::string>& nodes = index->nodes_[{tokens[0], tokens[1]}];
+    nodes.clear();  // a later line for the same schedule replaces the list
+    for (const std::string& node : tsmsplit::SplitAssociationNodes(tokens[2]))
+      nodes.insert(tsmcmd::ToUpper(node));
+    return true;
+  });
   if (!ok) return nullptr;
   entry = Entry{st.st_size, mtimeNs, index};
   return index;

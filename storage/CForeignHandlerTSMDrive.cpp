@@ -5,7 +5,6 @@
 #include "storage/StorageFileReader.h"
 
 namespace {
-constexpr int kHeaderLines = 4;
 constexpr size_t kColDrive = 1;
 constexpr size_t kColDeviceType = 2;
 constexpr size_t kColOnline = 3;
@@ -37,8 +36,9 @@ bool CTSMDrive::_ParseData(void* drives, const std::string& path) {
   if (out == nullptr || !tsmcmd::IsSafeItemName(libraryName)) return false;
   EvEvent ev;
   ev.DebugLvl("_ParseData", 4, "Parsing file [%s]", _GetFileNameForData());
-  const int skip = get_UseExistingFiles() ? 0 : kHeaderLines;
-  return ReadStorageFile(path, skip, kMinFields, [out](const std::vector<std::string>& fields) {
+  // Gathered drive files are written with -dataonly=yes.
+  const DsmOutputLayout& layout = get_UseExistingFiles() ? dsmlayout::kDataOnly : dsmlayout::kSelect;
+  return ReadStorageFile(path, layout, kMinFields, [out](const std::vector<std::string>& fields) {
     TSMDrive drive;
     drive.set_driveName(fields[kColDrive]);
     drive.set_isOnline(fields[kColOnline] == "YES");  // exact: yes or Yes count as offline

@@ -6,7 +6,6 @@
 #include "storage/StorageFileReader.h"
 
 namespace {
-constexpr int kHeaderLines = 4;
 constexpr size_t kColName = 0;
 constexpr size_t kColType = 1;
 constexpr size_t kColMediaType = 6;
@@ -24,15 +23,16 @@ const char* CTSMLibs::_GetFileNameForData() const { return tsmcmd::kLibrariesFil
 bool CTSMLibs::_ParseData(void* /*context*/, const std::string& path) {
   EvEvent ev;
   ev.DebugLvl("_ParseData", 4, "Processing file [%s]", path.c_str());
-  return ReadStorageFile(path, kHeaderLines, kMinFields, [this](const std::vector<std::string>& fields) {
-    TSMLibs library;
-    library.set_libName(fields[kColName]);
-    library.set_libType(fields[kColType]);
-    library.set_mediaType(fields[kColMediaType]);
-    if (fields.size() > kColSerial) library.set_libSerial(fields[kColSerial]);
-    tsmlibs.push_back(std::move(library));
-    fetchDrives(tsmlibs.back());
-  });
+  return ReadStorageFile(path, dsmlayout::kSelect, kMinFields,
+                         [this](const std::vector<std::string>& fields) {
+                           TSMLibs library;
+                           library.set_libName(fields[kColName]);
+                           library.set_libType(fields[kColType]);
+                           library.set_mediaType(fields[kColMediaType]);
+                           if (fields.size() > kColSerial) library.set_libSerial(fields[kColSerial]);
+                           tsmlibs.push_back(std::move(library));
+                           fetchDrives(tsmlibs.back());
+                         });
 }
 
 void CTSMLibs::fetchDrives(TSMLibs& library) {

@@ -1,10 +1,10 @@
 #include "storage/CForeignHandlerTSMMedia.h"
 
 #include "handler/TSMCommands.h"
+#include "storage/Figures.h"
 #include "storage/StorageFileReader.h"
 
 namespace {
-constexpr int kHeaderLines = 4;
 constexpr size_t kColVolume = 0;
 constexpr size_t kColDeviceClass = 1;
 constexpr size_t kColCapacity = 2;
@@ -21,13 +21,14 @@ std::string CTSMMedia::_GetCommandLine() {
 const char* CTSMMedia::_GetFileNameForData() const { return tsmcmd::kMediaFile; }
 
 bool CTSMMedia::_ParseData(void* /*context*/, const std::string& path) {
-  return ReadStorageFile(path, kHeaderLines, kMinFields, [this](const std::vector<std::string>& fields) {
-    TSMMedia record;
-    record.set_mediaName(fields[kColVolume]);
-    record.set_mediaType(fields[kColDeviceClass]);
-    record.set_mediaCapacity(fields[kColCapacity]);
-    record.set_libraryName(fields[kColLibrary]);
-    record.set_spName(fields[kColPool]);
-    tsmmedia.push_back(std::move(record));
-  });
+  return ReadStorageFile(path, dsmlayout::kSelect, kMinFields,
+                         [this](const std::vector<std::string>& fields) {
+                           TSMMedia record;
+                           record.set_mediaName(fields[kColVolume]);
+                           record.set_mediaType(fields[kColDeviceClass]);
+                           record.set_mediaCapacity(WithDecimalPoint(fields[kColCapacity]));
+                           record.set_libraryName(fields[kColLibrary]);
+                           record.set_spName(fields[kColPool]);
+                           tsmmedia.push_back(std::move(record));
+                         });
 }

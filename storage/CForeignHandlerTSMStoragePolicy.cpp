@@ -4,7 +4,6 @@
 #include "storage/StorageFileReader.h"
 
 namespace {
-constexpr int kHeaderLines = 4;
 constexpr size_t kColLibrary = 0;
 constexpr size_t kColPool = 1;
 }  // namespace
@@ -18,10 +17,11 @@ std::string CTSMSPFetcher::_GetCommandLine() {
 const char* CTSMSPFetcher::_GetFileNameForData() const { return tsmcmd::kStoragePolicyFile; }
 
 bool CTSMSPFetcher::_ParseData(void* /*context*/, const std::string& path) {
-  return ReadStorageFile(path, kHeaderLines, kMinFields, [this](const std::vector<std::string>& fields) {
-    TSMStoragePolicy record;
-    record.set_libName(fields[kColLibrary]);
-    record.set_spName(fields[kColPool]);
-    tsmsp.push_back(std::move(record));
-  });
+  return ReadStorageFile(path, dsmlayout::kSelect, kMinFields,
+                         [this](const std::vector<std::string>& fields) {
+                           TSMStoragePolicy record;
+                           record.set_libName(fields[kColLibrary]);
+                           record.set_spName(fields[kColPool]);
+                           tsmsp.push_back(std::move(record));
+                         });
 }

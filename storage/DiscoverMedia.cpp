@@ -113,17 +113,22 @@ bool HandOverLibraries(CForeignHandlerBase& handler, const StorageRecords& found
 
 // The stand-alone and the tape media never share a message.
 bool HandOverMedia(CForeignHandlerBase& handler, const StorageRecords& found, const ReplyHeader& header) {
+  // Without media a reply carries its header fields only, no empty list.
   FDC::ForeignMedias standAlone;
   header.FillIn(standAlone);
-  auto* list = Object<FDC::ForeignMediaList>(&standAlone, FDC::ForeignMedias::mediaList);
-  for (const TSMStandAloneLib& volume : found.standAlone) volume.BuildMediaForStandAloneLib(list);
+  if (!found.standAlone.empty()) {
+    auto* list = Object<FDC::ForeignMediaList>(&standAlone, FDC::ForeignMedias::mediaList);
+    for (const TSMStandAloneLib& volume : found.standAlone) volume.BuildMediaForStandAloneLib(list);
+  }
   if (!HandOver(handler, standAlone, "stand-alone media")) return false;
   standAlone = FDC::ForeignMedias();  // free it before the tape media are built
 
   FDC::ForeignMedias tape;
   header.FillIn(tape);
-  list = Object<FDC::ForeignMediaList>(&tape, FDC::ForeignMedias::mediaList);
-  for (const TSMMedia& medium : found.media) medium.BuildMedia(list);
+  if (!found.media.empty()) {
+    auto* list = Object<FDC::ForeignMediaList>(&tape, FDC::ForeignMedias::mediaList);
+    for (const TSMMedia& medium : found.media) medium.BuildMedia(list);
+  }
   return HandOver(handler, tape, "tape media");
 }
 

@@ -16,7 +16,8 @@ class TSMMedia {
   void set_libraryName(std::string v) { libraryName = std::move(v); }
   std::string get_mediaType() const { return mediaType; }
   void set_mediaType(std::string v) { mediaType = std::move(v); }
-  // Estimated capacity in megabytes, exactly as dsmadmc printed it.
+  // Estimated capacity in megabytes as dsmadmc printed it, a decimal comma
+  // made a point (storage/Figures.h).
   std::string get_mediaCapacity() const { return mediaCapacity; }
   void set_mediaCapacity(std::string v) { mediaCapacity = std::move(v); }
   // Kept as read; no message carries it.

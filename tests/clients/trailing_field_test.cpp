@@ -18,6 +18,9 @@
 
 namespace {
 
+using schedtest::k19;
+using schedtest::k20;
+using schedtest::k21;
 using schedtest::kHeader;
 using schedtest::kLast;
 using schedtest::kStyle;
@@ -97,15 +100,17 @@ TEST(TrailingEmptyFieldTest, EveryRuleItDecides) {
       {"version '8,': two fields, release 0", "ixr_tsmconfig.txt", "8,\n", Version, "8.0"},
       {"association 'D,S,': three fields, the list emptied", "ixr_assoc.txt", kHeader + "D,S,\n",
        AssociationOfOld, "[]"},
-      {"full listing, 19 columns, the last empty: read", "ixr_sched.txt",
-       kHeader + ScheduleLine(false) + "\n", Schedules, "5 /home;/data dir"},
+      {"full listing, 19 columns, the last empty: read", "ixr_sched.txt", kHeader + ScheduleLine(k19) + "\n",
+       Schedules, "5 /home;/data dir"},
       {"full listing, 20 columns, the last empty: 20-column layout", "ixr_sched.txt",
-       kHeader + ScheduleLine(true) + "\n", Schedules, "5 /home;/data dir"},
+       kHeader + ScheduleLine(k20) + "\n", Schedules, "5 /home;/data dir"},
+      {"full listing, 21 columns, the last empty: 21-column layout", "ixr_sched.txt",
+       kHeader + ScheduleLine(k21) + "\n", Schedules, "5 /home;/data dir"},
       {"enhanced list 'Mon,': an empty item", "ixr_sched.txt",
-       kHeader + ScheduleLine(false, {{kStyle, "Enhanced"}, {kDaysOfWeek, "Mon,"}, {kLast, "x"}}) + "\n",
+       kHeader + ScheduleLine(k19, {{kStyle, "Enhanced"}, {kDaysOfWeek, "Mon,"}, {kLast, "x"}}) + "\n",
        Schedules, "5 /home;/data dir Mon;"},
       {"per-node listing replayed, 20 fields, the last empty: layout A", "ixr_sched.txt",
-       kHeader + ScheduleLine(true) + "\n", NodeSchedules, "5 /home;/data dir"},
+       kHeader + ScheduleLine(k20) + "\n", NodeSchedules, "5 /home;/data dir"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rule);

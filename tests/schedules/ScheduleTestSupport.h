@@ -16,21 +16,24 @@ namespace schedtest {
 inline const std::string kHeader =
     "ANS8000I Server command: 'query schedule'\n\nDomain,Schedule,Action\nANS8001I Session established\n";
 
-// Columns of the 19-column layout; the 20-column one has a sub-action
-// column before the options.
+// Columns of the 19-column layout (5.x servers); the 20-column one (6.x,
+// 7.x) has a sub-action column before the options, the 21-column one (8.1)
+// also the maximum run time after the duration.
 enum Column { kName = 1, kAction = 3, kObjects = 5, kStyle = 9, kLast = 18 };
+enum Width { k19 = 19, k20 = 20, k21 = 21 };
 
-// A backup schedule line, 19 columns or `twenty`, then `extra` fields;
-// `set` replaces columns by their 19-column index. The enhanced columns
-// are filled; only the style decides whether they count.
-inline std::string ScheduleLine(bool twenty, const std::map<int, std::string>& set = {},
+// A backup schedule line of `width` columns, then `extra` fields; `set`
+// replaces columns by their 19-column index. The enhanced columns are
+// filled; only the style decides whether they count.
+inline std::string ScheduleLine(Width width, const std::map<int, std::string>& set = {},
                                 const std::vector<std::string>& extra = {}) {
   std::vector<std::string> f = {"STANDARD", "DAILY", "Nightly, all", "Incremental", "-subdir=yes"};
   f.insert(f.end(), {"/home \"/data dir\"", "5", "03/14/2026 21:00:00", "1 Hour", "Classic", "1 Day"});
   f.insert(f.end(), {"Mon,Wed", "Jan,Jul", "1,15", "First,Last", "12/31/2026 23:59:59"});
   f.insert(f.end(), {"ADMIN", "03/01/2026 10:00:00", ""});
   for (const auto& [column, value] : set) f[column] = value;
-  if (twenty) f.insert(f.begin() + 4, "");
+  if (width == k21) f.insert(f.begin() + 9, "0");
+  if (width != k19) f.insert(f.begin() + 4, "");
   f.insert(f.end(), extra.begin(), extra.end());
   return testsupport::CsvLine(f);
 }

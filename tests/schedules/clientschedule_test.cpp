@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "handler/Splitting.h"
 #include "schedules/CForeignHandlerTSMSchedule.h"
 #include "tests/schedules/ScheduleTestSupport.h"
 #include "tests/support/Guards.h"
@@ -21,9 +22,16 @@ const std::string kAssocDaily = kHeader + "STANDARD,DAILY,NODE1 NODE2\n";
 // Failures are job lines of the parser.
 const std::string kJobLine = "job=31 lvl=1 [CTSMClientSchedule::_ParseData] ";
 
-// A schedule line of 19 or 20 columns with kObjectsField, then `extra`.
-std::string Line(bool twenty, const Strings& extra = {}) {
-  return ScheduleLine(twenty, {{kObjects, kObjectsField}}, extra);
+// The number of fields of a line of the listing.
+size_t Count(const std::string& line) {
+  Strings fields;
+  tsmsplit::SplitQueryLine(line, fields);
+  return fields.size();
+}
+
+// A schedule line of `width` columns with kObjectsField, then `extra`.
+std::string Line(Width width, const Strings& extra = {}) {
+  return ScheduleLine(width, {{kObjects, kObjectsField}}, extra);
 }
 
 struct Result {
@@ -64,28 +72,32 @@ Result Fetch(Mode mode, const std::string& node, const std::string& sched, const
   return result;
 }
 
-// Layout A reads columns 7 and 6 (priority, objects), layout B 6 and 5: a
-// live line has 21 (A) or 20 (B) fields, a replayed one 20 or 19; other
-// widths (7 is the least) keep column 6 and no objects. How the objects
-// column splits is in the splitting tests.
+// The field count alone names the layout, live and replayed: 19 reads
+// priority and objects from columns 6 and 5, 20 and 21 from 7 and 6. A
+// count no layout has keeps column 6 and no objects, with an ERROR line
+// naming the file, the line and the count. How the objects column splits
+// is in the splitting tests.
 TEST(CTSMClientScheduleTest, LayoutsAndObjects) {
-  for (const auto& [mode, line, priority, expected] :
-       std::vector<std::tuple<Mode, std::string, std::string, std::string>>{
-           {kLive, Line(true, {"X"}), "5", kObjectList},
-           {kLive, Line(false, {"X"}), "5", kObjectList},
-           {kLive, Line(false), "5", kNoObjects},
-           {kLive, "STANDARD,DAILY,desc,Incremental,,/home,5", "5", kNoObjects},
-           {kReplay, Line(true), "5", kObjectList},
-           {kReplay, Line(false), "5", kObjectList},
-           {kReplay, Line(true, {"X"}), kObjectsField, kNoObjects},
-           {kSavedHere, Line(true, {"X"}), "5", kObjectList},  // not a replay without a directory
-           {kLive, ScheduleLine(true, {{kObjects, ""}}, {"X"}), "5", kNoObjects}}) {
+  for (const auto& [mode, line, priority, expected, unknown] :
+       std::vector<std::tuple<Mode, std::string, std::string, std::string, bool>>{
+           {kLive, Line(k21), "5", kObjectList, false},
+           {kLive, Line(k20), "5", kObjectList, false},
+           {kLive, Line(k19), "5", kObjectList, false},
+           {kLive, "STANDARD,DAILY,desc,Incremental,,/home,5", "5", kNoObjects, true},
+           {kReplay, Line(k21), "5", kObjectList, false},
+           {kReplay, Line(k20), "5", kObjectList, false},
+           {kReplay, Line(k19), "5", kObjectList, false},
+           {kReplay, Line(k21, {"X"}), kObjectsField, kNoObjects, true},
+           {kSavedHere, Line(k20), "5", kObjectList, false},  // not a replay without a directory
+           {kLive, ScheduleLine(k21, {{kObjects, ""}}), "5", kNoObjects, false}}) {
     SCOPED_TRACE("mode " + std::to_string(mode) + ": " + line);
     Result result = Fetch(mode, "NODE1", kHeader + line + "\n", kAssocDaily);
     EXPECT_TRUE(result.ok);
     // Nothing else is read by this query.
     EXPECT_EQ(result.described,
               Strings{"STANDARD|DAILY||Incremental|" + priority + "|||||classic|" + expected + "|||||"});
+    const std::string error = "ixr_sched.txt] line 5 holds " + std::to_string(Count(line)) + " fields";
+    EXPECT_EQ(result.log.find(error) != std::string::npos, unknown) << result.log;
   }
 }
 
@@ -94,7 +106,7 @@ TEST(CTSMClientScheduleTest, LayoutsAndObjects) {
 TEST(CTSMClientScheduleTest, LiveRuns) {
   std::string file = kHeader;
   for (const char* name : {"SELECTIVE", "Inc", "ARCHIVE", "Incr"}) {
-    file += ScheduleLine(false, {{kName, name}, {kAction, name}}, {"X"}) + "\n";
+    file += ScheduleLine(k19, {{kName, name}, {kAction, name}}, {"X"}) + "\n";
   }
   file += "STANDARD,SHORT,desc,Incremental,,/home\n";
   const Strings backups = {"SELECTIVE", "Inc"};
@@ -122,8 +134,7 @@ TEST(CTSMClientScheduleTest, LiveRuns) {
 // A replayed schedule counts for the node only when its association names
 // it, compared ignoring case; a missing file fails the query.
 TEST(CTSMClientScheduleTest, ReplayChecksTheAssociation) {
-  const std::string both =
-      kHeader + ScheduleLine(false) + "\n" + ScheduleLine(false, {{kName, "WEEKLY"}}) + "\n";
+  const std::string both = kHeader + ScheduleLine(k19) + "\n" + ScheduleLine(k19, {{kName, "WEEKLY"}}) + "\n";
   const std::string assoc = kAssocDaily + "STANDARD,WEEKLY,NODE3\n";
   for (const auto& [node, sched, saved, ok, names, logged] :
        std::vector<std::tuple<std::string, std::string, std::string, bool, Strings, std::string>>{
@@ -131,7 +142,7 @@ TEST(CTSMClientScheduleTest, ReplayChecksTheAssociation) {
            {"node2", both, assoc, true, {"DAILY"}, "found  ->> nodename= 'node2'"},
            {"NODE1 NODE2", both, assoc, true, {}, ""},
            {"NODE1", both, "", false, {}, kJobLine + "Unable to fetch client-policy association for [DAILY]"},
-           {"NODE1", kHeader + ScheduleLine(false, {{kAction, "Archive"}}) + "\n", "", true, {}, ""},
+           {"NODE1", kHeader + ScheduleLine(k19, {{kAction, "Archive"}}) + "\n", "", true, {}, ""},
            {"NODE1", "", assoc, false, {}, kJobLine + "Unable to open file ["}}) {
     SCOPED_TRACE(node + ": " + sched + " / " + saved);
     Result result = Fetch(kReplay, node, sched, saved);

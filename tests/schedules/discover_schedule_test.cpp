@@ -37,7 +37,7 @@ TEST(DiscoverScheduleTest, FailedNodeQueryHandsOverItsIncompleteRequestAndStops)
   FakeDsmadmc& fake = w.fake;
   std::string schedules = kHeader;
   for (const char* name : {"ALPHA", "BRAVO", "CHARLIE"})
-    schedules += ScheduleLine(false, {{kName, name}}) + "\n";
+    schedules += ScheduleLine(k19, {{kName, name}}) + "\n";
   fake.On("query schedule", schedules);
   fake.On("association STANDARD ALPHA", kHeader + "STANDARD,ALPHA,N1 GONE WIN1\n");
   fake.On("association STANDARD BRAVO", kHeader + "STANDARD,BRAVO,N1 N2 N3\n");

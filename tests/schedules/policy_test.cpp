@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "host/CommandStats.h"
 #include "schedules/CForeignHandlerTSMPolicy.h"
 #include "tests/schedules/ScheduleTestSupport.h"
 #include "tests/support/Guards.h"
@@ -54,13 +55,14 @@ TEST(CTSMPolicyTest, ReadsBothLayoutsAndEnhancedLists) {
       "STANDARD|DAILY|Nightly, all|Incremental|5|03/14/2026 21:00:00|12/31/2026 23:59:59|1 Day|Mon,Wed|";
   const std::string enhanced = "enhanced|/home;/data dir|Mon;Wed|Jan;Jul|1;15|First;Last|";
   // The style compares exactly: "ENHANCED" is not an enhanced schedule.
-  for (const auto& [twenty, style, rest] : std::vector<std::tuple<bool, const char*, std::string>>{
-           {false, "Enhanced", enhanced},
-           {true, "Enhanced", enhanced},
-           {false, "ENHANCED", "classic|/home;/data dir|||||"}}) {
-    const std::string line = ScheduleLine(twenty, {{kStyle, style}});
+  for (const auto& [width, style, rest] : std::vector<std::tuple<Width, const char*, std::string>>{
+           {k19, "Enhanced", enhanced},
+           {k20, "Enhanced", enhanced},
+           {k21, "Enhanced", enhanced},
+           {k19, "ENHANCED", "classic|/home;/data dir|||||"}}) {
+    const std::string line = ScheduleLine(width, {{kStyle, style}});
     SCOPED_TRACE(line);
-    Result result = Fetch(kHeader + line + "\n" + ScheduleLine(false, {{kName, "WEEKLY"}}) + "\n",
+    Result result = Fetch(kHeader + line + "\n" + ScheduleLine(k19, {{kName, "WEEKLY"}}) + "\n",
                           kHeader + "STANDARD,DAILY,NODE1 NODE2\nSTANDARD,WEEKLY,NODE3\n");
     ASSERT_TRUE(result.ok);
     EXPECT_EQ(result.commandLine, "*_s?k?i?p_*");
@@ -71,28 +73,34 @@ TEST(CTSMPolicyTest, ReadsBothLayoutsAndEnhancedLists) {
 }
 
 // The first four lines are never data (blank lines and line ends are the
-// form A reader's, tested with it); only backup schedules of 19 or 20
-// columns give a record and an association query.
+// form A reader's, tested with it); only backup schedules of 19, 20 or 21
+// columns give a record and an association query. A line that could be a
+// backup schedule but has another count is an ERROR line and a failed
+// fetch, never dropped unseen.
 TEST(CTSMPolicyTest, KeepsBackupSchedulesOfKnownWidthOnlyAndStopsAtAFailingAssociation) {
-  const std::string d = ScheduleLine(false) + "\n";
-  const std::string w = ScheduleLine(true, {{kName, "WEEKLY"}}) + "\n";
+  const std::string d = ScheduleLine(k19) + "\n";
+  const std::string w = ScheduleLine(k20, {{kName, "WEEKLY"}}) + "\n";
   std::string mixed = kHeader;
   for (const char* name : {"INCREMENTAL", "Selective", "imagebackup", "Inc", "ARCHIVE", "Command", "Incr"}) {
-    mixed += ScheduleLine(true, {{kName, name}, {kAction, name}}) + "\n";
+    mixed += ScheduleLine(k20, {{kName, name}, {kAction, name}}) + "\n";
   }
-  const std::string narrow = ScheduleLine(false, {{kName, "NARROW"}});
-  mixed += ScheduleLine(true, {{kName, "WIDE"}}, {"X"}) + "\n" + narrow.substr(0, narrow.size() - 1) + "\n";
+  const std::string narrow = ScheduleLine(k19, {{kName, "NARROW"}});
+  mixed += ScheduleLine(k21, {{kName, "NEWER"}}) + "\n";
+  mixed += ScheduleLine(k21, {{kName, "WIDE"}}, {"X"}) + "\n" + narrow.substr(0, narrow.size() - 1) + "\n";
   mixed += "STANDARD,SHORT,desc,Incremental,,/home,5\nSTANDARD,SHORT,desc,Incremental,,/home\nSTANDARD\n,\n";
+  // Line number and field count of each line no layout has.
+  const std::vector<std::pair<int, int>> unread = {{13, 22}, {14, 18}, {15, 7}, {16, 6}, {17, 1}, {18, 2}};
   // A failing association query stops the parse; what was read stays.
-  const std::string m = ScheduleLine(false, {{kName, "MONTHLY"}}) + "\n";
+  const std::string m = ScheduleLine(k19, {{kName, "MONTHLY"}}) + "\n";
   for (const auto& [file, ok, names, failing] : std::vector<std::tuple<std::string, bool, Strings, bool>>{
            {kHeader + d + w, true, {"DAILY", "WEEKLY"}, false},
            {d + d + d + d + w, true, {"WEEKLY"}, false},
            {"", false, {}, false},  // no output file
-           {mixed, true, {"INCREMENTAL", "Selective", "imagebackup", "Inc"}, false},
+           {mixed, true, {"INCREMENTAL", "Selective", "imagebackup", "Inc", "NEWER"}, false},
            {kHeader + d + w + m, false, {"DAILY"}, true}}) {
     SCOPED_TRACE(file);
     FakeDsmadmc fake;
+    CommandStats::Reset();
     if (file.empty()) fake.FailOn("query schedule", 0);
     if (failing) fake.FailOn("association STANDARD WEEKLY", 2);
     fake.On("query association", kHeader);
@@ -104,6 +112,13 @@ TEST(CTSMPolicyTest, KeepsBackupSchedulesOfKnownWidthOnlyAndStopsAtAFailingAssoc
         result.log.find("job=31 lvl=1 [CTSMPolicy::_ParseData] Unable to fetch client-policy association "
                         "for [WEEKLY]") != std::string::npos,
         failing);
+    const bool isMixed = file == mixed;
+    for (const auto& [line, fields] : unread) {
+      const std::string error =
+          "ixr_sched.txt] line " + std::to_string(line) + " holds " + std::to_string(fields) + " fields";
+      EXPECT_EQ(result.log.find(error) != std::string::npos, isMixed) << error;
+    }
+    EXPECT_EQ(CommandStats::Snapshot()["sched"].failures, isMixed || failing || file.empty() ? 1 : 0);
   }
 }
 
@@ -112,7 +127,7 @@ TEST(CTSMPolicyTest, KeepsBackupSchedulesOfKnownWidthOnlyAndStopsAtAFailingAssoc
 TEST(CTSMPolicyTest, LiveRuns) {
   FakeDsmadmc fake;
   fake.On("query association STANDARD DAILY", kHeader + "STANDARD,DAILY,NODE1\n");
-  Result result = Fetch(kHeader + ScheduleLine(false) + "\n", "", &fake);
+  Result result = Fetch(kHeader + ScheduleLine(k19) + "\n", "", &fake);
   ASSERT_TRUE(result.ok);
   EXPECT_EQ(
       fake.runs(),

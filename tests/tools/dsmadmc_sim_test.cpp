@@ -1,10 +1,11 @@
-// The dsmadmc simulator against a small site of its own: query shapes,
-// filters, exit statuses and fault switches. (Its header and trailer lines
-// are in the checked-in replay files a fresh gather must match; -outfile
-// replacing a file is what jobs sharing one folder rely on.)
+// The dsmadmc simulator against a small site of its own: the SQL rules,
+// schedule layouts, client levels and exit statuses the plug-in's tests
+// lean on. Its fault switches are what the failure tests of tsm-discover
+// provoke; -outfile replacing a file is what jobs sharing one folder rely
+// on.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <functional>
 #include <tuple>
 
 #include "tests/support/RunProgram.h"
@@ -20,7 +21,7 @@ class SimulatorTest : public ::testing::Test {
   void SetUp() override {
     Write("status.csv", "SERVER_NAME,VERSION,RELEASE,LEVEL,SUBLEVEL,PLATFORM\nSRV1,8,1,12,0,Linux/x86_64\n");
     Write("admins.csv", "ADMIN_NAME,PASSWORD\nADMIN,Se-cret1\n");
-    Write("settings.csv", "NAME,VALUE\nSCHEDULE_LAYOUT,20\n");
+    Write("settings.csv", "NAME,VALUE\nSCHEDULE_LAYOUT,20\nSERVER_DATETIME,2026-12-01 09:00:00\n");
     Write("nodes.csv",
           "NODE_NAME,PLATFORM_NAME,CONTACT,LASTACC_TIME\nNODE_1,Linux86,\"Ops, room 2\",2026-11-30 22:14:05\n"
           "NODEX1,WinNT,,2026-01-02 03:04:05\nN%1,AIX,,\n");
@@ -74,36 +75,20 @@ class SimulatorTest : public ::testing::Test {
   ScopedEnv siteEnv_{"DSMADMC_SIM_SITE", site_.path().c_str()};
 };
 
-TEST_F(SimulatorTest, QueryShapesAndFilters) {
+// The SQL rules the plug-in's selects lean on, as a server applies them.
+TEST_F(SimulatorTest, SqlAsAServerAppliesIt) {
   const std::pair<std::vector<std::string>, Rows> cases[] = {
-      {{"SELECT VERSION, RELEASE FROM STATUS"}, {"8,1"}},
-      {{"SELECT * FROM DRIVES WHERE LIBRARY_NAME = 'L1'"}, {"L1,D1,YES", "L1,D2,NO"}},
-      {{"SELECT VOLUME_NAME FROM VOLUMES WHERE DEVCLASS_NAME IN ('FILE', 'DISK')"}, {"/d/1.dsm", "/f/2.bfs"}},
-      {{"SELECT VV.VOLUME_NAME, VV.DEVCLASS_NAME, VV.EST_CAPACITY_MB, LV.LIBRARY_NAME, VV.STGPOOL_NAME FROM "
-        "VOLUMES VV, LIBVOLUMES LV  WHERE LV.VOLUME_NAME = VV.VOLUME_NAME"},
-       {"V1,LTO,100.0,L1,POOLA", "V2,LTO,200.0,L1,POOLA", "V3,LTO,300.0,L2,POOLB"}},
-      {{"SELECT DISTINCT LV.LIBRARY_NAME, VV.STGPOOL_NAME FROM VOLUMES VV, LIBVOLUMES LV  WHERE "
-        "LV.VOLUME_NAME = VV.VOLUME_NAME"},
-       {"L1,POOLA", "L2,POOLB"}},
       // LIKE: _ matches one character, so NODE_1 also finds NODEX1; ESCAPE
-      // makes it literal; % runs; ORDER BY sorts by time.
+      // makes it literal; ORDER BY sorts by time.
       {{"SELECT ENTITY, BYTES FROM SUMMARY SS WHERE SS.ACTIVITY = 'BACKUP' AND SS.ENTITY LIKE 'NODE_1' ORDER "
         "BY START_TIME"},
        {"NODE_1,10", "NODE_1,20", "NODEX1,40"}},
       {{"SELECT BYTES FROM SUMMARY WHERE ENTITY LIKE 'NODE\\_1' ESCAPE '\\' ORDER BY START_TIME"},
        {"10", "20", "30"}},
-      {{"SELECT START_TIME FROM SUMMARY WHERE BYTES = 50"}, {"2026-11-30 05:00:00.000000"}},
-      {{"select DISTINCT OWNER, ff.FILESPACE_NAME from backups bb, filespaces ff where bb.node_name = 'DB1' "
-        "and bb.FILESPACE_ID = ff.FILESPACE_ID AND ff.FILESPACE_TYPE LIKE 'API:DB2%'"},
-       {"db2inst1,/SAMPLE"}},
       // Sorted by name (X before _), a comma quoted, dates month first.
       {Words("-dateformat=1 query node format=detailed"),
        {"N%1,AIX,,", "NODEX1,WinNT,,01/02/2026 03:04:05",
         "NODE_1,Linux86,\"Ops, room 2\",11/30/2026 22:14:05"}},
-      {Words("query node NODE?1 format=detailed"),
-       {"NODEX1,WinNT,,01/02/2026 03:04:05", "NODE_1,Linux86,\"Ops, room 2\",11/30/2026 22:14:05"}},
-      {{"query association STANDARD DAILY"}, {"STANDARD,DAILY,NODE_1 NODEX1"}},
-      {{"query", "association"}, {"STANDARD,DAILY,NODE_1 NODEX1", "WIN,WEEKDAYS,NODEX1"}},
   };
   for (const auto& [args, lines] : cases) {
     SCOPED_TRACE(testing::PrintToString(args));
@@ -112,28 +97,99 @@ TEST_F(SimulatorTest, QueryShapesAndFilters) {
   // A select whose quotes were lost names unknown columns: the server
   // refuses it, as a real one does.
   EXPECT_EQ(DataLines(Words("select OWNER from backups where node_name = DB1"), 3),
-            Rows{"ANR2940E The reference 'DB1' is an unknown SQL column name."});
+            (Rows{"ANR2940E The reference 'DB1' is an unknown SQL column name.", "ANS8001I Return code 3."}));
 }
 
-// A site setting picks 20 columns (21 per node) or one fewer, without OPTIONS.
-TEST_F(SimulatorTest, ScheduleListingColumnLayouts) {
+// The server version picks the layout of the detailed schedule listing
+// (a setting can force one); NODES= only filters, the columns stay.
+TEST_F(SimulatorTest, ScheduleListingLayoutsByServerLevel) {
   const std::string daily =
-      "STANDARD,DAILY,Nightly,Incremental,,,/home/*,5,01/05/2026 21:00:00,2 Hour(s),Classic,1 Day(s),Any,"
-      ",,,,0,ADMIN,01/02/2026 10:00:00";
+      "STANDARD,DAILY,Nightly,Incremental,,,/home/*,5,01/05/2026 21:00:00,2 Hour(s),Classic,1 Day(s),Any,,,,,"
+      "ADMIN,01/02/2026 10:00:00,";
   const std::string win =
       "WIN,WEEKDAYS,Week nights,Selective,,,C:\\*,4,01/05/2026 23:00:00,1 Hour(s),Enhanced,,\"Mon,Wed\",Any,"
-      "Any,Any,12/31/2027 23:59:59,0,ADMIN,01/02/2026 10:00:00";
-  auto layout19 = [](std::string line) { return line.erase(line.find(",,,"), 1); };
-  for (const char* layout : {"20", "19"}) {
-    SCOPED_TRACE(layout);
-    Write("settings.csv", std::string("NAME,VALUE\nSCHEDULE_LAYOUT,") + layout + "\n");
-    auto in = [&](const std::string& line) { return layout[1] == '0' ? line : layout19(line); };
-    EXPECT_EQ(DataLines(Words("query schedule format=detailed")), (Rows{in(daily), in(win)}));
+      "Any,Any,12/31/2027 23:59:59,ADMIN,01/02/2026 10:00:00,PROF";
+  auto as19 = [](std::string line) { return line.erase(line.find(",,,"), 1); };  // no subaction
+  auto as20 = [](std::string line) { return line; };
+  auto as21 = [](std::string line) { return line.insert(line.find(" Hour(s)") + 8, ",0"); };  // max run time
+  // settings.csv line, server version, layout.
+  const std::tuple<const char*, const char*, std::function<std::string(std::string)>> cases[] = {
+      {"SCHEDULE_LAYOUT,20", "8", as20},
+      {"SCHEDULE_LAYOUT,19", "8", as19},
+      {"", "8", as21},
+      {"", "7", as20},
+      {"", "5", as19},
+  };
+  for (const auto& [setting, version, layout] : cases) {
+    SCOPED_TRACE(std::string(setting) + " version " + version);
+    Write("settings.csv", std::string("NAME,VALUE\n") + setting + "\n");
+    Write("status.csv", std::string("SERVER_NAME,VERSION\nSRV1,") + version + "\n");
+    EXPECT_EQ(DataLines(Words("query schedule format=detailed")), (Rows{layout(daily), layout(win)}));
     EXPECT_EQ(DataLines(Words("query schedule format=detailed Nodes=NODEX1")),
-              (Rows{in(daily) + ",", in(win) + ",PROF"}));
+              (Rows{layout(daily), layout(win)}));
+    EXPECT_EQ(DataLines(Words("query schedule format=detailed Nodes=NODE_1")), Rows{layout(daily)});
   }
-  EXPECT_EQ(DataLines(Words("query schedule format=detailed Nodes=NODE_1")), Rows{layout19(daily) + ","});
   DataLines(Words("query schedule format=detailed Nodes=NOBODY"), 11);
+}
+
+// The whole -outfile file each client level writes, with and without
+// -dataonly=yes, for a select that matches and one that does not.
+TEST_F(SimulatorTest, ClientLevelsWriteWhatTheirClientsWrite) {
+  const std::string ok = "SELECT VERSION, RELEASE FROM STATUS";
+  const std::string none = "SELECT * FROM DRIVES WHERE LIBRARY_NAME = 'LX'";
+  auto banner = [](const std::string& product, const std::string& version, const std::string& year) {
+    return product + "\nCommand Line Administrative Interface - Version " + version +
+           "\n(c) Copyright by IBM Corporation and other(s) 1990, " + year +
+           ". All Rights Reserved.\n\nSession established with server SRV1: Linux/x86_64\n  Server Version "
+           "8, "
+           "Release 1, Level 12.0\n  Server date/time: 12/01/2026 09:00:00  Last access: 12/01/2026 "
+           "09:00:00\n\n";
+  };
+  const std::string noMatch =
+      "ANR2034E SELECT: No match found using this criteria.\nANS8001I Return code 11.\n";
+  const std::string shortHeader =
+      "Storage Manager Command Line Administrative Interface - Version 8.1.12 (simulated)\nSession "
+      "established "
+      "with server SRV1: Linux/x86_64\n  Server Version 8, Release 1, Level 12.0\n";
+  // Level, -dataonly=yes, command, file.
+  const std::tuple<const char*, bool, std::string, std::string> cases[] = {
+      {"8.1", false, ok,
+       banner("IBM Spectrum Protect", "8, Release 1, Level 8.0", "2019") + "ANS8000I Server command: '" + ok +
+           "'.\n8,1\n\nANS8002I Highest return code was 0.\n\n"},
+      {"newest", false, none,
+       banner("IBM Storage Protect", "8, Release 1, Level 21.0", "2023") + "ANS8000I Server command: '" +
+           none + "'.\n" + noMatch + "\nANS8002I Highest return code was 11.\n\n"},
+      {"7", false, ok,
+       banner("IBM Tivoli Storage Manager", "7, Release 1, Level 8.8", "2020") +
+           "ANS8000I Server command: '" + ok + "'\n8,1\n\nANS8002I Highest return code was 0.\n\n"},
+      {"8.1", true, ok, "8,1\n"},
+      {"5", true, none, noMatch},
+      {"short", false, none,
+       shortHeader + "ANS8000I Server command: '" + none +
+           "'\nANR2034E SELECT: No match found using this criteria.\n\nANS8002I Highest return code was "
+           "11.\n"},
+      {"short", true, none, "ANR2034E SELECT: No match found using this criteria.\n"},
+  };
+  for (const auto& [level, dataOnly, command, file] : cases) {
+    SCOPED_TRACE(std::string(level) + (dataOnly ? " -dataonly=yes " : " ") + command);
+    ScopedEnv client("DSMADMC_SIM_CLIENT_LEVEL", level);
+    std::vector<std::string> args = {"-outfile=out.txt", "-comma", command};
+    if (dataOnly) args.insert(args.begin(), "-dataonly=yes");
+    ProgramResult r = Run(args);
+    EXPECT_EQ(r.status, command == ok ? 0 : 11);
+    EXPECT_EQ(ReadFile(work_.file("out.txt")), file);
+  }
+  ScopedEnv client("DSMADMC_SIM_CLIENT_LEVEL", "8.2");
+  EXPECT_EQ(Run({"-comma", ok}).status, 2);
+}
+
+// A server in a decimal-comma locale prints figures with a comma (quoted in
+// comma output); text that only looks like a figure keeps its point.
+TEST_F(SimulatorTest, DecimalCommaSetting) {
+  Write("settings.csv", "NAME,VALUE\nDECIMAL_COMMA,1\n");
+  EXPECT_EQ(DataLines({"SELECT VOLUME_NAME, EST_CAPACITY_MB FROM VOLUMES WHERE STGPOOL_NAME = 'POOLA'"}),
+            (Rows{"V1,\"100,0\"", "V2,\"200,0\""}));
+  EXPECT_EQ(DataLines({"SELECT VOLUME_NAME FROM VOLUMES WHERE EST_CAPACITY_MB = 10.0"}), Rows{"/d/1.dsm"});
 }
 
 TEST_F(SimulatorTest, ExitStatuses) {
@@ -157,37 +213,6 @@ TEST_F(SimulatorTest, ExitStatuses) {
   }
   EXPECT_FALSE(FileExists(work_.file("bad.txt")));
   for (const char* bad : {"SELECT NOPE FROM DRIVES", "SELECT * FROM ADMINS"}) EXPECT_EQ(Run({bad}).status, 3);
-}
-
-TEST_F(SimulatorTest, FaultSwitches) {
-  const std::vector<std::string> drives = {"-outfile=f.txt", "-dataonly=yes", "-comma",
-                                           "SELECT * FROM DRIVES WHERE LIBRARY_NAME = 'L1'"};
-  // Switch, value, exit status, signal, output file (null: none written).
-  const std::tuple<const char*, const char*, int, int, const char*> cases[] = {
-      {"DSMADMC_SIM_EXIT", "42", 42, 0, "L1,D1,YES\nL1,D2,NO\n"},
-      {"DSMADMC_SIM_SIGNAL", "9", -1, 9, nullptr},
-      {"DSMADMC_SIM_TRUNCATE", "5", 0, 0, "L1,D1"},
-      {"DSMADMC_SIM_BADUTF8", "1", 0, 0, "L1\xE9\xFF\xFE,D1,YES\nL1\xE9\xFF\xFE,D2,NO\n"},
-      {"DSMADMC_SIM_NOFILE", "1", 0, 0, nullptr},
-  };
-  ScopedEnv match("DSMADMC_SIM_MATCH", "from drives");
-  for (const auto& [name, value, status, signal, file] : cases) {
-    SCOPED_TRACE(name);
-    std::remove(work_.file("f.txt").c_str());
-    ScopedEnv fault(name, value);
-    ProgramResult r = Run(drives);
-    EXPECT_EQ(r.status, status);
-    EXPECT_EQ(r.signal, signal);
-    EXPECT_EQ(ReadFile(work_.file("f.txt")), file != nullptr ? file : "");
-    EXPECT_EQ(FileExists(work_.file("f.txt")), file != nullptr);
-    EXPECT_EQ(Run({"-comma", "SELECT VERSION FROM STATUS"}).status, 0);  // does not match
-  }
-  ScopedEnv hang("DSMADMC_SIM_HANG", "1"), log("DSMADMC_SIM_LOG", work_.file("runs.log").c_str());
-  auto start = std::chrono::steady_clock::now();
-  Run(drives);
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
-  EXPECT_NE(ReadFile(work_.file("runs.log")).find("-password=****"), std::string::npos);
-  EXPECT_EQ(ReadFile(work_.file("runs.log")).find("Se-cret1"), std::string::npos);
 }
 
 TEST(GenerateSiteTest, SameSeedSameSite) {

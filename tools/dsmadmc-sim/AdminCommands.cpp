@@ -1,6 +1,7 @@
 #include "tools/dsmadmc-sim/AdminCommands.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 
 #include "tools/dsmadmc-sim/SqlSelect.h"
@@ -166,18 +167,18 @@ std::vector<const Row*> MatchSchedules(const Table& schedules, const Parameters&
   return matches;
 }
 
-Row DetailedScheduleRow(const Table& t, const Row& row, ScheduleLayout layout, bool withProfile,
-                        int dateFormat) {
+Row DetailedScheduleRow(const Table& t, const Row& row, ScheduleLayout layout, int dateFormat) {
   auto cell = [&](const char* column) { return t.Cell(row, column); };
   std::string start = cell("STARTDATE");
   if (!cell("STARTTIME").empty()) start += " " + cell("STARTTIME");
   Row out = {cell("DOMAIN_NAME"), cell("SCHEDULE_NAME"), cell("DESCRIPTION"), cell("ACTION")};
-  if (layout == ScheduleLayout::k20) out.push_back(cell("SUBACTION"));
+  if (layout != ScheduleLayout::k19) out.push_back(cell("SUBACTION"));
   out.push_back(cell("OPTIONS"));
   out.push_back(cell("OBJECTS"));
   out.push_back(cell("PRIORITY"));
   out.push_back(QueryDate(start, dateFormat));
   out.push_back(Units(cell("DURATION"), cell("DURUNITS")));
+  if (layout == ScheduleLayout::k21) out.push_back(cell("MAXRUNTIME"));
   out.push_back(cell("SCHED_STYLE"));
   out.push_back(Units(cell("PERIOD"), cell("PERUNITS")));
   out.push_back(cell("DAYOFWEEK"));
@@ -185,10 +186,9 @@ Row DetailedScheduleRow(const Table& t, const Row& row, ScheduleLayout layout, b
   out.push_back(cell("DAYOFMONTH"));
   out.push_back(cell("WEEKOFMONTH"));
   out.push_back(QueryDate(cell("EXPIRATION"), dateFormat));
-  out.push_back(cell("MAXRUNTIME"));
   out.push_back(cell("CHG_ADMIN"));
   out.push_back(QueryDate(cell("CHG_TIME"), dateFormat));
-  if (withProfile) out.push_back(cell("PROFILE"));
+  out.push_back(cell("PROFILE"));
   return out;
 }
 
@@ -206,16 +206,30 @@ std::vector<std::string> CommaList(const std::string& text) {
   return items;
 }
 
-std::vector<std::string> DetailedScheduleColumns(ScheduleLayout layout, bool withProfile) {
+std::vector<std::string> DetailedScheduleColumns(ScheduleLayout layout) {
   std::vector<std::string> columns = {"DOMAIN_NAME", "SCHEDULE_NAME", "DESCRIPTION", "ACTION"};
-  if (layout == ScheduleLayout::k20) columns.push_back("SUBACTION");
-  for (const char* c :
-       {"OPTIONS", "OBJECTS", "PRIORITY", "START", "DURATION", "SCHED_STYLE", "PERIOD", "DAYOFWEEK", "MONTH",
-        "DAYOFMONTH", "WEEKOFMONTH", "EXPIRATION", "MAXRUNTIME", "CHG_ADMIN", "CHG_TIME"}) {
+  if (layout != ScheduleLayout::k19) columns.push_back("SUBACTION");
+  for (const char* c : {"OPTIONS", "OBJECTS", "PRIORITY", "START", "DURATION"}) columns.push_back(c);
+  if (layout == ScheduleLayout::k21) columns.push_back("MAXRUNTIME");
+  for (const char* c : {"SCHED_STYLE", "PERIOD", "DAYOFWEEK", "MONTH", "DAYOFMONTH", "WEEKOFMONTH",
+                        "EXPIRATION", "CHG_ADMIN", "CHG_TIME", "PROFILE"}) {
     columns.push_back(c);
   }
-  if (withProfile) columns.push_back("PROFILE");
   return columns;
+}
+
+ScheduleLayout LayoutOfSite(Site& site) {
+  std::string forced = site.Setting("SCHEDULE_LAYOUT", "");
+  if (forced == "19") return ScheduleLayout::k19;
+  if (forced == "20") return ScheduleLayout::k20;
+  if (forced == "21") return ScheduleLayout::k21;
+  const Table* status = site.Find("STATUS");
+  int version = 8;
+  if (status != nullptr && !status->rows.empty()) {
+    version = std::atoi(status->Cell(status->rows.front(), "VERSION").c_str());
+  }
+  if (version < 6) return ScheduleLayout::k19;
+  return version < 8 ? ScheduleLayout::k20 : ScheduleLayout::k21;
 }
 
 CommandOutcome QuerySchedule(Site& site, const Parameters& p, const CommandContext& ctx, ResultSet* result) {
@@ -227,8 +241,7 @@ CommandOutcome QuerySchedule(Site& site, const Parameters& p, const CommandConte
   bool byNodes = Named(p, "NODES", 1, &nodeList);
   std::vector<std::string> wanted = CommaList(nodeList);
   const Table* assoc = site.Find("ASSOCIATIONS");
-  ScheduleLayout layout =
-      site.Setting("SCHEDULE_LAYOUT", "20") == "19" ? ScheduleLayout::k19 : ScheduleLayout::k20;
+  ScheduleLayout layout = LayoutOfSite(site);
   bool detailed = Detailed(p);
   for (const Row* row : MatchSchedules(*schedules, p)) {
     if (byNodes) {
@@ -240,7 +253,7 @@ CommandOutcome QuerySchedule(Site& site, const Parameters& p, const CommandConte
       if (!any) continue;
     }
     if (detailed) {
-      result->rows.push_back(DetailedScheduleRow(*schedules, *row, layout, byNodes, ctx.dateFormat));
+      result->rows.push_back(DetailedScheduleRow(*schedules, *row, layout, ctx.dateFormat));
     } else {
       std::string start = schedules->Cell(*row, "STARTDATE") + " " + schedules->Cell(*row, "STARTTIME");
       result->rows.push_back({schedules->Cell(*row, "DOMAIN_NAME"), schedules->Cell(*row, "SCHEDULE_NAME"),
@@ -251,7 +264,7 @@ CommandOutcome QuerySchedule(Site& site, const Parameters& p, const CommandConte
     }
   }
   if (result->rows.empty()) return NotFound("QUERY SCHEDULE");
-  result->columns = detailed ? DetailedScheduleColumns(layout, byNodes)
+  result->columns = detailed ? DetailedScheduleColumns(layout)
                              : std::vector<std::string>{"DOMAIN_NAME", "SCHEDULE_NAME", "ACTION",   "START",
                                                         "DURATION",    "PERIOD",        "DAYOFWEEK"};
   return CommandOutcome();

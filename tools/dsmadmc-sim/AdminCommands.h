@@ -20,10 +20,12 @@ struct CommandContext {
 CommandOutcome RunCommand(Site& site, const std::string& command, const CommandContext& context,
                           ResultSet* result);
 
-// The column layout of the detailed schedule listing. The full listing has
-// 20 columns (19 with the "19" site setting, which drops the subaction);
-// a listing restricted with Nodes= has one more, the managing profile,
-// last.
-enum class ScheduleLayout { k20, k19 };
+// The column layouts of the detailed schedule listing, by server level
+// (docs/notes.md): 19 fields on 5.x; 20 on 6.x and 7.x (the subaction
+// after the action); 21 on 8.1 and newer (also the maximum run time after
+// the duration). The last field is the managing profile. The site's
+// server version decides; the SCHEDULE_LAYOUT setting (19, 20 or 21)
+// overrides it. Restricting the listing with NODES= changes no column.
+enum class ScheduleLayout { k19, k20, k21 };
 
 }  // namespace dsmsim

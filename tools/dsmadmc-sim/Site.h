@@ -2,7 +2,11 @@
 // queries read, each named after its table in lower case (nodes.csv,
 // client_schedules.csv ...). The first record of a file names the columns.
 // Two files belong to the simulator itself and are never selectable:
-// admins.csv (ADMIN_NAME, PASSWORD) and settings.csv (NAME, VALUE).
+// admins.csv (ADMIN_NAME, PASSWORD) and settings.csv (NAME, VALUE). The
+// settings: SCHEDULE_LAYOUT (19, 20 or 21 fields of the detailed schedule
+// listing; by default the server version decides), SERVER_DATETIME (the server's clock in the banner,
+// "YYYY-MM-DD HH:MM:SS"; the local time without it), DECIMAL_COMMA (1: the
+// server prints decimal figures with a comma).
 #pragma once
 
 #include <functional>

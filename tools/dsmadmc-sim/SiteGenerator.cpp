@@ -142,7 +142,8 @@ class SiteWriter {
                 {"SERVER_LLA", "1500"}});
     ok = status.Write(d + "/status.csv") && ok;
     ok = WriteCsvFile(d + "/admins.csv", {{"ADMIN_NAME", "PASSWORD"}, {"ADMIN", "ADMIN"}}) && ok;
-    ok = WriteCsvFile(d + "/settings.csv", {{"NAME", "VALUE"}, {"SCHEDULE_LAYOUT", "20"}}) && ok;
+    ok = WriteCsvFile(d + "/settings.csv", {{"NAME", "VALUE"}, {"SERVER_DATETIME", "2026-12-01 09:00:00"}}) &&
+         ok;
 
     return ok;
   }

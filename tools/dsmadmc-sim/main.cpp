@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -14,6 +16,7 @@
 
 #include "tools/common/ProgramDirectory.h"
 #include "tools/dsmadmc-sim/AdminCommands.h"
+#include "tools/dsmadmc-sim/ClientLevel.h"
 #include "tools/dsmadmc-sim/ClientOptions.h"
 #include "tools/dsmadmc-sim/Faults.h"
 #include "tools/dsmadmc-sim/Output.h"
@@ -27,12 +30,25 @@ const char kUsage[] =
     "       dsmadmc generate-site [--nodes N] ... DIR   (generate-site --help tells more)\n"
     "Answers administrative commands from a simulated server: the CSV tables of the site in\n"
     "$DSMADMC_SIM_SITE, else in the folder named by dsmadmc-sim.site next to the program,\n"
-    "else in site/ next to it.\n";
+    "else in site/ next to it. DSMADMC_SIM_CLIENT_LEVEL (short, 5, 7, 8.1, newest) picks the\n"
+    "client whose banner and closing lines it writes.\n";
 
 namespace {
 
+// The server's clock: the site's SERVER_DATETIME setting when it has one
+// (so a gathered set is the same on every run), else the local time.
+std::string ServerDateTime(Site& site) {
+  std::string fixed = site.Setting("SERVER_DATETIME", "");
+  if (!fixed.empty()) return fixed;
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  char text[32] = "";
+  if (::localtime_r(&now, &local) != nullptr) std::strftime(text, sizeof(text), "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
 ServerIdentity Identity(Site& site) {
-  ServerIdentity id{"SERVER1", "8", "1", "0.0", "Linux/x86_64"};
+  ServerIdentity id{"SERVER1", "8", "1", "0.0", "Linux/x86_64", ServerDateTime(site)};
   const Table* status = site.Find("STATUS");
   if (status != nullptr && !status->rows.empty()) {
     const Row& row = status->rows.front();
@@ -47,13 +63,13 @@ ServerIdentity Identity(Site& site) {
 
 // Writes the output where -outfile says (replacing the file) or to
 // standard output; client messages also go to standard output.
-bool Deliver(const ClientOptions& options, const std::string& text, const CommandOutcome& outcome,
+bool Deliver(const ClientOptions& options, const std::string& text, const std::vector<std::string>& messages,
              bool noFile) {
   if (options.outfile.empty()) {
     std::cout << text;
     return static_cast<bool>(std::cout.flush());
   }
-  for (const std::string& message : outcome.messages) std::cout << message << '\n';
+  for (const std::string& message : messages) std::cout << message << '\n';
   if (noFile) return true;
   std::ofstream out(options.outfile, std::ios::binary | std::ios::trunc);
   out << text;
@@ -61,8 +77,21 @@ bool Deliver(const ClientOptions& options, const std::string& text, const Comman
   return static_cast<bool>(out);
 }
 
+// The client level of DSMADMC_SIM_CLIENT_LEVEL; false (with a line on
+// standard error) for a name that is no level.
+bool ClientLevelFromEnvironment(ClientLevel* level) {
+  const char* name = std::getenv("DSMADMC_SIM_CLIENT_LEVEL");
+  *level = kDefaultClientLevel;
+  if (name == nullptr || *name == '\0' || ParseClientLevel(name, level)) return true;
+  std::cerr << "dsmadmc simulator: DSMADMC_SIM_CLIENT_LEVEL=" << name
+            << " is none of short, 5, 7, 8.1, newest\n";
+  return false;
+}
+
 int RunClient(const std::vector<std::string>& args) {
   LogRun(MaskedArguments(args));
+  ClientLevel level = kDefaultClientLevel;
+  if (!ClientLevelFromEnvironment(&level)) return kStatusUnknownCommand;
   ClientOptions options;
   std::string error;
   if (!ParseClientOptions(args, &options, &error)) {
@@ -92,12 +121,13 @@ int RunClient(const std::vector<std::string>& args) {
       if (!row.empty()) row[0] += "\xE9\xFF\xFE";
     }
   }
-  std::string text = FormatOutput(options, Identity(site), result, outcome);
+  if (site.Setting("DECIMAL_COMMA", "0") == "1") UseDecimalComma(&result);
+  std::string text = FormatOutput(options, Identity(site), result, outcome, level);
   if (faults.truncateBytes >= 0 && static_cast<size_t>(faults.truncateBytes) < text.size()) {
     text.resize(static_cast<size_t>(faults.truncateBytes));
   }
   if (faults.hangSeconds > 0) ::sleep(static_cast<unsigned>(faults.hangSeconds));
-  if (!Deliver(options, text, outcome, faults.noFile)) {
+  if (!Deliver(options, text, ClientMessages(outcome, level), faults.noFile)) {
     std::cout << "ANS1029E Communication with the output file failed.\n";
     return 1;
   }

@@ -32,6 +32,16 @@ struct Query {
   std::vector<std::string> words;  // options after -outfile, then the command
 };
 
+// "ANR2034E ..." and the like: a message of the server or the client
+// (AN, a letter, four digits, a severity letter, a blank), which a client
+// may write among the data even with -dataonly=yes; never a name.
+bool IsClientMessage(const std::string& line) {
+  auto digit = [&](size_t i) { return std::isdigit(static_cast<unsigned char>(line[i])) != 0; };
+  return line.size() >= 9 && line.compare(0, 2, "AN") == 0 &&
+         std::isupper(static_cast<unsigned char>(line[2])) && digit(3) && digit(4) && digit(5) && digit(6) &&
+         std::isalpha(static_cast<unsigned char>(line[7])) && line[8] == ' ';
+}
+
 // Runs the queries; Run may be called from several threads at once while
 // a GatherProgress is attached (each call has its own launcher, its own
 // output file, and reports through the progress).
@@ -101,7 +111,7 @@ class Gatherer {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       if (line.size() >= 2 && line.front() == '"' && line.back() == '"')
         line = line.substr(1, line.size() - 2);
-      if (!line.empty()) names->push_back(line);
+      if (!line.empty() && !IsClientMessage(line)) names->push_back(line);
     }
     return true;
   }
