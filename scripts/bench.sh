@@ -10,7 +10,9 @@
 # --parallel 1 and 4; BENCH_DIR keeps the generated sites and replay sets
 # there (reused when present) instead of a temporary folder;
 # BENCH_SKIP_MEDIA_JOBS=1 leaves out the media and job benchmarks and the
-# report of the job run's replies.
+# report of the job run's replies; BENCH_SKIP_VERIFY=1 leaves out the
+# takeover check of a 10,000-node site (its gather takes about an hour
+# the first time).
 # Needs GNU time (/usr/bin/time).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -146,6 +148,32 @@ if [ "${BENCH_SKIP_MEDIA_JOBS:-0}" != 1 ]; then
   listMb=$(find "$replies" -name '*.xml' -printf '%s\n' | awk '{ s += $1 } END { printf "%.0f", s / 1048576 }')
   row "report of the 100-node reply folder ($count jobs, $listMb MB of XML)" "$seconds s" \
     "peak RSS $((rssKb / 1024)) MB" "page $(($(stat -c %s "$work/report.html") / 1024)) KiB" "-"
+fi
+
+if [ "${BENCH_SKIP_VERIFY:-0}" != 1 ]; then
+  echo "bench: verify" >&2
+  # 10,000 nodes, 500 schedules, 20 summary rows a node (2,000 jobs per 100 nodes).
+  v=$work/verify-10000
+  if [ ! -f "$v/replay/ixr_node.txt" ]; then
+    rm -rf "$v"
+    mkdir -p "$v"
+    "$bin/dsmadmc" generate-site --nodes 10000 --schedules 500 --jobs-per-node 20 --seed 1 "$v/site" >/dev/null
+    DSMADMC_SIM_SITE=$v/site TSM_PASSWORD=ADMIN "$bin/tsm-discover" gather --dsmadmc-dir "$bin" --login ADMIN \
+      --out "$v/replay" >/dev/null
+  fi
+  if [ ! -d "$v/out" ]; then
+    "$bin/tsm-discover" run --replay "$v/replay" --login ADMIN --password-file "$work/password" --out "$v/out" \
+      >/dev/null
+  fi
+  set +e
+  /usr/bin/time -f '%e %M %U %S' -o "$v/time" "$bin/tsm-discover" verify --replay "$v/replay" --replies "$v/out" \
+    --json "$v/check.json" >/dev/null
+  set -e
+  read -r seconds rssKb user sys <"$v/time"
+  items=$(grep -c '^{"kind"' "$v/check.json" || true)
+  row "verify of a 10,000-node site (500 schedules, 200,000 jobs, $(du -sm "$v/out" | cut -f1) MB of replies)" \
+    "$seconds s ($(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }') CPU s)" \
+    "peak RSS $((rssKb / 1024)) MB" "$items items" "< 2 s, < 200 MB"
 fi
 
 echo "machine: $(nproc) cores, $(sed -nE 's/^model name\s*: //p' /proc/cpuinfo | head -1)," \

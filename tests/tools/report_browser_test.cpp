@@ -71,6 +71,12 @@ TEST(ReportBrowserTest, DemoPageRendersEveryClientTaskLibraryAndTheChart) {
     EXPECT_NE(dom.out.find(name), std::string::npos) << name;
   }
   EXPECT_NE(dom.out.find("<svg id=\"chart-all\""), std::string::npos);
+  // The page opens with the takeover check, a verdict for each schedule.
+  const size_t check = dom.out.find("<section id=\"takeover-check\"><h2>Takeover check</h2>");
+  EXPECT_LT(check, dom.out.find("<section id=\"summary\">"));
+  for (const char* verdict : {"STANDARD/MONTHLY_IMG</td><td class=\"bad\">differs",
+                              "STANDARD/DAILY_INCR</td><td>same", "TAPEPOOL</td><td>merged into"})
+    EXPECT_NE(dom.out.find(verdict, check), std::string::npos) << verdict;
   EXPECT_NE(dom.out.find("<rect"), std::string::npos);
 
   std::vector<std::string> shot = headless;

@@ -2,6 +2,7 @@
 // builders write, in words; escaping of names in the page; job sums.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@
 #include "tools/tsm-discover/report/PatternWords.h"
 #include "tools/tsm-discover/report/ReplyReader.h"
 #include "tools/tsm-discover/report/ReportWriters.h"
+#include "tools/tsm-discover/verify/CheckOutput.h"
+#include "tools/tsm-discover/verify/CheckReplies.h"
 
 namespace {
 
@@ -113,10 +116,24 @@ TEST(ReportTest, PageShowsMarkupInNamesAsText) {
   tsmreport::ReportModel model;
   model.server = evil;
   model.clients.push_back({evil, evil, evil, evil, evil, evil, evil, {evil}});
-  model.tasks.push_back({evil, evil, {evil}, {{evil, evil, evil, evil, evil}}});
+  model.tasks.push_back({evil, evil, {evil}, {{evil, evil, evil, evil, evil, {}}}});
   model.libraries.push_back({evil, {{evil, evil, evil, true}}});
   model.history[evil].days[20260301].jobs = 1;
   model.history[evil].failed.push_back({0, evil, evil});
+  // The takeover check's section too, and its JSON stays one string a value.
+  tsmverify::TakeoverCheck check;
+  check.replaySet = evil;
+  tsmverify::CheckItem item;
+  item.kind = item.name = item.reason = item.tsmWords = item.hostWords = item.firstTsmOnly = evil;
+  item.runs = tsmverify::Runs::kDiffers;
+  check.items.push_back(item);
+  check.counts.push_back({evil, {}});
+  std::ostringstream section, json;
+  tsmverify::WriteCheckHtml(check, section);
+  tsmverify::WriteCheckJson(check, json);
+  model.checkHtml = section.str();
+  EXPECT_NE(json.str().find("\"name\":\"<img src=x onerror=\\\"alert(1)\\\">&'\""), std::string::npos)
+      << json.str();
   std::ostringstream page;
   tsmreport::WriteHtmlReport(model, page);
   EXPECT_EQ(page.str().find("<img"), std::string::npos);
@@ -148,6 +165,11 @@ TEST(ReportTest, JobsSummedPerClientAndDayWithLatestFailuresKept) {
   ASSERT_TRUE(zyhost::WriteMessageXml(list, dir.file("jobs.xml")));
   const std::string xml = testsupport::ReadFile(dir.file("jobs.xml"));
   testsupport::WriteFile(dir.file("cut.xml"), xml.substr(0, xml.size() - 20));
+  // The takeover check's markup count agrees; a cut file it leaves to the exact reader.
+  std::map<std::string, long> counted;
+  EXPECT_FALSE(tsmverify::CountJobsByClient(xml.data(), xml.size() - 20, &counted));
+  ASSERT_TRUE(tsmverify::CountJobsByClient(xml.data(), xml.size(), &counted));
+  EXPECT_EQ(counted, (std::map<std::string, long>{{"N<1&\"", kFailed + 1}}));
   tsmreport::ReportModel model;
   EXPECT_EQ(tsmreport::ReadJobFile(dir.file("cut.xml"), &model), tsmreport::StreamResult::kUnreadable);
   EXPECT_EQ(model.jobs, 0);

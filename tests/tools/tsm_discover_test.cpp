@@ -58,6 +58,10 @@ TEST(TsmDiscoverTest, BadInputIsOneLineAndStatusTwo) {
       {"gather --dsmadmc-dir ^ --login A --password-file @pw --out @g --parallel 0", "--parallel"},
       {"encrypt-password", "no --key-file"},
       {"demo extra", "unexpected argument"},
+      {"verify --replies @", "--replay and --replies are required"},
+      {"verify --replay @ --replies @ --from 2026-02-30", "--from must be a date"},
+      {"verify --replay @ --replies @ --days 0", "--days"},
+      {"verify --replay @ --replies @", "no reply files"},
   };
   ScopedEnv noEnvPassword("TSM_PASSWORD", nullptr);
   for (const auto& [line, expect] : cases) {
@@ -75,7 +79,7 @@ TEST(TsmDiscoverTest, BadInputIsOneLineAndStatusTwo) {
   // Nothing ran: the runs that failed on their input left no output directory behind.
   EXPECT_FALSE(FileExists(tmp.file("g")));
   EXPECT_FALSE(FileExists(tmp.file("o")));
-  for (const char* command : {"", "run ", "demo ", "gather ", "encrypt-password "}) {
+  for (const char* command : {"", "run ", "demo ", "gather ", "verify ", "encrypt-password "}) {
     SCOPED_TRACE(command);
     ProgramResult r = Discover(std::string(command) + "--help");
     EXPECT_EQ(r.status, 0);

@@ -2,10 +2,12 @@
 
 #include <cstdlib>
 #include <ostream>
+#include <sstream>
 
 #include "tools/common/ProgramDirectory.h"
 #include "tools/tsm-discover/DiscoveryJob.h"
 #include "tools/tsm-discover/FileUtil.h"
+#include "tools/tsm-discover/Gather.h"
 
 namespace tsmdiscover {
 
@@ -42,7 +44,23 @@ int RunDemo(DemoSettings d, std::ostream& out, std::ostream& err) {
   s.outDir = d.outDir.empty() ? d.workDir + "/replies" : d.outDir;
   s.overwrite = true;  // the demo's replies are made again on every run
   s.pluginPath = d.pluginPath;
-  if (d.report) s.reportFile = s.outDir + "/report.html";
+  if (d.report) {
+    // The report's takeover check compares the replies with the site as
+    // gathered from the same simulator.
+    s.reportFile = s.outDir + "/report.html";
+    s.reportReplaySet = d.workDir + "/gathered";
+    GatherSettings g;
+    g.shared = s.shared;
+    g.dsmadmcDir = bin;
+    g.outDir = s.reportReplaySet;
+    std::string problem;
+    std::ostringstream said;
+    OutFolderLock gathered;
+    if (!CheckGather(&g, &gathered, &problem) || !RunGather(g, said, err)) {
+      err << "tsm-discover: cannot gather the demo site for the takeover check " << problem << "\n";
+      return 2;
+    }
+  }
   DiscoveryJob job(s);
   std::string error;
   if (!job.Prepare(&error)) {

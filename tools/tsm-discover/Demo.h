@@ -5,6 +5,7 @@
 //   <work>/bin/dsmadmc, <work>/bin/dsmadmc-sim.site -> ../site
 //   <work>/site/*.csv
 //   <out> (default <work>/replies): the hand-over files and the log
+//   <work>/gathered: with --report, the site gathered for the takeover check
 //
 // The site lies outside the working directory of the job (<work>/bin), so
 // the administrator password of the sample site is in no file there.

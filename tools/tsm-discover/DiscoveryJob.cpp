@@ -386,7 +386,8 @@ bool DiscoveryJob::Run(std::ostream& out) {
   PrintReplayMissing(out, replayMissing_);
   if (s.reportFile.empty() || zyhost::StopSignal() != 0) return allOk;
   std::string error;
-  if (!tsmreport::WriteHtmlReportFile(s.outDir, s.reportFile, &error)) {
+  if (!tsmreport::WriteHtmlReportFile(s.outDir, s.reportFile, &error,
+                                      s.reportReplaySet.empty() ? s.replayDir : s.reportReplaySet)) {
     out << "Report not written: " << error << "\n";
     return false;
   }

@@ -36,6 +36,7 @@ struct JobSettings {
   bool acceptIncomplete = false;  // replay a set that its manifest does not vouch for
   int deadlineSeconds = 0;        // for the whole job; 0: none
   std::string reportFile;         // takeover report written after the job; empty: none
+  std::string reportReplaySet;    // gathered set the report's takeover check compares with; empty: none
 };
 
 // True for a name --only accepts.

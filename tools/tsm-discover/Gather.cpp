@@ -15,6 +15,8 @@
 #include <set>
 #include <vector>
 
+#include "handler/DsmOutputReader.h"
+#include "handler/Splitting.h"
 #include "handler/TSMCommands.h"
 #include "host/ProcessLauncher.h"
 #include "host/StopSignal.h"
@@ -31,16 +33,6 @@ struct Query {
   bool dataOnly;
   std::vector<std::string> words;  // options after -outfile, then the command
 };
-
-// "ANR2034E ..." and the like: a message of the server or the client
-// (AN, a letter, four digits, a severity letter, a blank), which a client
-// may write among the data even with -dataonly=yes; never a name.
-bool IsClientMessage(const std::string& line) {
-  auto digit = [&](size_t i) { return std::isdigit(static_cast<unsigned char>(line[i])) != 0; };
-  return line.size() >= 9 && line.compare(0, 2, "AN") == 0 &&
-         std::isupper(static_cast<unsigned char>(line[2])) && digit(3) && digit(4) && digit(5) && digit(6) &&
-         std::isalpha(static_cast<unsigned char>(line[7])) && line[8] == ' ';
-}
 
 // Runs the queries; Run may be called from several threads at once while
 // a GatherProgress is attached (each call has its own launcher, its own
@@ -102,16 +94,10 @@ class Gatherer {
     std::string content;
     ReadWholeFile(WithSlash(dir_) + tmp, &content);
     ::unlink((WithSlash(dir_) + tmp).c_str());
-    size_t start = 0;
-    while (start < content.size()) {
-      size_t end = content.find('\n', start);
-      if (end == std::string::npos) end = content.size();
-      std::string line = content.substr(start, end - start);
-      start = end + 1;
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (line.size() >= 2 && line.front() == '"' && line.back() == '"')
-        line = line.substr(1, line.size() - 2);
-      if (!line.empty() && !IsClientMessage(line)) names->push_back(line);
+    // One name a line; message lines among them are the client's own.
+    for (const std::vector<std::string>& fields :
+         DsmOutputRecords(content, dsmlayout::kDataOnly, tsmsplit::SplitQueryLine)) {
+      if (!fields[0].empty()) names->push_back(fields[0]);
     }
     return true;
   }

@@ -22,6 +22,7 @@
 #include "tools/tsm-discover/OutFolderLock.h"
 #include "tools/tsm-discover/SharedOptions.h"
 #include "tools/tsm-discover/report/MakeReport.h"
+#include "tools/tsm-discover/verify/Verify.h"
 
 namespace tsmdiscover {
 namespace {
@@ -34,6 +35,7 @@ const char kMainHelp[] =
     "  demo              run the whole job against the simulator and the sample site\n"
     "  gather            write a replay set from a live dsmadmc\n"
     "  report            write the takeover report of a reply folder\n"
+    "  verify            check a reply folder against the gathered set it came from\n"
     "  encrypt-password  encrypt a password read on standard input\n"
     "tsm-discover COMMAND --help describes each command.\n";
 
@@ -76,10 +78,21 @@ const char kDemoHelp[] =
     "  --report    write the takeover report <out>/report.html and print its path\n";
 
 const char kReportHelp[] =
-    "usage: tsm-discover report --replies DIR [--out FILE.html | --text]\n"
+    "usage: tsm-discover report --replies DIR [--out FILE.html | --text] [--replay SET]\n"
     "Reads the reply folder of a run (the numbered XML files) and writes the takeover report:\n"
     "one self-contained HTML page (default <replies>/report.html), or with --text plain text on\n"
-    "standard output. Dates are in the time zone of TZ.\n";
+    "standard output. Dates are in the time zone of TZ. With --replay (the gathered set the\n"
+    "replies came from) the report opens with the takeover check (see verify).\n";
+
+const char kVerifyHelp[] =
+    "usage: tsm-discover verify --replay SET --replies DIR [--from YYYY-MM-DD] [--days N]\n"
+    "                           [--text | --json FILE]\n"
+    "Checks that every node, schedule, library, drive, volume, storage pool and backup summary\n"
+    "row of the gathered set was handed over (or says why not), and that every task starts\n"
+    "when TSM started its schedule, from --from (default: the discovery time) for --days days\n"
+    "(default 365). Text on standard output (--text, the default) or JSON into FILE.\n"
+    "Exit status: 0 all accounted for and the same, 1 something left out or different,\n"
+    "2 bad input.\n";
 
 const char kGatherHelp[] =
     "usage: tsm-discover gather --dsmadmc-dir DIR --login NAME --password-file FILE --out DIR\n"
@@ -192,7 +205,7 @@ int Gather(const std::vector<std::string>& args) {
 }
 
 int Report(const std::vector<std::string>& args) {
-  CommandLine cl({"replies", "out"}, {"text"});
+  CommandLine cl({"replies", "out", "replay"}, {"text"});
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("report", error);
   if (cl.Help()) {
@@ -202,14 +215,36 @@ int Report(const std::vector<std::string>& args) {
   if (!cl.Has("replies")) return Usage("report", "no --replies folder given");
   if (cl.Has("text") && cl.Has("out")) return Usage("report", "--text writes to standard output; drop --out");
   const std::string replies = cl.Get("replies");
+  const std::string replay = cl.Get("replay");
   const std::string page = AbsolutePath(cl.Has("out") ? cl.Get("out") : WithSlash(replies) + "report.html");
   OutFolderLock lock;
-  bool ok = cl.Has("text")
-                ? tsmreport::WriteTextReportTo(replies, std::cout, &error)
-                : lock.Acquire(page.substr(0, std::max<size_t>(page.find_last_of('/'), 1)), &error) &&
-                      tsmreport::WriteHtmlReportFile(replies, page, &error);
+  bool ok = cl.Has("text") ? tsmreport::WriteTextReportTo(replies, std::cout, &error, replay)
+                           : lock.Acquire(page.substr(0, std::max<size_t>(page.find_last_of('/'), 1)), &error) &&
+                                 tsmreport::WriteHtmlReportFile(replies, page, &error, replay);
   if (!ok) return Usage("report", error);
   return 0;
+}
+
+int Verify(const std::vector<std::string>& args) {
+  CommandLine cl({"replay", "replies", "from", "days", "json"}, {"text"});
+  std::string error;
+  if (!cl.Parse(args, &error)) return Usage("verify", error);
+  if (cl.Help()) {
+    std::cout << kVerifyHelp;
+    return 0;
+  }
+  if (!cl.Has("replay") || !cl.Has("replies")) return Usage("verify", "--replay and --replies are required");
+  if (cl.Has("text") && cl.Has("json")) return Usage("verify", "--text and --json exclude each other");
+  tsmverify::VerifyOptions o;
+  o.replaySet = cl.Get("replay");
+  o.replies = cl.Get("replies");
+  o.from = cl.Get("from");
+  o.jsonFile = cl.Get("json");
+  long days = tsmverify::kDefaultWindowDays;
+  if (cl.Has("days") && !ParseInt(cl.Get("days"), 1, tsmverify::kMaxWindowDays, &days))
+    return Usage("verify", "--days must be 1 to " + std::to_string(tsmverify::kMaxWindowDays));
+  o.days = static_cast<int>(days);
+  return tsmverify::RunVerify(o, std::cout, std::cerr);
 }
 
 int EncryptPassword(const std::vector<std::string>& args) {
@@ -268,6 +303,7 @@ int Main(int argc, char** argv) {
   if (command == "demo") return Demo(rest);
   if (command == "gather") return Gather(rest);
   if (command == "report") return Report(rest);
+  if (command == "verify") return Verify(rest);
   if (command == "encrypt-password") return EncryptPassword(rest);
   return Usage("", "unknown command '" + command + "' (try tsm-discover --help)");
 }

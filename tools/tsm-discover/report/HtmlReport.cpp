@@ -155,6 +155,7 @@ void WriteHtmlReport(const ReportModel& m, std::ostream& out) {
   out << "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Takeover report: "
       << E(m.server) << "</title><style>" << kStyle
       << "</style></head><body>\n<h1>Takeover report: " << E(m.server) << "</h1>\n";
+  out << m.checkHtml;  // the takeover check, escaped where it was written
   Summary(m, out);
   Clients(m, out);
   Schedules(m, out);

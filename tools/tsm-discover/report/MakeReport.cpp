@@ -5,12 +5,15 @@
 #include "tools/tsm-discover/FileUtil.h"
 #include "tools/tsm-discover/report/ReplyReader.h"
 #include "tools/tsm-discover/report/ReportWriters.h"
+#include "tools/tsm-discover/verify/Verify.h"
 
 namespace tsmreport {
 
-bool WriteHtmlReportFile(const std::string& replies, const std::string& htmlFile, std::string* error) {
+bool WriteHtmlReportFile(const std::string& replies, const std::string& htmlFile, std::string* error,
+                         const std::string& replaySet) {
   ReportModel model;
-  if (!ReadReplies(replies, &model, error)) return false;
+  if (!ReadReplies(replies, &model, error) || !tsmverify::AddCheckToReport(replaySet, &model, error))
+    return false;
   // The page is small beside the replies; a temporary of a fixed name
   // would be written through a planted link.
   std::ostringstream page;
@@ -18,9 +21,11 @@ bool WriteHtmlReportFile(const std::string& replies, const std::string& htmlFile
   return tsmdiscover::ReplaceFile(htmlFile, page.str(), error);
 }
 
-bool WriteTextReportTo(const std::string& replies, std::ostream& out, std::string* error) {
+bool WriteTextReportTo(const std::string& replies, std::ostream& out, std::string* error,
+                       const std::string& replaySet) {
   ReportModel model;
-  if (!ReadReplies(replies, &model, error)) return false;
+  if (!ReadReplies(replies, &model, error) || !tsmverify::AddCheckToReport(replaySet, &model, error))
+    return false;
   WriteTextReport(model, out);
   return true;
 }

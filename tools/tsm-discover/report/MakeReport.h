@@ -8,10 +8,13 @@ namespace tsmreport {
 
 // Reads `replies` and writes the HTML page to `htmlFile` (through a
 // temporary file and a rename, so a failed write leaves no half page).
-// False with one line in *error.
-bool WriteHtmlReportFile(const std::string& replies, const std::string& htmlFile, std::string* error);
+// With `replaySet` (the gathered files the replies came from) the page
+// opens with the takeover check. False with one line in *error.
+bool WriteHtmlReportFile(const std::string& replies, const std::string& htmlFile, std::string* error,
+                         const std::string& replaySet = "");
 
 // Reads `replies` and writes the text form to `out`; false with *error.
-bool WriteTextReportTo(const std::string& replies, std::ostream& out, std::string* error);
+bool WriteTextReportTo(const std::string& replies, std::ostream& out, std::string* error,
+                       const std::string& replaySet = "");
 
 }  // namespace tsmreport

@@ -94,6 +94,34 @@ ClientRow ClientOf(const CNMessageBase& info, ReportModel* model) {
   return row;
 }
 
+PatternValues ValuesOf(const CNMessageBase* p) {
+  using P = TMMsg::SubTaskPattern;
+  using D = TMMsg::DaysToRun;
+  PatternValues v;
+  if (p == nullptr) return v;
+  v.present = true;
+  v.kind = Int(p, P::frequencyType);
+  v.startDate = Int(p, P::startDate);
+  v.startTimeOfDay = Int(p, P::startTimeOfDay);
+  v.endDate = Int(p, P::endDate);
+  v.endTimeOfDay = Int(p, P::endTimeOfDay);
+  v.endDateSet = Int(p, P::endDateSet);
+  v.dayValue = Int(p, P::dayValue);
+  v.weekOfMonth = Int(p, P::weekOfMonth);
+  v.recurrenceFactor = Int(p, P::recurrenceFactor);
+  v.repeatIntervalSeconds = Int(p, P::repeatIntervalSeconds);
+  const CNMessageBase* days = Child(p, P::daysToRun);
+  static constexpr FieldRef kFlags[] = {D::sunday,   D::monday, D::tuesday, D::wednesday,
+                                        D::thursday, D::friday, D::saturday};
+  for (int d = 0; d < 7; ++d) {
+    if (Int(days, kFlags[d]) != 0) v.dayFlags |= 1u << d;
+  }
+  v.flagDayOfMonth = Int(days, D::dayOfMonth);
+  v.flagWeekOfMonth = Int(days, D::weekOfMonth);
+  v.flagDayKind = Int(days, D::dayKind);
+  return v;
+}
+
 SubTaskRow SubTaskOf(const CNMessageBase& st) {
   using P = TMMsg::SubTaskPattern;
   SubTaskRow row;
@@ -104,6 +132,7 @@ SubTaskRow SubTaskOf(const CNMessageBase& st) {
   row.end =
       Int(p, P::endDateSet) != 0 ? PatternDateTime(Int(p, P::endDate), Int(p, P::endTimeOfDay)) : "none";
   row.zone = Text(Child(p, P::timeZone), ZyEntities::TimeZoneEntity::timeZoneStdName);
+  row.pattern = ValuesOf(p);
   return row;
 }
 

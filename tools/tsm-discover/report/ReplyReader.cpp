@@ -20,7 +20,9 @@ bool IsReplyFile(const std::string& n) {
          std::all_of(n.begin(), n.begin() + 6, [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool ReplyFiles(const std::string& dir, std::vector<std::string>* names) {
+}  // namespace
+
+bool ReplyFileNames(const std::string& dir, std::vector<std::string>* names) {
   DIR* d = ::opendir(dir.c_str());
   if (d == nullptr) return false;
   while (const dirent* e = ::readdir(d)) {
@@ -30,6 +32,8 @@ bool ReplyFiles(const std::string& dir, std::vector<std::string>* names) {
   std::sort(names->begin(), names->end());
   return true;
 }
+
+namespace {
 
 void AddSentMessage(const CNMessageBase& m, ReportModel* model) {
   if (m.group() != FDC::DiscoveryError::kGroup || m.classId() != FDC::DiscoveryError::kClass) return;
@@ -70,7 +74,7 @@ void AddReply(const CNMessageBase& m, bool sentToHost, ReportModel* model) {
 
 bool ReadReplies(const std::string& dir, ReportModel* model, std::string* error) {
   std::vector<std::string> names;
-  if (!ReplyFiles(dir, &names)) {
+  if (!ReplyFileNames(dir, &names)) {
     *error = "cannot read the reply folder " + dir;
     return false;
   }

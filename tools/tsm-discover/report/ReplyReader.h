@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tools/tsm-discover/report/HandOverStream.h"
 #include "tools/tsm-discover/report/ReportModel.h"
@@ -20,6 +21,10 @@ namespace tsmreport {
 // False with one line in *error when `dir` cannot be listed or holds no
 // reply file.
 bool ReadReplies(const std::string& dir, ReportModel* model, std::string* error);
+
+// The reply files of `dir` (NNNNNN-*.xml), in number order; false when the
+// folder cannot be listed.
+bool ReplyFileNames(const std::string& dir, std::vector<std::string>* names);
 
 // Adds one reply message to the model (exposed for tests).
 void AddReply(const CNMessageBase& message, bool sentToHost, ReportModel* model);

@@ -16,8 +16,19 @@ struct ClientRow {
   std::vector<std::string> subclients;  // "name: content, content"
 };
 
+// The run pattern's values as the subtask builders write them (0 when a
+// field is absent); the takeover check works out the runs from them.
+struct PatternValues {
+  long long kind = 0, startDate = 0, startTimeOfDay = 0, endDate = 0, endTimeOfDay = 0, endDateSet = 0;
+  long long dayValue = 0, weekOfMonth = 0, recurrenceFactor = 0, repeatIntervalSeconds = 0;
+  unsigned dayFlags = 0;                                               // bit 0 Sunday ... bit 6 Saturday
+  long long flagDayOfMonth = 0, flagWeekOfMonth = 0, flagDayKind = 0;  // of daysToRun
+  bool present = false;
+};
+
 struct SubTaskRow {
   std::string name, words, start, end, zone;
+  PatternValues pattern;
 };
 
 struct TaskRow {
@@ -91,6 +102,9 @@ struct ReportModel {
   std::map<std::string, ClientHistory> history;  // by client name
   std::map<long long, DayTotals> allDays;
   long unreadable = 0;  // reply files that did not parse
+  // The takeover check against the gathered set, when one is known: the
+  // HTML section and the text that open the report (empty: none).
+  std::string checkHtml, checkText;
 };
 
 }  // namespace tsmreport

@@ -39,6 +39,7 @@ std::string Joined(const std::vector<std::string>& items) {
 
 void WriteTextReport(const ReportModel& m, std::ostream& out) {
   out << "Takeover report: " << m.server << "\n";
+  if (!m.checkText.empty()) out << "\n" << m.checkText;
   std::vector<Row> summary = {{"Discovered on", m.hostName},
                               {"Discovered at", LocalTime(m.discoveredAt) + " " + ZoneName(m.discoveredAt)},
                               {"Clients", std::to_string(m.clients.size())}};
