@@ -148,6 +148,26 @@ if [ "${BENCH_SKIP_MEDIA_JOBS:-0}" != 1 ]; then
   listMb=$(find "$replies" -name '*.xml' -printf '%s\n' | awk '{ s += $1 } END { printf "%.0f", s / 1048576 }')
   row "report of the 100-node reply folder ($count jobs, $listMb MB of XML)" "$seconds s" \
     "peak RSS $((rssKb / 1024)) MB" "page $(($(stat -c %s "$work/report.html") / 1024)) KiB" "-"
+  /usr/bin/time -f '%e %M' -o "$work/json.time" "$bin/tsm-discover" report --replies "$replies" \
+    --json "$work/inventory.json" >/dev/null
+  read -r jsonSeconds jsonKb <"$work/json.time"
+  row "JSON inventory of the same folder" "$jsonSeconds s, peak RSS $((jsonKb / 1024)) MB" \
+    "the page: $seconds s, $((rssKb / 1024)) MB" \
+    "$(ratio "$jsonSeconds" "$seconds")x the time, $(ratio "$jsonKb" "$rssKb")x the memory" "< 1x"
+fi
+
+if [ -f "$work/site-10000/replay/ixr_node.txt" ]; then
+  echo "bench: diff" >&2
+  dir=$work/site-10000
+  for side in old new; do
+    rm -rf "$dir/diff-$side"
+    "$bin/tsm-discover" run --replay "$dir/replay" --login ADMIN --password-file "$work/password" \
+      --out "$dir/diff-$side" >/dev/null
+  done
+  /usr/bin/time -f '%e %M' -o "$dir/diff.time" "$bin/tsm-discover" diff "$dir/diff-old" "$dir/diff-new" \
+    >/dev/null || true
+  read -r seconds rssKb <"$dir/diff.time"
+  row "diff of two whole replays of the 10000-node site" "$seconds s" "peak RSS $((rssKb / 1024)) MB" "-" "< 5 s"
 fi
 
 if [ "${BENCH_SKIP_VERIFY:-0}" != 1 ]; then

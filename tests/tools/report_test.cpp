@@ -115,7 +115,7 @@ TEST(ReportTest, PageShowsMarkupInNamesAsText) {
   const std::string evil = "<img src=x onerror=\"alert(1)\">&'";
   tsmreport::ReportModel model;
   model.server = evil;
-  model.clients.push_back({evil, evil, evil, evil, evil, evil, evil, {evil}});
+  model.clients.push_back({evil, evil, evil, evil, evil, evil, evil, {{evil, {evil}}}});
   model.tasks.push_back({evil, evil, {evil}, {{evil, evil, evil, evil, evil, {}}}});
   model.libraries.push_back({evil, {{evil, evil, evil, true}}});
   model.history[evil].days[20260301].jobs = 1;

@@ -16,6 +16,10 @@ bool CommandLine::Parse(const std::vector<std::string>& args, std::string* error
       values_["help"] = "";
       continue;
     }
+    if (arg.rfind("--", 0) != 0 && operands_.size() < maxOperands_) {
+      operands_.push_back(arg);
+      continue;
+    }
     if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
       *error = "unexpected argument '" + arg + "'";
       return false;

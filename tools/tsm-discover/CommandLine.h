@@ -1,6 +1,6 @@
 // Options of one tsm-discover subcommand: "--name VALUE" or "--name=VALUE"
 // for options with a value, "--name" for switches. Positional arguments
-// are not accepted.
+// (operands) only as many as AcceptOperands allows.
 #pragma once
 
 #include <map>
@@ -24,10 +24,16 @@ class CommandLine {
   std::string Get(const std::string& name, const std::string& fallback = "") const;
   bool Help() const { return Has("help"); }
 
+  // Allows up to `count` arguments that are not options, in order.
+  void AcceptOperands(size_t count) { maxOperands_ = count; }
+  const std::vector<std::string>& operands() const { return operands_; }
+
  private:
   std::set<std::string> valued_;
   std::set<std::string> switches_;
   std::map<std::string, std::string> values_;
+  size_t maxOperands_ = 0;
+  std::vector<std::string> operands_;
 };
 
 // Strict decimal integer in [min, max].

@@ -4,16 +4,16 @@
 #include <ostream>
 #include <sstream>
 
-#include "tools/common/ProgramDirectory.h"
 #include "tools/tsm-discover/DiscoveryJob.h"
 #include "tools/tsm-discover/FileUtil.h"
 #include "tools/tsm-discover/Gather.h"
+#include "tools/tsm-discover/InstallLayout.h"
 
 namespace tsmdiscover {
 
 int RunDemo(DemoSettings d, std::ostream& out, std::ostream& err) {
-  std::string simulator = toolcommon::ProgramDirectory() + "/dsmadmc";
-  if (d.siteDir.empty()) d.siteDir = TSM_SAMPLE_SITE_DIR;
+  std::string simulator = SimulatorPath();
+  if (d.siteDir.empty()) d.siteDir = SampleSiteDir();
   d.siteDir = AbsolutePath(d.siteDir);
   if (!IsExecutable(simulator)) {
     err << "tsm-discover: the simulator " << simulator << " was not found (build the target dsmadmc)\n";

@@ -19,7 +19,7 @@ namespace tsmdiscover {
 struct DemoSettings {
   std::string outDir;
   std::string workDir;
-  std::string siteDir;  // default: the source tree's samples/site
+  std::string siteDir;  // default: SampleSiteDir()
   std::string pluginPath;
   int logLevel = 4;
   bool report = false;  // write <out>/report.html

@@ -21,9 +21,9 @@
 #include "host/StopSignal.h"
 #include "host/ZYPassword.h"
 #include "host/ZYPlatformInfo.h"
-#include "tools/common/ProgramDirectory.h"
 #include "tools/tsm-discover/FileUtil.h"
 #include "tools/tsm-discover/HandOverCounts.h"
+#include "tools/tsm-discover/InstallLayout.h"
 #include "tools/tsm-discover/ReplayManifest.h"
 #include "tools/tsm-discover/report/MakeReport.h"
 
@@ -227,8 +227,7 @@ bool DiscoveryJob::ResolvePaths(std::string* error) {
     *error = "registry file " + s.registryFile + " cannot be read";
     return false;
   }
-  s.pluginPath = AbsolutePath(s.pluginPath.empty() ? toolcommon::ProgramDirectory() + "/" + kPluginFileName
-                                                   : s.pluginPath);
+  s.pluginPath = AbsolutePath(s.pluginPath.empty() ? DefaultPluginPath() : s.pluginPath);
   if (!IsRegularFile(s.pluginPath)) {
     *error = "plug-in " + s.pluginPath + " not found";
     return false;

@@ -1,5 +1,6 @@
 // tsm-discover: the host process that runs one discovery job through the
-// plug-in. Subcommands: run, demo, gather, report, encrypt-password.
+// plug-in. Subcommands: run, demo, gather, report, diff, verify,
+// encrypt-password (Help.cpp holds their options).
 // Exit status: 0 every operation returned true, 1 one returned false,
 // 2 bad usage or input (reported on one line before anything runs),
 // 128 + the signal when SIGINT, SIGTERM or SIGHUP interrupted it.
@@ -19,8 +20,10 @@
 #include "tools/tsm-discover/DiscoveryJob.h"
 #include "tools/tsm-discover/FileUtil.h"
 #include "tools/tsm-discover/Gather.h"
+#include "tools/tsm-discover/Help.h"
 #include "tools/tsm-discover/OutFolderLock.h"
 #include "tools/tsm-discover/SharedOptions.h"
+#include "tools/tsm-discover/diff/Diff.h"
 #include "tools/tsm-discover/report/MakeReport.h"
 #include "tools/tsm-discover/verify/Verify.h"
 
@@ -28,86 +31,6 @@ namespace tsmdiscover {
 namespace {
 
 constexpr int kUsage = 2;
-
-const char kMainHelp[] =
-    "usage: tsm-discover COMMAND [OPTIONS]\n"
-    "  run               run a discovery job against dsmadmc (or a replay set)\n"
-    "  demo              run the whole job against the simulator and the sample site\n"
-    "  gather            write a replay set from a live dsmadmc\n"
-    "  report            write the takeover report of a reply folder\n"
-    "  verify            check a reply folder against the gathered set it came from\n"
-    "  encrypt-password  encrypt a password read on standard input\n"
-    "tsm-discover COMMAND --help describes each command.\n";
-
-std::string RunHelp() {
-  return "usage: tsm-discover run --dsmadmc-dir DIR --login NAME --password-file FILE --out DIR\n"
-         "                        [--replay DIR] [--only " +
-         OperationNames() +
-         "]\n"
-         "                        [--log FILE] [--log-level N] [--registry FILE] [--key-file FILE]\n"
-         "                        [--timeout SECONDS] [--deadline SECONDS] [--plugin PATH] [--overwrite]\n"
-         "                        [--report FILE.html] [--accept-incomplete]\n"
-         "Runs the discovery operations, all or those --only names, in the order above.\n"
-         "  --dsmadmc-dir DIR    directory holding dsmadmc (optional with --replay)\n"
-         "  --login NAME         administrator login\n"
-         "  --password-file FILE file holding the password; else $TSM_PASSWORD\n"
-         "  --out DIR            hand-over directory (created when missing; refused when it holds\n"
-         "                       hand-over files of an earlier run, unless --overwrite removes them)\n"
-         "  --replay DIR         read a gathered replay set instead of running dsmadmc; a set\n"
-         "                       its manifest marks incomplete, or whose files differ from it, is\n"
-         "                       refused unless --accept-incomplete is given\n"
-         "  --only LIST          run only these operations, comma-separated\n"
-         "  --log FILE           debug log (default <out>/tsm-discover.log); --log-level 0-7 (default 4)\n"
-         "  --registry FILE      host registry (INI) file\n"
-         "  --key-file FILE      password key; default: a key made for this run alone\n"
-         "  --timeout SECONDS    limit for each dsmadmc run\n"
-         "  --deadline SECONDS   limit for the whole job: no dsmadmc starts after it, a running one\n"
-         "                       is stopped, and the operations not yet begun are not run\n"
-         "  --plugin PATH        plug-in library (default: next to tsm-discover)\n"
-         "  --report FILE.html   write the takeover report of the replies when the job is done\n";
-}
-
-const char kDemoHelp[] =
-    "usage: tsm-discover demo [--out DIR] [--work DIR] [--site DIR] [--log-level N] [--plugin PATH]\n"
-    "                         [--report]\n"
-    "Copies the dsmadmc simulator and the sample site into a work directory (default: a new\n"
-    "temporary one) and runs the whole discovery job against them.\n"
-    "  --out DIR   hand-over directory (default <work>/replies)\n"
-    "  --work DIR  where the simulator and the site are copied\n"
-    "  --site DIR  site to copy (default: the sample site of the source tree)\n"
-    "  --report    write the takeover report <out>/report.html and print its path\n";
-
-const char kReportHelp[] =
-    "usage: tsm-discover report --replies DIR [--out FILE.html | --text] [--replay SET]\n"
-    "Reads the reply folder of a run (the numbered XML files) and writes the takeover report:\n"
-    "one self-contained HTML page (default <replies>/report.html), or with --text plain text on\n"
-    "standard output. Dates are in the time zone of TZ. With --replay (the gathered set the\n"
-    "replies came from) the report opens with the takeover check (see verify).\n";
-
-const char kVerifyHelp[] =
-    "usage: tsm-discover verify --replay SET --replies DIR [--from YYYY-MM-DD] [--days N]\n"
-    "                           [--text | --json FILE]\n"
-    "Checks that every node, schedule, library, drive, volume, storage pool and backup summary\n"
-    "row of the gathered set was handed over (or says why not), and that every task starts\n"
-    "when TSM started its schedule, from --from (default: the discovery time) for --days days\n"
-    "(default 365). Text on standard output (--text, the default) or JSON into FILE.\n"
-    "Exit status: 0 all accounted for and the same, 1 something left out or different,\n"
-    "2 bad input.\n";
-
-const char kGatherHelp[] =
-    "usage: tsm-discover gather --dsmadmc-dir DIR --login NAME --password-file FILE --out DIR\n"
-    "                           [--timeout SECONDS] [--parallel N]\n"
-    "Runs the full queries and writes a replay set (ixr_* files) that 'run --replay' reads.\n"
-    "The password comes from --password-file or $TSM_PASSWORD.\n"
-    "  --parallel N  dsmadmc sessions at once for the per-library and per-node queries\n"
-    "                (1 to 64, default 4). Each is an administrative session: keep N\n"
-    "                below the TSM server's session limits (MAXSESSIONS, and the share\n"
-    "                of administrative sessions), or logins are refused.\n";
-
-const char kEncryptHelp[] =
-    "usage: tsm-discover encrypt-password --key-file FILE\n"
-    "Reads a password on standard input and prints it encrypted with the key in FILE\n"
-    "(created when missing), in the form the plug-in decrypts.\n";
 
 int Usage(const std::string& command, const std::string& message) {
   std::cerr << "tsm-discover" << (command.empty() ? "" : " " + command) << ": " << message << "\n";
@@ -130,13 +53,11 @@ bool ReadOnly(const CommandLine& cl, std::set<std::string>* only, std::string* e
 }
 
 int Run(const std::vector<std::string>& args) {
-  CommandLine cl({"dsmadmc-dir", "login", "password-file", "out", "replay", "only", "log", "log-level",
-                  "registry", "key-file", "timeout", "plugin", "deadline", "report"},
-                 {"overwrite", "accept-incomplete"});
+  CommandLine cl = CommandLineFor("run");
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("run", error);
   if (cl.Help()) {
-    std::cout << RunHelp();
+    std::cout << HelpFor("run");
     return 0;
   }
   JobSettings s;
@@ -164,11 +85,11 @@ int Run(const std::vector<std::string>& args) {
 }
 
 int Demo(const std::vector<std::string>& args) {
-  CommandLine cl({"out", "work", "site", "log-level", "plugin"}, {"report"});
+  CommandLine cl = CommandLineFor("demo");
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("demo", error);
   if (cl.Help()) {
-    std::cout << kDemoHelp;
+    std::cout << HelpFor("demo");
     return 0;
   }
   DemoSettings d;
@@ -184,11 +105,11 @@ int Demo(const std::vector<std::string>& args) {
 }
 
 int Gather(const std::vector<std::string>& args) {
-  CommandLine cl({"dsmadmc-dir", "login", "password-file", "out", "timeout", "parallel"}, {});
+  CommandLine cl = CommandLineFor("gather");
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("gather", error);
   if (cl.Help()) {
-    std::cout << kGatherHelp;
+    std::cout << HelpFor("gather");
     return 0;
   }
   GatherSettings s;
@@ -205,32 +126,56 @@ int Gather(const std::vector<std::string>& args) {
 }
 
 int Report(const std::vector<std::string>& args) {
-  CommandLine cl({"replies", "out", "replay"}, {"text"});
+  CommandLine cl = CommandLineFor("report");
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("report", error);
   if (cl.Help()) {
-    std::cout << kReportHelp;
+    std::cout << HelpFor("report");
     return 0;
   }
   if (!cl.Has("replies")) return Usage("report", "no --replies folder given");
-  if (cl.Has("text") && cl.Has("out")) return Usage("report", "--text writes to standard output; drop --out");
+  if (cl.Has("text") && (cl.Has("out") || cl.Has("json")))
+    return Usage("report", "--text writes to standard output; drop --out and --json");
   const std::string replies = cl.Get("replies");
+  // --json alone writes the inventory only; the page too when --out names it.
+  const std::string page = cl.Has("out")    ? cl.Get("out")
+                           : cl.Has("json") ? ""
+                                            : WithSlash(replies) + "report.html";
   const std::string replay = cl.Get("replay");
-  const std::string page = AbsolutePath(cl.Has("out") ? cl.Get("out") : WithSlash(replies) + "report.html");
+  // One job per output folder: the page's, else the inventory's.
+  const std::string written = AbsolutePath(page.empty() ? cl.Get("json") : page);
   OutFolderLock lock;
-  bool ok = cl.Has("text") ? tsmreport::WriteTextReportTo(replies, std::cout, &error, replay)
-                           : lock.Acquire(page.substr(0, std::max<size_t>(page.find_last_of('/'), 1)), &error) &&
-                                 tsmreport::WriteHtmlReportFile(replies, page, &error, replay);
+  bool ok = cl.Has("text")
+                ? tsmreport::WriteTextReportTo(replies, std::cout, &error, replay)
+                : lock.Acquire(written.substr(0, std::max<size_t>(written.find_last_of('/'), 1)), &error) &&
+                      tsmreport::WriteReportFiles(replies, page, cl.Get("json"), &error, replay);
   if (!ok) return Usage("report", error);
   return 0;
 }
 
+int Diff(const std::vector<std::string>& args) {
+  CommandLine cl = CommandLineFor("diff");
+  std::string error;
+  if (!cl.Parse(args, &error)) return Usage("diff", error);
+  if (cl.Help()) {
+    std::cout << HelpFor("diff");
+    return 0;
+  }
+  if (cl.operands().size() != 2) return Usage("diff", "two reply folders needed: OLD_REPLIES NEW_REPLIES");
+  if (cl.Has("text") + cl.Has("json") + cl.Has("out") > 1)
+    return Usage("diff", "give one of --text, --json and --out");
+  tsmdiff::DiffOutput output;
+  output.jsonFile = cl.Get("json");
+  output.htmlFile = cl.Get("out");
+  return tsmdiff::RunDiff(cl.operands()[0], cl.operands()[1], output, std::cout, std::cerr);
+}
+
 int Verify(const std::vector<std::string>& args) {
-  CommandLine cl({"replay", "replies", "from", "days", "json"}, {"text"});
+  CommandLine cl = CommandLineFor("verify");
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("verify", error);
   if (cl.Help()) {
-    std::cout << kVerifyHelp;
+    std::cout << HelpFor("verify");
     return 0;
   }
   if (!cl.Has("replay") || !cl.Has("replies")) return Usage("verify", "--replay and --replies are required");
@@ -248,11 +193,11 @@ int Verify(const std::vector<std::string>& args) {
 }
 
 int EncryptPassword(const std::vector<std::string>& args) {
-  CommandLine cl({"key-file"}, {});
+  CommandLine cl = CommandLineFor("encrypt-password");
   std::string error;
   if (!cl.Parse(args, &error)) return Usage("encrypt-password", error);
   if (cl.Help()) {
-    std::cout << kEncryptHelp;
+    std::cout << HelpFor("encrypt-password");
     return 0;
   }
   if (!cl.Has("key-file")) return Usage("encrypt-password", "no --key-file given");
@@ -290,19 +235,29 @@ int Main(int argc, char** argv) {
   TakePasswordFromEnvironment();
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
-    std::cerr << kMainHelp;
+    std::cerr << HelpFor("");
     return kUsage;
   }
   std::string command = args[0];
   std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kMainHelp;
+    std::cout << HelpFor("");
+    return 0;
+  }
+  if (command == "--version") {
+    std::cout << "tsm-discover " << Version() << "\n";
+    return 0;
+  }
+  // The manual page, written at build time (cmake/ManPage.cmake); DATE for its footer.
+  if (command == "--man") {
+    std::cout << toolcommon::ManPage(ProgramUsage(), Version(), rest.empty() ? "" : rest[0]);
     return 0;
   }
   if (command == "run") return Run(rest);
   if (command == "demo") return Demo(rest);
   if (command == "gather") return Gather(rest);
   if (command == "report") return Report(rest);
+  if (command == "diff") return Diff(rest);
   if (command == "verify") return Verify(rest);
   if (command == "encrypt-password") return EncryptPassword(rest);
   return Usage("", "unknown command '" + command + "' (try tsm-discover --help)");

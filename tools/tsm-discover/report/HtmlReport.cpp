@@ -73,7 +73,7 @@ void Clients(const ReportModel& m, std::ostream& out) {
                "DB2 instances"});
   for (const ClientRow& c : m.clients) {
     out << "<tr class=\"client\">" << Cell(c.name) << Cell(c.host) << Cell(c.os) << Cell(c.agents)
-        << Cell(c.version) << Cell(c.marks) << List(c.subclients) << Cell(c.db2) << "</tr>\n";
+        << Cell(c.version) << Cell(c.marks) << List(SubclientWords(c.subclients)) << Cell(c.db2) << "</tr>\n";
   }
   out << "</tbody></table></section>\n";
 }

@@ -13,6 +13,13 @@ namespace tsmreport {
 bool WriteHtmlReportFile(const std::string& replies, const std::string& htmlFile, std::string* error,
                          const std::string& replaySet = "");
 
+// Reads `replies` once and writes the page to `htmlFile` and the JSON
+// inventory to `jsonFile`, each when its name is not empty, each through
+// a temporary file and a rename; the page with the takeover check when
+// `replaySet` is given. False with one line in *error.
+bool WriteReportFiles(const std::string& replies, const std::string& htmlFile, const std::string& jsonFile,
+                      std::string* error, const std::string& replaySet = "");
+
 // Reads `replies` and writes the text form to `out`; false with *error.
 bool WriteTextReportTo(const std::string& replies, std::ostream& out, std::string* error,
                        const std::string& replaySet = "");

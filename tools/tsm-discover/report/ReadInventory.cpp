@@ -43,13 +43,15 @@ std::string OsWords(const CNMessageBase* os) {
   return words;
 }
 
-std::string SubclientWords(const CNMessageBase& sc) {
-  std::string content;
-  ForEach(&sc, App::SubClientInfo::content,
-          [&](const CNMessageBase& c) { Join(&content, Text(&c, App::AttributeInfoEx::value)); });
-  const CNMessageBase* entity = Child(&sc, App::SubClientInfo::subclientEntity);
-  std::string name = Text(entity, ZyEntities::SubclientEntity::subclientName);
-  return content.empty() ? name : name + ": " + content;
+SubclientRow SubclientOf(const CNMessageBase& sc) {
+  SubclientRow row;
+  row.name =
+      Text(Child(&sc, App::SubClientInfo::subclientEntity), ZyEntities::SubclientEntity::subclientName);
+  ForEach(&sc, App::SubClientInfo::content, [&](const CNMessageBase& c) {
+    const std::string value = Text(&c, App::AttributeInfoEx::value);
+    if (!value.empty()) row.content.push_back(value);
+  });
+  return row;
 }
 
 // Agents, subclients and DB2 instances of one client's pods.
@@ -64,7 +66,7 @@ void AddPods(const CNMessageBase* client, ClientRow* row, ReportModel* model) {
       if (name != kDefaultInstance) Join(&row->db2, name);
       ForEach(&inst, App::InstanceInfo::backupSets, [&](const CNMessageBase& set) {
         ForEach(&set, App::BackupSetInfo::subclients,
-                [&](const CNMessageBase& sc) { row->subclients.push_back(SubclientWords(sc)); });
+                [&](const CNMessageBase& sc) { row->subclients.push_back(SubclientOf(sc)); });
       });
     });
   });

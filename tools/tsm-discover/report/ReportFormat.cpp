@@ -50,4 +50,38 @@ std::string DayText(long long day) {
   return text;
 }
 
+std::vector<std::string> SubclientWords(const std::vector<SubclientRow>& subclients) {
+  std::vector<std::string> words;
+  for (const SubclientRow& sc : subclients) {
+    std::string text = sc.name;
+    for (size_t i = 0; i < sc.content.size(); ++i) text += (i == 0 ? ": " : ", ") + sc.content[i];
+    words.push_back(std::move(text));
+  }
+  return words;
+}
+
+NamedNumbers PatternNumbers(const PatternValues& v) {
+  return {{"frequencyType", v.kind},
+          {"recurrenceFactor", v.recurrenceFactor},
+          {"repeatIntervalSeconds", v.repeatIntervalSeconds},
+          {"dayValue", v.dayValue},
+          {"weekOfMonth", v.weekOfMonth},
+          {"startDate", v.startDate},
+          {"startTimeOfDay", v.startTimeOfDay},
+          {"endDateSet", v.endDateSet},
+          {"endDate", v.endDate},
+          {"endTimeOfDay", v.endTimeOfDay}};
+}
+
+NamedNumbers PatternDayNumbers(const PatternValues& v) {
+  static const char* const kDays[] = {"sunday",   "monday", "tuesday", "wednesday",
+                                      "thursday", "friday", "saturday"};
+  NamedNumbers days;
+  for (int d = 0; d < 7; ++d) days.emplace_back(kDays[d], (v.dayFlags >> d) & 1u);
+  days.insert(
+      days.end(),
+      {{"dayOfMonth", v.flagDayOfMonth}, {"weekOfMonth", v.flagWeekOfMonth}, {"dayKind", v.flagDayKind}});
+  return days;
+}
+
 }  // namespace tsmreport

@@ -3,6 +3,10 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "tools/tsm-discover/report/ReportModel.h"
 
 namespace tsmreport {
 
@@ -16,5 +20,14 @@ std::string Bytes(long long bytes);
 std::string Percent(long part, long whole);
 // "2026-11-15" from a YYYYMMDD key.
 std::string DayText(long long day);
+// A pattern's values and its days part under the host's field names
+// (frequencyType, recurrenceFactor, ...; sunday ... saturday, dayOfMonth,
+// weekOfMonth, dayKind), in a fixed order, for the JSON and the diff.
+using NamedNumbers = std::vector<std::pair<const char*, long long>>;
+NamedNumbers PatternNumbers(const PatternValues& v);
+NamedNumbers PatternDayNumbers(const PatternValues& v);
+
+// "name: content, content" per subclient ("name" alone without content).
+std::vector<std::string> SubclientWords(const std::vector<SubclientRow>& subclients);
 
 }  // namespace tsmreport

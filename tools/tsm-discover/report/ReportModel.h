@@ -11,9 +11,14 @@
 
 namespace tsmreport {
 
+struct SubclientRow {
+  std::string name;
+  std::vector<std::string> content;
+};
+
 struct ClientRow {
-  std::string name, host, os, agents, version, marks, db2;
-  std::vector<std::string> subclients;  // "name: content, content"
+  std::string name, host, os, agents, version, marks, db2;  // agents, db2: ", " between names
+  std::vector<SubclientRow> subclients;
 };
 
 // The run pattern's values as the subtask builders write them (0 when a

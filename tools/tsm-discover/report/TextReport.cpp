@@ -57,7 +57,8 @@ void WriteTextReport(const ReportModel& m, std::ostream& out) {
 
   std::vector<Row> rows;
   for (const ClientRow& c : m.clients)
-    rows.push_back({c.name, c.host, c.os, c.agents, c.version, c.marks, Joined(c.subclients), c.db2});
+    rows.push_back(
+        {c.name, c.host, c.os, c.agents, c.version, c.marks, Joined(SubclientWords(c.subclients)), c.db2});
   Table(out, "Clients", {"Name", "Host", "OS", "Agent", "Version", "Role", "Subclients", "DB2"}, rows);
 
   rows.clear();

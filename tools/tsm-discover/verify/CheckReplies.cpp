@@ -222,6 +222,13 @@ bool CountJobsByClient(const char* data, size_t size, std::map<std::string, long
       [](const char*) {});
 }
 
+tsmreport::StreamResult CountJobFile(const std::string& path, tsmreport::ReportModel* model) {
+  const MappedFile file(path);
+  if (file.data() == nullptr) return tsmreport::StreamResult::kUnreadable;
+  if (!RootIs(file.data(), file.size(), kJobListRoot)) return tsmreport::StreamResult::kOtherMessage;
+  return AddJobs(file, path, model) ? tsmreport::StreamResult::kRead : tsmreport::StreamResult::kUnreadable;
+}
+
 bool ReadRepliesForCheck(const std::string& dir, tsmreport::ReportModel* model, std::string* error) {
   std::vector<std::string> names;
   if (!tsmreport::ReplyFileNames(dir, &names) || names.empty()) {

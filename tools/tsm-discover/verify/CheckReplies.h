@@ -17,6 +17,7 @@
 #include <map>
 #include <string>
 
+#include "tools/tsm-discover/report/HandOverStream.h"
 #include "tools/tsm-discover/report/ReportModel.h"
 
 namespace tsmverify {
@@ -25,6 +26,13 @@ namespace tsmverify {
 // history[client].jobs, jobs, unreadable, folder and discoveredAt. False
 // with one line in *error when `dir` holds no reply file.
 bool ReadRepliesForCheck(const std::string& dir, tsmreport::ReportModel* model, std::string* error);
+
+// Adds the jobs per client of the job list file `path` to
+// model->history[client].jobs and model->jobs, scanned as above (the
+// exact reader when the scan cannot pair them); kOtherMessage when the
+// file holds another reply, kUnreadable (nothing added) when it breaks
+// the format.
+tsmreport::StreamResult CountJobFile(const std::string& path, tsmreport::ReportModel* model);
 
 // The jobs per client of one job list file's bytes; false when the text
 // is not a whole job list in the writer's layout (exposed for tests).
