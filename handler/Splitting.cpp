@@ -119,6 +119,11 @@ void SplitSelectLine(const std::string& line, std::vector<std::string>& fields) 
   SplitLine(line, kComma, 0, fields);
 }
 
+void SplitJobLine(const std::string& line, std::vector<std::string>& fields) {
+  constexpr size_t kJobColumns = 5;
+  SplitLineBounded(line, kComma, 0, kJobColumns, fields);
+}
+
 void SplitStorageSelectLine(const std::string& line, std::vector<std::string>& fields) {
   SplitLine(line, kComma, kDoubleQuote, fields);
 }

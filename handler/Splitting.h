@@ -50,6 +50,12 @@ void SplitQueryLine(const std::string& line, std::vector<std::string>& fields);
 // separate; quotes are data.
 void SplitSelectLine(const std::string& line, std::vector<std::string>& fields);
 
+// A line of the job select: SplitSelectLine keeping only the five columns
+// the select asks for (SCHEDULE_NAME to BYTES). A longer line gives five
+// fields, so a line of millions of commas costs its length, not millions
+// of strings.
+void SplitJobLine(const std::string& line, std::vector<std::string>& fields);
+
 // A line of a storage select (libraries, drives, volumes, pools). Variant
 // of SplitSelectLine: a field holding a comma is double-quoted, as in
 // SplitQueryLine, because volume names are paths that may hold commas and

@@ -82,7 +82,7 @@ bool CTSMJobInfoFetcher::_ParseData(void* out, const std::string& path) {
   // be opened holds no history.
   const DsmReadEnd end = ReadDsmOutputFile(replay ? path : std::string(_GetFileNameForData()),
                                            replay ? dsmlayout::kDataOnly : dsmlayout::kSelect,
-                                           tsmsplit::SplitSelectLine, [records](const DsmRecord& line) {
+                                           tsmsplit::SplitJobLine, [records](const DsmRecord& line) {
                                              if (line.fields.size() < kMinFields) return true;
                                              records->emplace_back();
                                              FillRecord(line.fields, &records->back());
