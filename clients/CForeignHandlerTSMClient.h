@@ -33,6 +33,9 @@ class CTSMClients : public CForeignCmdExecBase, public TSMAdminInfo {
   // before every FetchData.
   void SetNodeName(std::string name);
   std::string GetOutputFileName() const { return m_outputFileName; }
+  // The file the run writes, so that the base removes an earlier run's
+  // node list before dsmadmc runs and fails the fetch when none is written.
+  const char* _GetFileNameForData() const override { return m_outputFileName.c_str(); }
 
   std::string _GetCommandLine() override;
   // Ignores `lines` and reads the output file itself.

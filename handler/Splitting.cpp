@@ -49,27 +49,40 @@ size_t AppendQuotedRun(const std::string& text, size_t from, char quote, std::st
   }
 }
 
-// The plain rule at any of `separators`; each run between separators and
-// quotes is copied in one step.
-void Cut(const std::string& text, Separators separators, char quote, std::vector<std::string>& pieces) {
-  if (text.empty()) {
-    pieces.clear();
-    return;
-  }
-  size_t used = 0;
-  size_t pos = 0;
+// AppendQuotedRun without the copy: the position after the run.
+size_t SkipQuotedRun(const std::string& text, size_t from, char quote) {
   for (;;) {
-    std::string& piece = NextPiece(pieces, used);
+    const size_t close = text.find(quote, from);
+    if (close == std::string::npos) return text.size();
+    if (close + 1 >= text.size() || text[close + 1] != quote) return close + 1;
+    from = close + 2;
+  }
+}
+
+// The plain rule at any of `separators`, the first `keep` pieces kept;
+// each run between separators and quotes is copied in one step. Returns
+// the number of pieces.
+size_t Cut(const std::string& text, Separators separators, char quote, std::vector<std::string>& pieces,
+           size_t keep = static_cast<size_t>(-1)) {
+  size_t used = 0;
+  size_t count = 0;
+  for (size_t pos = 0; !text.empty(); ++count) {
+    std::string* piece = count < keep ? &NextPiece(pieces, used) : nullptr;
     if (quote != 0 && pos < text.size() && text[pos] == quote) {
-      pos = AppendQuotedRun(text, pos + 1, quote, piece);
+      pos = piece != nullptr ? AppendQuotedRun(text, pos + 1, quote, *piece)
+                             : SkipQuotedRun(text, pos + 1, quote);
     }
     size_t end = separators.FindIn(text, pos);
     if (end == std::string::npos) end = text.size();
-    piece.append(text, pos, end - pos);
-    if (end == text.size()) break;
+    if (piece != nullptr) piece->append(text, pos, end - pos);
+    if (end == text.size()) {
+      ++count;
+      break;
+    }
     pos = end + 1;
   }
   pieces.resize(used);
+  return count;
 }
 
 // A blank-separated name list: the plain rule without its empty pieces.
@@ -91,6 +104,11 @@ std::vector<std::string> PlainPieces(const std::string& text, char separator) {
 
 void SplitLine(const std::string& text, char separator, char quote, std::vector<std::string>& pieces) {
   Cut(text, Separators{&separator, 1}, quote, pieces);
+}
+
+size_t SplitLineBounded(const std::string& text, char separator, char quote, size_t keep,
+                        std::vector<std::string>& pieces) {
+  return Cut(text, Separators{&separator, 1}, quote, pieces, keep);
 }
 
 void SplitQueryLine(const std::string& line, std::vector<std::string>& fields) {

@@ -33,6 +33,15 @@ namespace tsmsplit {
 // The plain rule above; `quote` 0 means no quoting.
 void SplitLine(const std::string& text, char separator, char quote, std::vector<std::string>& pieces);
 
+// The plain rule, keeping only the first `keep` pieces: the others are
+// counted, not copied, so a line of millions of fields costs its length
+// and `keep` strings. Returns the number of pieces SplitLine gives, so
+// field-count rules still hold. Variant for parsers that read only the
+// first columns: SplitLineBounded("a,b,c,", ',', 0, 2, p) fills "a", "b"
+// and returns 4.
+size_t SplitLineBounded(const std::string& text, char separator, char quote, size_t keep,
+                        std::vector<std::string>& pieces);
+
 // A line of query output (node, schedule and association queries): commas
 // separate, a field holding a comma is double-quoted.
 void SplitQueryLine(const std::string& line, std::vector<std::string>& fields);

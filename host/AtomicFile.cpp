@@ -59,6 +59,10 @@ bool WriteFileAtomically(const std::string& path, mode_t mode, const std::functi
   if (fd < 0) return false;
   bool ok = ::fchmod(fd, mode) == 0 && produce(fd) && ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
+  // Renamed over a regular file only: a link or folder planted under the
+  // name is not ours to replace.
+  struct stat target;
+  if (ok && ::lstat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) ok = false;
   if (ok) ok = ::rename(name.data(), path.c_str()) == 0;
   if (!ok) {
     ::unlink(name.data());

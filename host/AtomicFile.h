@@ -12,7 +12,8 @@
 namespace zyhost {
 
 // Writes `data` to `path` with permission bits `mode`. On any failure the
-// temporary file is removed, `path` is left as it was and false returned.
+// temporary file is removed, `path` is left as it was and false returned;
+// a `path` that exists as anything but a regular file (a link) is a failure.
 bool WriteFileAtomically(const std::string& path, const std::string& data, mode_t mode);
 
 // The same, for content produced piece by piece: `produce` writes into the

@@ -1,5 +1,6 @@
 #include "host/CForeignCmdExecBase.h"
 
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <mutex>
 
 #include "host/EvDebug.h"
+#include "host/StopSignal.h"
 #include "host/WorkFolderLock.h"
 
 namespace {
@@ -57,20 +59,34 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool IsQuote(char c) { return c == '"' || c == '\''; }
 
+// Empties a regular file without following a link or opening anything else.
+bool TruncateRegularFile(const char* path) {
+  int fd = ::open(path, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) == 0;
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
 // Output of an earlier run must never reach the parser: remove it, or at
 // least empty it. False (and nothing may run) when neither works. Only the
 // fetcher's own output file: the command line may hold words that a name
-// put there.
-bool RemoveOldOutput(const char* ownFile) {
+// put there. A link is removed itself; its target is never touched.
+bool CForeignCmdExecBase::RemoveOldOutput(const char* ownFile) {
   if (ownFile == nullptr || *ownFile == '\0') return true;
   if (::unlink(ownFile) == 0 || errno == ENOENT) return true;
   int unlinkError = errno;
-  if (::truncate(ownFile, 0) == 0) return true;
+  if (TruncateRegularFile(ownFile)) return true;
   EvEvent ev;
   ev.Error(kFetch, "Unable to remove old output file [%s]. Error [%d]-[%s]", ownFile, unlinkError,
            std::strerror(unlinkError));
   return false;
 }
+
+namespace {
 
 constexpr const char kPasswordOption[] = "-password=";
 constexpr size_t kPasswordOptionLength = sizeof(kPasswordOption) - 1;
@@ -97,17 +113,29 @@ std::string Redact(std::string text, const std::vector<std::string>& secrets) {
   return text;
 }
 
-// Output cut at the capture limit may end inside a secret: the start of
-// one that the cut left at the very end is masked too.
-void MaskCutSecret(std::string* text, const std::vector<std::string>& secrets) {
+}  // namespace
+
+void CForeignCmdExecBase::MaskCutSecrets(std::string* text, const std::vector<std::string>& secrets) {
+  size_t longest = 0;
   for (const std::string& secret : secrets) {
-    for (size_t k = std::min(secret.size() - 1, text->size()); k > 0; --k) {
+    for (size_t k = std::min(secret.size(), text->size()); k > longest; --k) {
       if (text->compare(text->size() - k, k, secret, 0, k) == 0) {
-        text->replace(text->size() - k, k, "****");
-        return;
+        longest = k;
+        break;
       }
     }
   }
+  if (longest > 0) text->replace(text->size() - longest, longest, "****");
+}
+
+namespace {
+
+// The captured output as it may be logged: every secret masked, and the
+// start of one that the capture limit cut off at the end as well.
+std::string Shown(const std::string& output, const std::vector<std::string>& secrets) {
+  std::string text = Redact(output, secrets);
+  if (output.size() >= PosixProcessLauncher::kMaxOutput) CForeignCmdExecBase::MaskCutSecrets(&text, secrets);
+  return text;
 }
 
 // "ANS1017E Session rejected: ..." : the first line of the output that
@@ -128,15 +156,10 @@ std::string FirstServerMessage(const std::string& output) {
   return std::string();
 }
 
-void LogOutput(EvEvent& ev, const std::string& output, const std::vector<std::string>& secrets,
-               long long jobId) {
-  if (output.empty() || EvDebug::Level() < 7) return;
-  const size_t shown = std::min(output.size(), PosixProcessLauncher::kMaxOutput);
-  const bool cut = output.size() >= PosixProcessLauncher::kMaxOutput;
-  // Redacted as a whole before it is cut into lines, so no cut separates
-  // a secret from its mask.
-  std::string text = Redact(output.substr(0, shown), secrets);
-  if (cut) MaskCutSecret(&text, secrets);
+// `text` is the output as Shown() gives it: redacted as a whole before it
+// is cut into lines, so no cut separates a secret from its mask.
+void LogOutput(EvEvent& ev, const std::string& text, size_t captured, long long jobId) {
+  if (text.empty() || EvDebug::Level() < 7) return;
   size_t pos = 0;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
@@ -146,7 +169,8 @@ void LogOutput(EvEvent& ev, const std::string& output, const std::vector<std::st
     ev.DebugLvl(kFetch, 7, jobId, "Output: [%s]", line.c_str());
     pos = end + 1;
   }
-  if (cut) ev.DebugLvl(kFetch, 7, jobId, "Output cut at [%zu] bytes", shown);
+  if (captured >= PosixProcessLauncher::kMaxOutput)
+    ev.DebugLvl(kFetch, 7, jobId, "Output cut at [%zu] bytes", captured);
 }
 
 }  // namespace
@@ -179,7 +203,9 @@ void CForeignCmdExecBase::reportFailure(bool parsed) const {
   CommandStats::Record(kind, true);
   EvEvent ev;
   ev.Error(kFetch, "Command [%s] failed: status [%d]%s; %s", kind.name.c_str(), execResult_,
-           parsed ? "" : ", output not parsed",
+           noOutputFile_ ? ", no output file written"
+           : parsed      ? ""
+                         : ", output not parsed",
            firstMessage_.empty() ? "no ANR/ANS message" : firstMessage_.c_str());
 }
 
@@ -202,6 +228,7 @@ void CForeignCmdExecBase::set_logCommandLine(bool log) { logCommandLine_ = log; 
 bool CForeignCmdExecBase::FetchData(void* out) {
   EvEvent ev;
   execResult_ = kNotRun;
+  noOutputFile_ = false;
   firstMessage_.clear();
   unreadOutput_ = false;
   std::string commandLine = _GetCommandLine();  // may turn logging of the line off
@@ -218,7 +245,10 @@ bool CForeignCmdExecBase::FetchData(void* out) {
     if (runs) reportFailure(false);
     return false;
   }
-  bool parsed = parse(out);
+  // A run that left no file of its own would have the parser read nothing
+  // as an empty answer.
+  noOutputFile_ = runs && !HasOutputFile(_GetFileNameForData());
+  bool parsed = !noOutputFile_ && parse(out);
   bool ok = parsed && (execResult_ == kNotRun || isSuccess(execResult_));
   ev.DebugLvl(kFetch, 4, jobId_, "Status [%d], parser %s, result %s", execResult_,
               parsed ? "succeeded" : "failed", ok ? "true" : "false");
@@ -268,17 +298,33 @@ bool CForeignCmdExecBase::runCommand(const std::string& commandLine) {
     execResult_ = kNotStarted;
     return false;
   }
-  LaunchResult run = Launcher().Run(argv, RunTimeoutSeconds());
-  firstMessage_ = FirstServerMessage(Redact(run.output, Secrets(argv)));
+  if (zyhost::StopSignal() != 0) {
+    ev.Error(kFetch, "Run interrupted by signal [%d]: [%s] not started", zyhost::StopSignal(),
+             GetCommandKind().name.c_str());
+    execResult_ = kNotStarted;
+    return false;
+  }
+  const int timeout = RunTimeoutSeconds();
+  const bool deadlineBounds = timeout < TimeoutSeconds();
+  LaunchResult run = Launcher().Run(argv, timeout);
+  const std::string shown = Shown(run.output, Secrets(argv));
+  firstMessage_ = FirstServerMessage(shown);
   if (!run.started) {
     ev.Error(kFetch, "Unable to start [%s]. Error [%s]", argv[0].c_str(), run.error.c_str());
     execResult_ = kNotStarted;
     return false;
   }
-  LogOutput(ev, run.output, Secrets(argv), jobId_);
-  if (run.timedOut) {
+  LogOutput(ev, shown, run.output.size(), jobId_);
+  if (run.stopSignal != 0) {
+    execResult_ = kInterrupted;
+    ev.Error(kFetch, "Command stopped: the run was interrupted by signal [%d]", run.stopSignal);
+  } else if (run.timedOut) {
     execResult_ = kTimedOut;
-    ev.Error(kFetch, "Command did not end within [%d] seconds and was stopped", TimeoutSeconds());
+    if (deadlineBounds) {
+      ev.Error(kFetch, "Command stopped at the job deadline, [%d] seconds after its start", timeout);
+    } else {
+      ev.Error(kFetch, "Command did not end within [%d] seconds and was stopped", timeout);
+    }
   } else if (run.exited) {
     execResult_ = run.exitStatus;
   } else if (run.signal != 0) {
@@ -291,6 +337,12 @@ bool CForeignCmdExecBase::runCommand(const std::string& commandLine) {
   }
   ev.DebugLvl(kFetch, 4, jobId_, "Command ended with status [%d]", execResult_);
   return true;
+}
+
+bool CForeignCmdExecBase::HasOutputFile(const char* ownFile) {
+  if (ownFile == nullptr || *ownFile == '\0') return true;  // the fetcher names none
+  struct stat st;
+  return ::lstat(ownFile, &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool CForeignCmdExecBase::parse(void* out) {

@@ -10,7 +10,8 @@
 //      fails.
 //      Under existing files no program is ever started.
 //   3. The parser runs (also after a non-success exit status, never when
-//      the program could not be started): the line form when the fetcher
+//      the program could not be started or wrote no file of its own: the
+//      fetch then fails with an error line): the line form when the fetcher
 //      overrides it, else the file-name form with _GetFileNameForData(),
 //      behind get_UseExistingFilesFrom() under existing files.
 //   4. True when the exit status is a success code and the parser
@@ -33,7 +34,8 @@ class ZYHOST_API CForeignCmdExecBase {
   // Status values of get_execResult() that no real exit status takes.
   static constexpr int kNotRun = -1;         // nothing ran (yet, or skip marker)
   static constexpr int kNotStarted = -2;     // the program could not be started
-  static constexpr int kTimedOut = -3;       // ended by the time-out
+  static constexpr int kTimedOut = -3;       // ended by the time-out or the job deadline
+  static constexpr int kInterrupted = -4;    // stopped by a stop request (StopSignal.h)
   static constexpr int kKilledBase = -1000;  // killed by signal s: kKilledBase - s;
                                              // kKilledBase alone: status lost
 
@@ -74,6 +76,13 @@ class ZYHOST_API CForeignCmdExecBase {
   static std::string QuoteArgument(const std::string& value);
   // The command line as it may be logged: every -password= value as ****.
   static std::string MaskCommandLine(const std::string& commandLine);
+  // For text cut at some length: the longest start of any secret that the
+  // cut left at the very end of `text` (one character up to the whole
+  // secret) becomes ****.
+  static void MaskCutSecrets(std::string* text, const std::vector<std::string>& secrets);
+  // Removes the fetcher's old output file before a run; a link is removed
+  // itself, never followed. False (logged) when it stays.
+  static bool RemoveOldOutput(const char* ownFile);
 
   // Process-wide configuration by the host.
   static bool get_UseExistingFiles();
@@ -107,6 +116,8 @@ class ZYHOST_API CForeignCmdExecBase {
   // one, the working directory, then PATH.
   std::string resolveProgram(const std::string& program) const;
   bool isSuccess(int status) const;
+  // True when the run left `ownFile` as a regular file, or names none.
+  static bool HasOutputFile(const char* ownFile);
   // Counts the failed fetch and logs its error line.
   void reportFailure(bool parsed) const;
   static int RunTimeoutSeconds();
@@ -119,5 +130,6 @@ class ZYHOST_API CForeignCmdExecBase {
   long long jobId_ = 0;
   bool lineFormOverridden_ = true;  // cleared by the base line-form parser
   std::string firstMessage_;        // first ANR/ANS line of the last run's output
+  bool noOutputFile_ = false;       // the last run wrote no file of its own
   bool unreadOutput_ = false;       // set by noteUnreadOutput during a fetch
 };

@@ -1,5 +1,7 @@
 #include "host/EvDebug.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -133,8 +135,18 @@ bool EvDebug::SetLogFile(const std::string& path) {
   s.path.clear();
   s.failureReported = false;
   if (path.empty()) return true;
-  s.file = std::fopen(path.c_str(), "ae");
-  if (s.file == nullptr) return false;
+  // Never through a link: the log's folder may be writable by others.
+  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+  struct stat st;
+  if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+    ::close(fd);
+    fd = -1;
+  }
+  s.file = fd < 0 ? nullptr : ::fdopen(fd, "a");
+  if (s.file == nullptr) {
+    if (fd >= 0) ::close(fd);
+    return false;
+  }
   std::setvbuf(s.file, nullptr, _IOFBF, kLogBuffer);
   s.path = path;
   return true;

@@ -35,7 +35,9 @@ class ZYHOST_API EvDebug {
 
   static std::string getHostName();
 
-  // Process-wide configuration. An empty path closes the log.
+  // Process-wide configuration. An empty path closes the log. False when
+  // the file cannot be opened for appending, is a link or is not a
+  // regular file.
   static bool SetLogFile(const std::string& path);
   // Writes the buffered lines to the file.
   static void Flush();

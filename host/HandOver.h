@@ -49,5 +49,10 @@ ZYHOST_API void NotifyHandOverWritten(const std::string& path);
 ZYHOST_API bool WriteMessageXml(const CNMessageBase& message, const std::string& path);
 // Parses a file written by WriteMessageXml; null on any error.
 ZYHOST_API std::unique_ptr<CNMessageBase> ReadMessageXml(const std::string& path);
+// Sends libxml2's own messages on the calling thread (some, such as
+// encoding errors, quote bytes of the file and ignore the parser's
+// options) to the debug log at level 7 instead of standard error. Every
+// reader here calls it before parsing.
+ZYHOST_API void RouteXmlMessagesToLog();
 
 }  // namespace zyhost

@@ -8,14 +8,48 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <string>
 
+#include "host/EvDebug.h"
 #include "host/HandOver.h"
 #include "host/MessageSchema.h"
 
 namespace zyhost {
+
+namespace {
+
+// libxml2 hands its generic messages over in pieces; a line is logged
+// when it is complete.
+void LogXmlPieces(void*, const char* format, ...) {
+  thread_local std::string pending;
+  char piece[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(piece, sizeof(piece), format, args);
+  va_end(args);
+  pending += piece;
+  for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
+    EvDebug::Write("libxml2", 7, EvDebug::DefaultJobId(), pending.substr(0, end));
+  }
+}
+
+void LogXmlError(void*, xmlErrorPtr error) {
+  if (error == nullptr || error->message == nullptr) return;
+  std::string text = error->message;
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  EvDebug::Write("libxml2", 7, EvDebug::DefaultJobId(), text);
+}
+
+}  // namespace
+
+void RouteXmlMessagesToLog() {
+  xmlSetGenericErrorFunc(nullptr, LogXmlPieces);
+  xmlSetStructuredErrorFunc(nullptr, LogXmlError);
+}
 
 namespace {
 
@@ -225,6 +259,7 @@ struct ReaderDeleter {
 std::unique_ptr<CNMessageBase> ReadMessageXml(const std::string& path) {
   static std::once_flag init;
   std::call_once(init, [] { xmlInitParser(); });
+  RouteXmlMessagesToLog();
   // Opened here rather than by libxml2, so the path is never taken for a
   // URI or a compressed file.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

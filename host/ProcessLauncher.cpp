@@ -13,6 +13,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "host/StopSignal.h"
+
 extern char** environ;
 
 ProcessLauncher::~ProcessLauncher() = default;
@@ -104,22 +106,27 @@ class Child {
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
 
-  // Reads output until the child has ended or `deadline` passes. With
-  // `reap` the ended child is collected and its status stored; without,
-  // it is left a zombie, which keeps its process group id from being
-  // reused until Reap. False at the deadline.
-  bool WaitUntil(Clock::time_point deadline, bool reap, int* status) {
+  enum class Wait { kEnded, kDeadline, kStopped };
+
+  // Reads output until the child has ended or `deadline` passes, or, with
+  // `watchStop`, a stop was requested (StopSignal.h). With `reap` the
+  // ended child is collected and its status stored; without, it is left a
+  // zombie, which keeps its process group id from being reused until Reap.
+  Wait WaitUntil(Clock::time_point deadline, bool reap, bool watchStop, int* status) {
     int idleMillis = 1;  // without a pid descriptor: back off from 1 ms
+    const int stopFd = watchStop ? zyhost::StopSignalFd() : -1;
     for (;;) {
-      if (reap ? Reaped(status) : Ended()) return true;
+      if (reap ? Reaped(status) : Ended()) return Wait::kEnded;
+      if (watchStop && zyhost::StopSignal() != 0) return Wait::kStopped;
       int left = MillisUntil(deadline);
-      if (left == 0) return false;
+      if (left == 0) return Wait::kDeadline;
       // A grandchild may hold the pipe open after the child has gone, so
       // the exit is watched beside the output, never after it.
       int slice = std::min(left, kSliceMillis);
-      pollfd fds[2];
+      pollfd fds[3];
       nfds_t n = 0;
       if (readFd_ >= 0) fds[n++] = pollfd{readFd_, POLLIN, 0};
+      if (stopFd >= 0) fds[n++] = pollfd{stopFd, POLLIN, 0};
       if (pidFd_ >= 0) {
         fds[n++] = pollfd{pidFd_, POLLIN, 0};
         slice = left;  // the descriptor wakes us at the exit
@@ -280,16 +287,23 @@ LaunchResult PosixProcessLauncher::Run(const std::vector<std::string>& argv, int
   auto deadline =
       timeoutSeconds > 0 ? Clock::now() + std::chrono::seconds(timeoutSeconds) : Clock::time_point::max();
   int status = 0;
-  if (child.WaitUntil(deadline, true, &status)) {
+  const Child::Wait waited = child.WaitUntil(deadline, true, true, &status);
+  if (waited == Child::Wait::kEnded) {
     Describe(child.lost() ? -1 : status, &result);
     return result;
   }
 
-  // Time-out: ask the whole group to stop, then make sure of it.
-  result.timedOut = true;
+  // Time-out or stop request: ask the whole group to stop, then make sure
+  // of it. A stop request gets a shorter grace: someone waits for the exit.
+  int grace = std::max(0, graceMillis_);
+  if (waited == Child::Wait::kStopped) {
+    result.stopSignal = zyhost::StopSignal();
+    grace = std::min(grace, kStopGraceMillis);
+  } else {
+    result.timedOut = true;
+  }
   child.Signal(SIGTERM);
-  auto graceEnd = Clock::now() + std::chrono::milliseconds(std::max(0, graceMillis_));
-  child.WaitUntil(graceEnd, false, &status);
+  child.WaitUntil(Clock::now() + std::chrono::milliseconds(grace), false, false, &status);
   child.Signal(SIGKILL);  // grandchildren that outlived the child, too
   status = child.Reap();
   Describe(child.lost() ? -1 : status, &result);

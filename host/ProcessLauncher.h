@@ -14,6 +14,7 @@ struct ZYHOST_API LaunchResult {
   int signal = 0;         // the signal that ended the child, if any
                           // (neither exited nor signal: status lost)
   bool timedOut = false;  // ended by the time-out
+  int stopSignal = 0;     // ended because this signal requested a stop (StopSignal.h)
   std::string output;     // standard output and error, bounded
   std::string error;      // why it could not start
 };
@@ -27,8 +28,9 @@ class ZYHOST_API ProcessLauncher {
 
 // posix_spawn in the current directory: descriptors closed, standard input
 // /dev/null, own process group, default signal dispositions; waits for
-// that pid alone; on time-out TERM then KILL to the whole group.
-// timeoutSeconds <= 0 means no time limit.
+// that pid alone; on time-out TERM then KILL to the whole group, and the
+// same at once when a stop is requested (StopSignal.h), with at most
+// kStopGraceMillis of grace. timeoutSeconds <= 0 means no time limit.
 class ZYHOST_API PosixProcessLauncher : public ProcessLauncher {
  public:
   // After TERM, the child gets `graceMillis` to end before the group is
@@ -37,6 +39,7 @@ class ZYHOST_API PosixProcessLauncher : public ProcessLauncher {
   LaunchResult Run(const std::vector<std::string>& argv, int timeoutSeconds) override;
   // Bytes of child output kept for the log.
   static constexpr size_t kMaxOutput = 64 * 1024;
+  static constexpr int kStopGraceMillis = 2000;
 
  private:
   int graceMillis_;

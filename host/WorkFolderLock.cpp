@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +10,8 @@
 #include <cstring>
 #include <mutex>
 #include <thread>
+
+#include "host/StopSignal.h"
 
 namespace {
 
@@ -32,10 +35,23 @@ bool LockFile(int fd, Clock::time_point deadline) {
   for (;;) {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
     if (errno != EWOULDBLOCK && errno != EINTR) return false;
-    if (Clock::now() >= deadline) return false;
+    if (Clock::now() >= deadline || zyhost::StopSignal() != 0) return false;
     std::this_thread::sleep_for(pause);
     pause = std::min(pause * 2, std::chrono::milliseconds(100));
   }
+}
+
+// The lock file, never through a link (which would create or lock a file
+// elsewhere, or one that other lockers do not open): -1 with the reason.
+int OpenLockFile(std::string* error) {
+  int fd = ::open(WorkFolderLock::kFileName, O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+  struct stat st;
+  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
+  *error = fd < 0 && errno != ELOOP && errno != EISDIR
+               ? std::string("cannot open ") + WorkFolderLock::kFileName + ": " + std::strerror(errno)
+               : std::string(WorkFolderLock::kFileName) + " is a link or not a regular file; refused";
+  if (fd >= 0) ::close(fd);
+  return -1;
 }
 
 }  // namespace
@@ -49,10 +65,9 @@ bool WorkFolderLock::Acquire(int waitSeconds, std::string* error) {
     return false;
   }
   if (s.depth == 0) {
-    int fd = ::open(kFileName, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    int fd = OpenLockFile(error);
     if (fd < 0 || !LockFile(fd, deadline)) {
-      *error = fd < 0 ? std::string("cannot open ") + kFileName + ": " + std::strerror(errno)
-                      : std::string("another discovery job holds ") + kFileName;
+      if (fd >= 0) *error = std::string("another discovery job holds ") + kFileName;
       if (fd >= 0) ::close(fd);
       s.mutex.unlock();
       return false;

@@ -3,7 +3,9 @@
 // once would remove and read each other's files. A fetcher holds this lock
 // from the removal of its old output file to the end of its parse.
 //
-// The lock is an flock on ".ixr.lock" in the current directory, taken
+// The lock is an flock on ".ixr.lock" in the current directory (opened
+// without following a link; a link or anything but a regular file there
+// is refused), taken
 // once per process and counted, so a fetcher that runs another from its
 // parser (drives inside the library parse) does not wait for itself.
 // Threads of one process also take turns. Released by the destructor.

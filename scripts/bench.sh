@@ -123,7 +123,7 @@ for p in 1 4; do
   gatherSeconds[$p]=$(awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { printf "%.1f", e - s }')
 done
 same=no
-diff -r "$g/p1" "$g/p4" >/dev/null && same=yes
+diff -r -x replay.manifest "$g/p1" "$g/p4" >/dev/null && same=yes  # the manifests differ in their time
 row "gather of $gatherNodes nodes, --parallel 4" "${gatherSeconds[4]} s" "--parallel 1 ${gatherSeconds[1]} s" \
   "$(ratio "${gatherSeconds[1]}" "${gatherSeconds[4]}")x faster; same files: $same" "-"
 

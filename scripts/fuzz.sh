@@ -49,7 +49,7 @@ make_seeds() {
   case $name in
     line_reader | splitting) cp "$replay"/*.txt "$out"/ ;;
     node_parser) cp "$replay"/ixr_node.txt "$out"/ ;;
-    db2_parser) cp "$replay"/ixr_db2_*.txt "$out"/ ;;
+    db2_parser) ;;  # gather no longer writes DB2 files: seeds/db2_parser holds two
     job_parser) cp "$replay"/ixr_jobs_*.txt "$out"/ ;;
     storage_parser) cp "$replay"/ixr_{storagepolicy,media,standalonelibs}.txt "$out"/ ;;
     library_drive_parser)

@@ -57,4 +57,27 @@ TEST(SplittingTest, EveryRule) {
   }
 }
 
+// The bounded split keeps the plain rule's first pieces and its count,
+// quoted separators past the kept pieces included.
+TEST(SplittingTest, BoundedSplitKeepsTheFirstPiecesAndTheCount) {
+  const struct {
+    std::string text;
+    size_t keep;
+    Pieces expected;
+    size_t count;
+  } cases[] = {
+      {"a,b,c,", 2, {"a", "b"}, 4},           {"a,b", 5, {"a", "b"}, 2},           {"", 3, {}, 0},
+      {R"(a,"x,y",z,"p,""q",)", 1, {"a"}, 5}, {R"(a,"unclosed,b,c)", 1, {"a"}, 2}, {"a,b", 0, {}, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("[" + c.text + "] keep " + std::to_string(c.keep));
+    Pieces pieces = {"stale", "pieces"};
+    EXPECT_EQ(c.count, tsmsplit::SplitLineBounded(c.text, ',', '"', c.keep, pieces));
+    EXPECT_EQ(c.expected, pieces);
+    Pieces plain;
+    tsmsplit::SplitLine(c.text, ',', '"', plain);
+    EXPECT_EQ(c.count, plain.size());
+  }
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <set>
 #include <tuple>
 
@@ -114,19 +116,28 @@ TEST_F(CmdExecTest, ExitStatusTimeOutAndParserDecideSuccess) {
   }
 }
 
+// The old output file, here a link planted under its name, is removed
+// before the run (its target untouched); a run that writes no file fails
+// the fetch with an error line instead of reading nothing as empty.
 TEST_F(CmdExecTest, OutputOfAnEarlierRunIsRemoved) {
-  const std::tuple<std::string, std::string, std::string> cases[] = {
-      {"-outfile=ixr_node.txt", "exit 1", "<missing>"},
-      {"-OUTFILE=ixr_node.txt", "exit 1", "<missing>"},
-      {"-outfile=" + dir_.file("ixr_node.txt"), "exit 0", "<missing>"},
+  const std::tuple<std::string, std::string, bool> cases[] = {
+      {"-outfile=ixr_node.txt", "exit 1", false},
+      {"-OUTFILE=ixr_node.txt", "exit 0", false},
+      {"-outfile=" + dir_.file("ixr_node.txt"), "exit 0", false},
+      {"-outfile=ixr_node.txt", "echo new > ixr_node.txt", true},
   };
-  for (const auto& [option, script, expected] : cases) {
+  for (const auto& [option, script, written] : cases) {
     SCOPED_TRACE(option + " / " + script);
-    WriteFile(dir_.file("ixr_node.txt"), "old\n");
+    testsupport::LogCapture log(0);
+    WriteFile(dir_.file("target.txt"), "old\n");
+    ASSERT_EQ(0, ::symlink(dir_.file("target.txt").c_str(), dir_.file("ixr_node.txt").c_str()));
     WriteScript(dir_.file("dsmadmc"), script);
     FileFetcher f("\"" + dir_.file("dsmadmc") + "\" -id=a " + option + " q");
-    f.FetchData(nullptr);
-    EXPECT_EQ(expected, f.data);
+    EXPECT_EQ(written, f.FetchData(nullptr));
+    EXPECT_EQ(written ? "new\n" : "", f.data);
+    EXPECT_EQ("old\n", ReadFile(dir_.file("target.txt")));
+    EXPECT_EQ(!written, log.text().find("no output file written") != std::string::npos) << log.text();
+    ::unlink(dir_.file("ixr_node.txt").c_str());
   }
   // A failed run says so at error level, with the first server message.
   testsupport::LogCapture log(0);
@@ -134,10 +145,9 @@ TEST_F(CmdExecTest, OutputOfAnEarlierRunIsRemoved) {
               "echo 'Session established'; echo 'ANS1017E Session rejected: TCP/IP error'; exit 2");
   FileFetcher failed("\"" + dir_.file("dsmadmc") + "\" -id=a -outfile=ixr_node.txt q");
   EXPECT_FALSE(failed.FetchData(nullptr));
-  EXPECT_NE(
-      log.text().find("ERROR [CForeignCmdExecBase::FetchData] Command [node] failed: status [2]; ANS1017E "
-                      "Session rejected: TCP/IP error"),
-      std::string::npos)
+  EXPECT_NE(log.text().find("Command [node] failed: status [2], no output file written; ANS1017E "
+                            "Session rejected: TCP/IP error"),
+            std::string::npos)
       << log.text();
   // Only the fetcher's own file goes: a name that smuggled an -outfile=
   // word into the command removes nothing else.
@@ -155,6 +165,7 @@ TEST_F(CmdExecTest, LogShowsNoPassword) {
         .FetchData(nullptr);
   }
   FileFetcher quiet("\"" + dir_.file("dsmadmc") + "\" -id=other q");
+  quiet.fileName.clear();
   quiet.set_logCommandLine(false);
   EXPECT_TRUE(quiet.FetchData(nullptr));
   std::string text = log.text();
@@ -163,14 +174,27 @@ TEST_F(CmdExecTest, LogShowsNoPassword) {
   EXPECT_EQ(std::string::npos, text.find("cr3t")) << text;
   EXPECT_NE(std::string::npos, text.find("command line not logged"));
   EXPECT_EQ(std::string::npos, text.find("dsmadmc\" -id=other")) << text;
+}
 
-  // A secret that the output limit cuts in two leaves no prefix behind.
-  WriteScript(dir_.file("dsmadmc"),
-              "head -c 65533 /dev/zero | tr '\\0' x; printf '%s\\n' \"${2#-password=}\"");
-  FileFetcher("\"" + dir_.file("dsmadmc") + "\" -id=admin -password=Secr3t q").FetchData(nullptr);
-  text = log.text();
-  EXPECT_EQ(std::string::npos, text.find("xSec"));
-  EXPECT_NE(std::string::npos, text.find("xx****]"));
+// A secret that the capture limit cuts leaves no start of it behind: not
+// in the output lines (level 7) and not in the error line, which quotes
+// the first ANS line at the default level. Every cut position is tried.
+TEST_F(CmdExecTest, NoPrefixOfThePasswordSurvivesTheCut) {
+  const std::string secret = "Secr3t-Pw";
+  for (size_t kept = 1; kept < secret.size(); ++kept) {
+    for (const char* start : {"", "ANS1017E "}) {
+      SCOPED_TRACE(std::string(start) + secret.substr(0, kept));
+      const size_t fill = PosixProcessLauncher::kMaxOutput - kept - std::strlen(start);
+      WriteScript(dir_.file("dsmadmc"),
+                  "printf '" + std::string(start) + "'; head -c " + std::to_string(fill) +
+                      " /dev/zero | tr '\\0' x; printf '%s\\n' \"${2#-password=}\"; exit 2");
+      testsupport::LogCapture log(*start == '\0' ? 7 : 4);
+      FileFetcher("\"" + dir_.file("dsmadmc") + "\" -id=admin -password=" + secret + " q").FetchData(nullptr);
+      const std::string text = log.text();
+      EXPECT_EQ(std::string::npos, text.find("x" + secret.substr(0, kept))) << text.substr(text.size() - 300);
+      EXPECT_NE(std::string::npos, text.find("xx****")) << text.substr(text.size() - 300);
+    }
+  }
 }
 
 TEST_F(CmdExecTest, ExistingFilesAndSkipMarkerStartNothing) {

@@ -4,6 +4,7 @@
 #include <libxml/parser.h>
 #include <libxml/xpath.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 
@@ -96,14 +97,15 @@ TEST(HandOverTest, LayoutIsStable) {
   (*m.getlistobject(9, 12, true))->Append(CNMessageBase(99, 98));
   TempDir dir;
   ASSERT_TRUE(zyhost::WriteMessageXml(m, dir.file("m.xml")));
-  EXPECT_EQ(ReadFile(dir.file("m.xml")),
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            "<message type=\"FDC::DiscoveryError\" group=\"32\" class=\"56\">\n"
-            "  <field index=\"6\" id=\"9\" name=\"errorText\" kind=\"string\">a&lt;&#13;</field>\n"
-            "  <field index=\"7\" id=\"10\" kind=\"list\"></field>\n"
-            "  <field index=\"8\" id=\"11\" kind=\"intlist\">\n    <item>-1</item>\n  </field>\n"
-            "  <field index=\"9\" id=\"12\" kind=\"list\">\n    <message group=\"99\" class=\"98\"/>\n  </field>\n"
-            "</message>\n");
+  EXPECT_EQ(
+      ReadFile(dir.file("m.xml")),
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<message type=\"FDC::DiscoveryError\" group=\"32\" class=\"56\">\n"
+      "  <field index=\"6\" id=\"9\" name=\"errorText\" kind=\"string\">a&lt;&#13;</field>\n"
+      "  <field index=\"7\" id=\"10\" kind=\"list\"></field>\n"
+      "  <field index=\"8\" id=\"11\" kind=\"intlist\">\n    <item>-1</item>\n  </field>\n"
+      "  <field index=\"9\" id=\"12\" kind=\"list\">\n    <message group=\"99\" class=\"98\"/>\n  </field>\n"
+      "</message>\n");
 }
 
 TEST(HandOverTest, TextIsEscapedAndKeptWhole) {
@@ -138,15 +140,18 @@ TEST(HandOverTest, WritesWholeFilesOrNone) {
   TempDir dir;
   WriteFile(dir.file("plain"), "x");
   ASSERT_EQ(::mkdir(dir.file("taken").c_str(), 0755), 0);
+  ASSERT_EQ(::symlink(dir.file("plain").c_str(), dir.file("link").c_str()), 0);
   FDC::DiscoveryError m;
   const std::string paths[] = {
+      dir.file("link"),           // renamed over regular files only
       dir.file("plain/m.xml"),    // parent is a regular file
       dir.file("missing/m.xml"),  // parent does not exist
       dir.file("taken"),          // a directory is in the way of the rename
       "/proc/self/m.xml",         // no files can be created here, not even by root
   };
   for (const std::string& path : paths) EXPECT_FALSE(zyhost::WriteMessageXml(m, path)) << path;
-  EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"plain", "taken"}));
+  EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"link", "plain", "taken"}));
+  EXPECT_EQ(ReadFile(dir.file("link")), "x");
   EXPECT_TRUE(ListDir(dir.file("taken")).empty());
 
   WriteFile(dir.file("m.xml"), std::string(100000, 'x'));

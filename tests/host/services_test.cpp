@@ -1,10 +1,17 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <functional>
+#include <iterator>
 #include <tuple>
 
+#include "host/EvDebug.h"
+#include "host/WorkFolderLock.h"
 #include "host/ZYPassword.h"
 #include "tests/host/fixtures/TestScripts.h"
+#include "tests/support/Guards.h"
 
 namespace {
 
@@ -107,6 +114,39 @@ TEST(PasswordTest, KeyFiles) {
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   EXPECT_EQ(testsupport::ReadFile(dir.file("generated")).size(), 32u);
   EXPECT_TRUE(ZYPassword::SetKeyFile(dir.file("generated")));
+}
+
+// The log and the working folder's lock file are opened by fixed names in
+// folders others may write: a link there (dangling or not), a folder or a
+// pipe is refused and nothing is created or written through it.
+TEST(FixedNameTest, LogAndLockRefuseLinksAndOtherFiles) {
+  testsupport::TempDir dir;
+  testsupport::ScopedChdir cd(dir.path());
+  WriteFile(dir.file("victim"), "keep");
+  const std::string log = dir.file("log");
+  const std::string lock = dir.file(WorkFolderLock::kFileName);
+  const std::function<void(const std::string&)> plants[] = {
+      [&](const std::string& at) { ::symlink(dir.file("victim").c_str(), at.c_str()); },
+      [&](const std::string& at) { ::symlink(dir.file("absent").c_str(), at.c_str()); },
+      [](const std::string& at) { ::mkdir(at.c_str(), 0755); },
+      [](const std::string& at) { ::mkfifo(at.c_str(), 0644); },
+  };
+  const std::string saved = EvDebug::LogFile();
+  for (size_t i = 0; i < std::size(plants); ++i) {
+    SCOPED_TRACE(i);
+    for (const std::string& at : {log, lock}) {
+      ::unlink(at.c_str());
+      ::rmdir(at.c_str());
+      plants[i](at);
+    }
+    EXPECT_FALSE(EvDebug::SetLogFile(log));
+    std::string error;
+    EXPECT_FALSE(WorkFolderLock().Acquire(0, &error));
+    EXPECT_NE(error.find("is a link or not a regular file"), std::string::npos) << error;
+    EXPECT_EQ(testsupport::ReadFile(dir.file("victim")), "keep");
+    EXPECT_FALSE(testsupport::FileExists(dir.file("absent")));
+  }
+  EvDebug::SetLogFile(saved);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // lifetime. The first rule whose text occurs in the joined command line
 // decides the output file written (into the working directory, as
 // dsmadmc's -outfile= does) and the exit status. Without a matching rule
-// the command exits 0 and writes nothing. Every command is recorded.
+// the command exits 0 and writes an empty file, as dsmadmc creates its
+// -outfile= whatever it prints. Every command is recorded.
 #pragma once
 
 #include <string>
@@ -39,12 +40,16 @@ class FakeDsmadmc : public ProcessLauncher {
     LaunchResult result;
     result.started = true;
     result.exited = true;
+    const Rule* matched = nullptr;
     for (const Rule& rule : rules_) {
-      if (joined.find(rule.match) == std::string::npos) continue;
-      if (rule.writeOutput && !outfile.empty()) WriteFile(outfile, rule.output);
-      result.exitStatus = rule.exitStatus;
-      break;
+      if (joined.find(rule.match) != std::string::npos) {
+        matched = &rule;
+        break;
+      }
     }
+    if (matched != nullptr) result.exitStatus = matched->exitStatus;
+    if (!outfile.empty() && (matched == nullptr || matched->writeOutput))
+      WriteFile(outfile, matched != nullptr ? matched->output : "");
     return result;
   }
 

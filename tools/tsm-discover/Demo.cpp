@@ -55,7 +55,8 @@ int RunDemo(DemoSettings d, std::ostream& out, std::ostream& err) {
     g.outDir = s.reportReplaySet;
     std::string problem;
     std::ostringstream said;
-    if (!CheckGather(&g, &problem) || !RunGather(g, said, err)) {
+    OutFolderLock gathered;
+    if (!CheckGather(&g, &gathered, &problem) || !RunGather(g, said, err)) {
       err << "tsm-discover: cannot gather the demo site for the takeover check " << problem << "\n";
       return 2;
     }

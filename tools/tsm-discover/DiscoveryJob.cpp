@@ -18,11 +18,13 @@
 #include "host/EvDebug.h"
 #include "host/HandOver.h"
 #include "host/HostChannel.h"
+#include "host/StopSignal.h"
 #include "host/ZYPassword.h"
 #include "host/ZYPlatformInfo.h"
 #include "tools/tsm-discover/FileUtil.h"
 #include "tools/tsm-discover/HandOverCounts.h"
 #include "tools/tsm-discover/InstallLayout.h"
+#include "tools/tsm-discover/ReplayManifest.h"
 #include "tools/tsm-discover/report/MakeReport.h"
 
 namespace tsmdiscover {
@@ -68,13 +70,21 @@ struct OperationResult {
 // an earlier run that was written again has a new inode.
 using FileVersions = std::map<std::string, std::pair<ino_t, long long>>;
 
-// Hand-over files: "NNNNNN-" followed by the message type and ".xml".
+// "NNNNNN-" followed by the message type and ".xml".
+bool IsNumberedXml(const std::string& n) {
+  return n.size() > 11 && n[6] == '-' && n.compare(n.size() - 4, 4, ".xml") == 0 &&
+         std::all_of(n.begin(), n.begin() + 6, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Hand-over files, and the temporaries of hand-overs an interrupted run
+// left: ".NNNNNN-Group.Class.xml.XXXXXX".
 std::vector<std::string> HandOverFiles(const std::string& dir) {
   std::vector<std::string> names;
   for (const std::string& n : ListDirectory(dir)) {
-    bool numbered = n.size() > 11 && n[6] == '-' && n.compare(n.size() - 4, 4, ".xml") == 0 &&
-                    std::all_of(n.begin(), n.begin() + 6, [](char c) { return c >= '0' && c <= '9'; });
-    if (numbered) names.push_back(n);
+    const size_t xml = n.rfind(".xml.");
+    const bool temporary =
+        n[0] == '.' && xml != std::string::npos && xml + 5 < n.size() && IsNumberedXml(n.substr(1, xml + 3));
+    if (IsNumberedXml(n) || temporary) names.push_back(n);
   }
   return names;
 }
@@ -153,6 +163,13 @@ void PrintCommandCounts(std::ostream& out, const std::map<std::string, CommandKi
   }
 }
 
+// With --accept-incomplete: what the replayed set lacked.
+void PrintReplayMissing(std::ostream& out, const std::vector<std::string>& problems) {
+  if (problems.empty()) return;
+  out << "Replay set incomplete (--accept-incomplete); what it lacks is missing from the replies:\n";
+  for (const std::string& p : problems) out << "  " << p << "\n";
+}
+
 }  // namespace
 
 bool IsOperationName(const std::string& name) {
@@ -179,12 +196,7 @@ bool DiscoveryJob::ResolvePaths(std::string* error) {
     return false;
   }
   s.outDir = AbsolutePath(s.outDir);
-  // Two runs' files in one folder would read as one run's result.
-  if (!s.overwrite && !HandOverFiles(s.outDir).empty()) {
-    *error =
-        "output directory " + s.outDir + " already holds hand-over files; give --overwrite to replace them";
-    return false;
-  }
+  if (IsDirectory(s.outDir) && !ClaimOutDir(error)) return false;
   s.logFile = s.logFile.empty() ? WithSlash(s.outDir) + "tsm-discover.log" : AbsolutePath(s.logFile);
   s.registryFile = AbsolutePath(s.registryFile);
   s.keyFile = AbsolutePath(s.keyFile);
@@ -196,6 +208,7 @@ bool DiscoveryJob::ResolvePaths(std::string* error) {
       return false;
     }
     if (s.dsmadmcDir.empty()) s.dsmadmcDir = s.replayDir;
+    if (!CheckReplay(error)) return false;
   }
   if (s.dsmadmcDir.empty()) {
     *error = "no --dsmadmc-dir given";
@@ -230,6 +243,37 @@ bool DiscoveryJob::ResolvePaths(std::string* error) {
   return true;
 }
 
+bool DiscoveryJob::ClaimOutDir(std::string* error) {
+  const JobSettings& s = settings_;
+  if (!lock_.Acquire(s.outDir, error)) return false;
+  // Two runs' files in one folder would read as one run's result.
+  if (!s.overwrite && !HandOverFiles(s.outDir).empty()) {
+    *error =
+        "output directory " + s.outDir + " already holds hand-over files; give --overwrite to replace them";
+    return false;
+  }
+  return true;
+}
+
+bool DiscoveryJob::CheckReplay(std::string* error) {
+  const JobSettings& s = settings_;
+  ReplaySetCheck check = CheckReplaySet(s.replayDir);
+  if (!check.hasManifest) {
+    replayWarning_ = "Warning: replay set " + s.replayDir + " has no " + kManifestName +
+                     "; whether it is complete is not known";
+    return true;
+  }
+  if (check.problems.empty()) return true;
+  if (s.acceptIncomplete) {
+    replayMissing_ = check.problems;
+    return true;
+  }
+  *error = "replay set " + s.replayDir + " is incomplete (" + check.problems.front() +
+           (check.problems.size() > 1 ? " and " + std::to_string(check.problems.size() - 1) + " more" : "") +
+           "); give --accept-incomplete to run it anyway";
+  return false;
+}
+
 bool DiscoveryJob::LoadPlugin(std::string* error) { return plugin_.Load(settings_.pluginPath, error); }
 
 bool DiscoveryJob::SetUpHost(std::string* error) {
@@ -253,6 +297,7 @@ bool DiscoveryJob::SetUpHost(std::string* error) {
     *error = "output directory " + s.outDir + " is not writable";
     return false;
   }
+  if (!lock_.held() && !ClaimOutDir(error)) return false;
   for (const std::string& name : HandOverFiles(s.outDir)) {
     if (::unlink((WithSlash(s.outDir) + name).c_str()) != 0 && errno != ENOENT) {
       *error = "cannot remove " + WithSlash(s.outDir) + name + " of an earlier run";
@@ -260,7 +305,10 @@ bool DiscoveryJob::SetUpHost(std::string* error) {
     }
   }
   if (!EvDebug::SetLogFile(s.logFile)) {
-    *error = "log file " + s.logFile + " cannot be written";
+    struct stat st;
+    const bool odd = ::lstat(s.logFile.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+    *error =
+        "log file " + s.logFile + (odd ? " is a link or not a regular file; refused" : " cannot be written");
     return false;
   }
   EvDebug::SetLevel(s.shared.logLevel);
@@ -303,8 +351,13 @@ bool DiscoveryJob::Run(std::ostream& out) {
   CommandStats::Reset();
   CForeignCmdExecBase::SetJobDeadline(s.deadlineSeconds);
   BackgroundHandOverCounter counter;
+  if (!replayWarning_.empty()) out << replayWarning_ << std::endl;
   for (const Operation& op : kOperations) {
     if (!s.only.empty() && s.only.count(op.option) == 0) continue;
+    if (zyhost::StopSignal() != 0) {
+      allOk = false;
+      break;
+    }
     if (CForeignCmdExecBase::JobDeadlinePassed()) {
       out << "Deadline of " << s.deadlineSeconds << " seconds reached: " << op.name
           << " and the operations after it were not run" << std::endl;
@@ -329,7 +382,8 @@ bool DiscoveryJob::Run(std::ostream& out) {
   CForeignCmdExecBase::SetJobDeadline(0);
   PrintSummary(out, results, s.outDir);
   PrintCommandCounts(out, CommandStats::Snapshot());
-  if (s.reportFile.empty()) return allOk;
+  PrintReplayMissing(out, replayMissing_);
+  if (s.reportFile.empty() || zyhost::StopSignal() != 0) return allOk;
   std::string error;
   if (!tsmreport::WriteHtmlReportFile(s.outDir, s.reportFile, &error,
                                       s.reportReplaySet.empty() ? s.replayDir : s.reportReplaySet)) {

@@ -3,16 +3,20 @@
 // DiscoverConfig, DiscoverClients, DiscoverSchedule, DiscoverMedia and
 // DiscoverJobs in that order, one configuration message passed along.
 //
-// Prepare() checks everything, loads the plug-in and configures the
+// Prepare() checks everything, locks the output folder (OutFolderLock.h:
+// held until the object goes), loads the plug-in and configures the
 // process-wide host services (hand-over directory, log, key, registry,
 // replay, time-out); nothing runs before it succeeded. Run() then executes
-// the job once.
+// the job once; a stop request (StopSignal.h) ends it after the running
+// operation, without the report.
 #pragma once
 
 #include <iosfwd>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "tools/tsm-discover/OutFolderLock.h"
 #include "tools/tsm-discover/PluginLoader.h"
 #include "tools/tsm-discover/SharedOptions.h"
 
@@ -26,12 +30,13 @@ struct JobSettings {
   std::set<std::string> only;  // empty: every operation
   std::string logFile;         // empty: <outDir>/tsm-discover.log
   std::string registryFile;
-  std::string keyFile;          // empty: a key for this run alone
-  std::string pluginPath;       // empty: next to the program
-  bool overwrite = false;       // replace the hand-over files of an earlier run in outDir
-  int deadlineSeconds = 0;      // for the whole job; 0: none
-  std::string reportFile;       // takeover report written after the job; empty: none
-  std::string reportReplaySet;  // gathered set the report's takeover check compares with; empty: none
+  std::string keyFile;            // empty: a key for this run alone
+  std::string pluginPath;         // empty: next to the program
+  bool overwrite = false;         // replace the hand-over files of an earlier run in outDir
+  bool acceptIncomplete = false;  // replay a set that its manifest does not vouch for
+  int deadlineSeconds = 0;        // for the whole job; 0: none
+  std::string reportFile;         // takeover report written after the job; empty: none
+  std::string reportReplaySet;    // gathered set the report's takeover check compares with; empty: none
 };
 
 // True for a name --only accepts.
@@ -62,8 +67,16 @@ class DiscoveryJob {
   bool LoadPlugin(std::string* error);
   bool SetUpHost(std::string* error);
 
+  // Locks --out and checks it for an earlier run's hand-over files.
+  bool ClaimOutDir(std::string* error);
+  // The replay set against its manifest (ReplayManifest.h).
+  bool CheckReplay(std::string* error);
+
   JobSettings settings_;
+  OutFolderLock lock_;
   PluginLoader plugin_;
+  std::string replayWarning_;               // printed before the operations
+  std::vector<std::string> replayMissing_;  // with --accept-incomplete, printed in the summary
 };
 
 }  // namespace tsmdiscover

@@ -70,6 +70,45 @@ bool ReadWholeFile(const std::string& path, std::string* content) {
   return !in.bad();
 }
 
+bool ReadFileStart(const std::string& path, size_t limit, std::string* content) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  content->assign(limit, '\0');
+  ssize_t n = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? ::read(fd, &(*content)[0], limit) : -1;
+  ::close(fd);
+  content->resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return n >= 0;
+}
+
+bool ReplaceFile(const std::string& path, const std::string& content, std::string* error) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    *error = path + " is a link or not a regular file; refused";
+    return false;
+  }
+  const size_t slash = path.find_last_of('/');
+  std::string pattern = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "." +
+                        path.substr(slash == std::string::npos ? 0 : slash + 1) + ".XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  int fd = ::mkostemp(name.data(), O_CLOEXEC);
+  bool ok = fd >= 0 && ::fchmod(fd, 0644) == 0;
+  for (size_t done = 0; ok && done < content.size();) {
+    ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    done += ok ? static_cast<size_t>(n) : 0;
+  }
+  if (fd >= 0 && ::close(fd) != 0) ok = false;
+  if (ok) ok = ::rename(name.data(), path.c_str()) == 0;
+  if (!ok) {
+    if (fd >= 0) ::unlink(name.data());
+    *error = "cannot write " + path + ": " + std::strerror(errno);
+  }
+  return ok;
+}
+
 std::string ReadableFileProblem(const std::string& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) {

@@ -1,19 +1,28 @@
 #include "tools/tsm-discover/Gather.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
+#include <mutex>
 #include <ostream>
+#include <set>
 #include <vector>
 
 #include "handler/DsmOutputReader.h"
 #include "handler/Splitting.h"
 #include "handler/TSMCommands.h"
 #include "host/ProcessLauncher.h"
+#include "host/StopSignal.h"
 #include "tools/tsm-discover/FileUtil.h"
 #include "tools/tsm-discover/GatherProgress.h"
+#include "tools/tsm-discover/ReplayManifest.h"
 #include "tools/tsm-discover/WorkerPool.h"
 
 namespace tsmdiscover {
@@ -30,14 +39,17 @@ struct Query {
 // output file, and reports through the progress).
 class Gatherer {
  public:
-  Gatherer(const GatherSettings& s, std::ostream& err) : s_(s), err_(err) {}
+  // Writes into `dir` (the set's temporary folder).
+  Gatherer(const GatherSettings& s, const std::string& dir, std::ostream& err)
+      : s_(s), dir_(dir), err_(err) {}
 
   // While set (not owned), error lines go through it.
   void set_Progress(GatherProgress* progress) { progress_ = progress; }
 
   // Runs one query into `file`; false on a failing status (reported).
   bool Run(const Query& q) {
-    std::string path = WithSlash(s_.outDir) + q.file;
+    if (zyhost::StopSignal() != 0) return false;  // the caller says it was interrupted
+    std::string path = WithSlash(dir_) + q.file;
     std::vector<std::string> argv = {s_.dsmadmcDir + "dsmadmc", "-id=" + s_.shared.login,
                                      "-password=" + s_.shared.password, "-outfile=" + path};
     if (q.dataOnly) argv.push_back("-dataonly=yes");
@@ -47,6 +59,7 @@ class Gatherer {
     LaunchResult r =
         launcher.Run(argv, s_.shared.timeoutSeconds > 0 ? s_.shared.timeoutSeconds : kDefaultGatherTimeout);
     if (!r.started) return Report("cannot start dsmadmc: " + r.error);
+    if (r.stopSignal != 0) return false;
     int status = r.exited ? r.exitStatus : -1;
     if (status == 137 || status == 53) return Report("dsmadmc refused the login of " + s_.shared.login);
     if (status != 0 && status != 11) {
@@ -58,7 +71,19 @@ class Gatherer {
     if (status == 11 && q.dataOnly) WriteWholeFile(path, "");
     if (!IsRegularFile(path)) WriteWholeFile(path, "");
     ++files_;
+    std::lock_guard<std::mutex> lock(mutex_);
+    written_.insert(q.file);
     return true;
+  }
+
+  // Of `planned`, the files no query wrote.
+  std::vector<std::string> Missing(const std::vector<Query>& planned) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::string> missing;
+    for (const Query& q : planned) {
+      if (written_.count(q.file) == 0) missing.push_back(q.file);
+    }
+    return missing;
   }
 
   // The first column of a -dataonly select, one value per line.
@@ -67,8 +92,8 @@ class Gatherer {
     if (!Run({tmp, true, {"-comma", select}})) return false;
     --files_;
     std::string content;
-    ReadWholeFile(WithSlash(s_.outDir) + tmp, &content);
-    ::unlink((WithSlash(s_.outDir) + tmp).c_str());
+    ReadWholeFile(WithSlash(dir_) + tmp, &content);
+    ::unlink((WithSlash(dir_) + tmp).c_str());
     // One name a line; message lines among them are the client's own.
     for (const std::vector<std::string>& fields :
          DsmOutputRecords(content, dsmlayout::kDataOnly, tsmsplit::SplitQueryLine)) {
@@ -92,9 +117,12 @@ class Gatherer {
 
  private:
   const GatherSettings& s_;
+  const std::string dir_;
   std::ostream& err_;
   GatherProgress* progress_ = nullptr;
   std::atomic<int> files_{0};
+  std::mutex mutex_;
+  std::set<std::string> written_;  // guarded by mutex_
 };
 
 // The helpers of the plug-in live in its own code, which this
@@ -122,7 +150,6 @@ bool SafeFileNamePart(const std::string& name) {
 // the order a sequential gather runs them.
 std::vector<Query> ItemQueries(Gatherer& g, const std::vector<std::string>& libraries,
                                const std::vector<std::string>& nodes) {
-  const std::string dateComma = "-dateformat=1";
   std::vector<Query> items;
   for (const std::string& lib : libraries) {
     if (!SafeFileNamePart(lib)) {
@@ -138,11 +165,7 @@ std::vector<Query> ItemQueries(Gatherer& g, const std::vector<std::string>& libr
       g.Report("node [" + node + "] skipped, its name cannot be a file name");
       continue;
     }
-    std::string db2 =
-        "select DISTINCT OWNER, bb.FILESPACE_NAME from backups bb, filespaces ff where bb.node_name = '" +
-        QuoteSql(node) + "' and bb.FILESPACE_ID = ff.FILESPACE_ID AND ff.FILESPACE_TYPE LIKE 'API:DB2%' " +
-        tsmcmd::kDb2QuerySameNode;
-    items.push_back({tsmcmd::kDb2FilePrefix + node + ".txt", false, {dateComma, "-comma", db2}});
+    // No DB2 select: no discovery operation reads its answer from a set.
     // The select the job query sends, so replay gives the jobs a live run gives.
     items.push_back({tsmcmd::kJobsFilePrefix + node + ".txt", true, {"-comma", tsmcmd::JobsSelect(node)}});
   }
@@ -163,30 +186,46 @@ bool RunItems(Gatherer& g, const std::vector<Query>& items, int parallel, std::o
   return ok;
 }
 
-}  // namespace
-
-bool CheckGather(GatherSettings* s, std::string* error) {
-  if (s->dsmadmcDir.empty() || s->outDir.empty()) {
-    *error = s->outDir.empty() ? "no --out directory given" : "no --dsmadmc-dir given";
-    return false;
-  }
-  s->dsmadmcDir = WithSlash(AbsolutePath(s->dsmadmcDir));
-  s->outDir = AbsolutePath(s->outDir);
-  if (!IsExecutable(s->dsmadmcDir + "dsmadmc")) {
-    *error = "no executable dsmadmc in " + s->dsmadmcDir;
-    return false;
-  }
-  if (!MakeDirectories(s->outDir) || !IsWritableDirectory(s->outDir)) {
-    *error = "output directory " + s->outDir + " is not writable";
-    return false;
-  }
-  return true;
+// What a folder of a replay set may hold, so that replacing it loses
+// nothing else.
+bool IsSetEntry(const std::string& dir, const std::string& name) {
+  struct stat st;
+  return (name.rfind("ixr_", 0) == 0 || name == kManifestName || name == ".gather-names.tmp") &&
+         ::lstat((WithSlash(dir) + name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool RunGather(const GatherSettings& s, std::ostream& out, std::ostream& err) {
-  Gatherer g(s, err);
+// Removes a set folder that IsSetEntry allows; false when anything stays.
+bool RemoveSetFolder(const std::string& dir) {
+  for (const std::string& name : ListDirectory(dir)) {
+    if (IsSetEntry(dir, name)) ::unlink((WithSlash(dir) + name).c_str());
+  }
+  return ::rmdir(dir.c_str()) == 0;
+}
+
+// "<parent>/.<name>.gather-XXXXXX" beside `outDir`: the same file
+// system, so the finished set can be renamed into place.
+std::string MakeSetFolder(const std::string& outDir) {
+  const size_t slash = outDir.find_last_of('/');
+  std::string pattern = outDir.substr(0, slash + 1) + "." + outDir.substr(slash + 1) + ".gather-XXXXXX";
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  return ::mkdtemp(buf.data()) == nullptr ? "" : buf.data();
+}
+
+// Swaps the finished set with the folder at `outDir` in one step, so a
+// reader sees the old set or the new one; the old one then sits at `set`.
+bool SwapIntoPlace(const std::string& set, const std::string& outDir) {
+  struct stat st;
+  if (::stat(outDir.c_str(), &st) != 0 || ::chmod(set.c_str(), st.st_mode & 07777) != 0) return false;
+  return ::syscall(SYS_renameat2, AT_FDCWD, set.c_str(), AT_FDCWD, outDir.c_str(), 2 /* RENAME_EXCHANGE */) ==
+         0;
+}
+
+// The queries in the order they run; false at the first failure.
+bool RunQueries(Gatherer& g, const GatherSettings& s, std::vector<Query>* planned, bool* listsRead,
+                std::vector<std::string>* nodes, std::vector<std::string>* libraries, std::ostream& err) {
   const std::string dateComma = "-dateformat=1";
-  const std::vector<Query> fixed = {
+  *planned = {
       {tsmcmd::kConfigFile, true, {"-comma", tsmcmd::kVersionSelect}},
       {tsmcmd::kServerFile, true, {"-comma", "SELECT SERVER_NAME FROM STATUS"}},
       {tsmcmd::kNodeFile, true, {dateComma, "-comma", "query", "node", "format=detailed"}},
@@ -197,14 +236,81 @@ bool RunGather(const GatherSettings& s, std::ostream& out, std::ostream& err) {
       {tsmcmd::kStandAloneLibsFile, false, {"-comma", tsmcmd::kStandAloneLibsSelect}},
       {tsmcmd::kStoragePolicyFile, false, {"-comma", tsmcmd::kStoragePolicySelect}},
   };
-  for (const Query& q : fixed) {
+  for (const Query& q : *planned) {
     if (!g.Run(q)) return false;
   }
-  std::vector<std::string> libraries;
-  std::vector<std::string> nodes;
-  if (!g.Names("SELECT LIBRARY_NAME FROM LIBRARIES", &libraries)) return false;
-  if (!g.Names("SELECT NODE_NAME FROM NODES", &nodes)) return false;
-  if (!RunItems(g, ItemQueries(g, libraries, nodes), s.parallel, err)) return false;
+  if (!g.Names("SELECT LIBRARY_NAME FROM LIBRARIES", libraries)) return false;
+  if (!g.Names("SELECT NODE_NAME FROM NODES", nodes)) return false;
+  *listsRead = true;
+  std::vector<Query> items = ItemQueries(g, *libraries, *nodes);
+  planned->insert(planned->end(), items.begin(), items.end());
+  return RunItems(g, items, s.parallel, err);
+}
+
+}  // namespace
+
+bool CheckGather(GatherSettings* s, OutFolderLock* lock, std::string* error) {
+  if (s->dsmadmcDir.empty() || s->outDir.empty()) {
+    *error = s->outDir.empty() ? "no --out directory given" : "no --dsmadmc-dir given";
+    return false;
+  }
+  s->dsmadmcDir = WithSlash(AbsolutePath(s->dsmadmcDir));
+  s->outDir = AbsolutePath(s->outDir);
+  while (s->outDir.size() > 1 && s->outDir.back() == '/') s->outDir.pop_back();
+  if (!IsExecutable(s->dsmadmcDir + "dsmadmc")) {
+    *error = "no executable dsmadmc in " + s->dsmadmcDir;
+    return false;
+  }
+  if (!MakeDirectories(s->outDir) || !IsWritableDirectory(s->outDir)) {
+    *error = "output directory " + s->outDir + " is not writable";
+    return false;
+  }
+  if (!lock->Acquire(s->outDir, error)) return false;
+  for (const std::string& name : ListDirectory(s->outDir)) {
+    if (!IsSetEntry(s->outDir, name)) {
+      *error = "output directory " + s->outDir + " holds " + name + ", which is no part of a replay set";
+      return false;
+    }
+  }
+  return true;
+}
+
+bool RunGather(const GatherSettings& s, std::ostream& out, std::ostream& err) {
+  const std::string set = MakeSetFolder(s.outDir);
+  if (set.empty()) {
+    err << "tsm-discover gather: cannot make a folder beside " << s.outDir << ": " << std::strerror(errno)
+        << "\n";
+    return false;
+  }
+  Gatherer g(s, set, err);
+  std::vector<Query> planned;
+  std::vector<std::string> nodes, libraries;
+  bool listsRead = false;
+  const bool ok = RunQueries(g, s, &planned, &listsRead, &nodes, &libraries, err);
+  if (zyhost::StopSignal() != 0) {
+    RemoveSetFolder(set);  // the caller says the run was interrupted
+    return false;
+  }
+  ManifestInfo info;
+  info.complete = ok;
+  if (!ok) info.missing = g.Missing(planned);
+  if (!listsRead) info.missing.push_back("the per-library and per-node files (the name lists were not read)");
+  std::string error;
+  if (!WriteManifest(set, info, &error)) {
+    err << "tsm-discover gather: " << error << "\n";
+    return false;
+  }
+  if (!ok) {
+    err << "tsm-discover gather: the set is incomplete; the set in " << s.outDir
+        << " is unchanged, the partial one is in " << set << " (its manifest names what is missing)\n";
+    return false;
+  }
+  if (!SwapIntoPlace(set, s.outDir)) {
+    err << "tsm-discover gather: cannot move the set into " << s.outDir << ": " << std::strerror(errno)
+        << "; it is in " << set << "\n";
+    return false;
+  }
+  if (!RemoveSetFolder(set)) err << "tsm-discover gather: the previous set is left in " << set << "\n";
   out << "Gathered " << g.files() << " files (" << nodes.size() << " nodes, " << libraries.size()
       << " libraries) in " << s.outDir << "\n";
   out << "Discover from them with: tsm-discover run --replay " << s.outDir << " --login " << s.shared.login

@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "tools/tsm-discover/OutFolderLock.h"
 #include "tools/tsm-discover/SharedOptions.h"
 
 namespace tsmdiscover {
@@ -26,12 +27,18 @@ struct GatherSettings {
   int parallel = kDefaultGatherParallel;  // dsmadmc sessions at once for the per-item queries
 };
 
-// False with one line in *error for bad input (nothing ran yet).
-bool CheckGather(GatherSettings* settings, std::string* error);
-// Runs the queries, the per-library and per-node ones on `parallel`
-// dsmadmc sessions at once (progress on standard error when `err` is
-// std::cerr on a terminal); prints what it wrote. False (with the reason printed
-// to `err`) when a query failed or the login was refused.
+// False with one line in *error for bad input (nothing ran yet): also
+// when another job holds --out (`lock` holds it from here on) or --out
+// holds anything but a replay set's files.
+bool CheckGather(GatherSettings* settings, OutFolderLock* lock, std::string* error);
+// Runs the queries into a new folder beside --out, the per-library and
+// per-node ones on `parallel` dsmadmc sessions at once (progress on
+// standard error when `err` is std::cerr on a terminal), and writes its
+// manifest (ReplayManifest.h). Only when every query succeeded is it
+// swapped with --out and the previous set removed; otherwise --out stays
+// as it was and the partial folder, its manifest marked incomplete, is
+// named on `err`. An interrupted gather (StopSignal.h) removes its folder.
+// Prints what it wrote; false when a query failed or the login was refused.
 bool RunGather(const GatherSettings& settings, std::ostream& out, std::ostream& err);
 
 }  // namespace tsmdiscover

@@ -1,20 +1,18 @@
 #include "tools/tsm-discover/HandOverCounts.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
 #include <vector>
 
 #include "host/HandOver.h"
+#include "tools/common/MappedFile.h"
 #include "tools/tsm-discover/FileUtil.h"
 
 namespace tsmdiscover {
 namespace {
+
+using toolcommon::MappedFile;
 
 // What one reply counts as: `items` per element of the list reached from
 // the root through the field indexes of `path` (an object field leads
@@ -38,43 +36,6 @@ const CountRule* RuleFor(int group, int classId) {
   }
   return nullptr;
 }
-
-// A hand-over file mapped read-only; empty when it cannot be. A client
-// list of a large site is a hundred megabytes: pages already walked are
-// given back (ForgetBefore), so they do not stay in the resident set.
-class MappedFile {
- public:
-  explicit MappedFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return;
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
-      void* p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-      if (p != MAP_FAILED) {
-        data_ = static_cast<const char*>(p);
-        size_ = static_cast<size_t>(st.st_size);
-      }
-    }
-    ::close(fd);
-  }
-  ~MappedFile() {
-    if (data_ != nullptr) ::munmap(const_cast<char*>(data_), size_);
-  }
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
-  std::string_view text() const { return {data_, size_}; }
-  // Drops the resident pages before `offset`; they read the same again
-  // if touched.
-  void ForgetBefore(size_t offset) {
-    size_t pages = offset / kPage * kPage;
-    if (data_ != nullptr && pages > 0) ::madvise(const_cast<char*>(data_), pages, MADV_DONTNEED);
-  }
-
- private:
-  static constexpr size_t kPage = 4096;
-  const char* data_ = nullptr;
-  size_t size_ = 0;
-};
 
 // One start tag, "<name attr="v" ...>" without the brackets.
 struct Tag {

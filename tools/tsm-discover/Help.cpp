@@ -45,7 +45,11 @@ CommandDoc Run() {
             "Hand-over directory, created when missing; refused when it holds hand-over files of an "
             "earlier run, unless --overwrite removes them.",
             true},
-           {"replay", "DIR", "Read a gathered replay set instead of running dsmadmc."},
+           {"replay", "DIR",
+            "Read a gathered replay set instead of running dsmadmc. A set its manifest marks "
+            "incomplete, or whose files differ from it, is refused."},
+           {"accept-incomplete", "",
+            "With --replay: run an incomplete set anyway; the summary names what it lacks."},
            {"only", "LIST", "Run only these operations, comma-separated: " + OperationNames() + "."},
            {"log", "FILE", "Debug log (default OUT/tsm-discover.log)."},
            LogLevel(),
@@ -56,7 +60,9 @@ CommandDoc Run() {
             "Limit for the whole job: no dsmadmc starts after it, a running one is stopped, and the "
             "operations not yet begun are not run."},
            Plugin(),
-           {"overwrite", "", "Remove the hand-over files of an earlier run from --out first (nothing else)."},
+           {"overwrite", "",
+            "Remove the hand-over files of an earlier run, and the temporary files of an interrupted "
+            "hand-over, from --out first (nothing else)."},
            {"report", "FILE.html", "Write the takeover report of the replies when the job is done."}}};
 }
 
@@ -77,7 +83,9 @@ CommandDoc Demo() {
 CommandDoc Gather() {
   return {"gather",
           "write a replay set from a live dsmadmc",
-          {"Runs the full queries and writes a replay set (ixr_* files) that 'run --replay' reads."},
+          {"Runs the full queries and writes a replay set (ixr_* files and its manifest) that 'run "
+           "--replay' reads. The set is written beside --out and put in its place only when every query "
+           "succeeded; otherwise --out stays as it was and the partial set's folder is named."},
           {DsmadmcDir(true),
            Login(),
            PasswordFile(),

@@ -2,13 +2,18 @@
 // plug-in. Subcommands: run, demo, gather, report, diff, verify,
 // encrypt-password (Help.cpp holds their options).
 // Exit status: 0 every operation returned true, 1 one returned false,
-// 2 bad usage or input (reported on one line before anything runs).
+// 2 bad usage or input (reported on one line before anything runs),
+// 128 + the signal when SIGINT, SIGTERM or SIGHUP interrupted it.
+#include <signal.h>
+
+#include <algorithm>
 #include <iostream>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "host/StopSignal.h"
 #include "host/ZYPassword.h"
 #include "tools/tsm-discover/CommandLine.h"
 #include "tools/tsm-discover/Demo.h"
@@ -16,6 +21,7 @@
 #include "tools/tsm-discover/FileUtil.h"
 #include "tools/tsm-discover/Gather.h"
 #include "tools/tsm-discover/Help.h"
+#include "tools/tsm-discover/OutFolderLock.h"
 #include "tools/tsm-discover/SharedOptions.h"
 #include "tools/tsm-discover/diff/Diff.h"
 #include "tools/tsm-discover/report/MakeReport.h"
@@ -63,6 +69,7 @@ int Run(const std::vector<std::string>& args) {
   s.keyFile = cl.Get("key-file");
   s.pluginPath = cl.Get("plugin");
   s.overwrite = cl.Has("overwrite");
+  s.acceptIncomplete = cl.Has("accept-incomplete");
   s.reportFile = cl.Get("report");
   if (cl.Has("deadline")) {
     long n = 0;
@@ -106,13 +113,14 @@ int Gather(const std::vector<std::string>& args) {
     return 0;
   }
   GatherSettings s;
+  OutFolderLock lock;
   long parallel = kDefaultGatherParallel;
   if (cl.Has("parallel") && !ParseInt(cl.Get("parallel"), 1, kMaxGatherParallel, &parallel))
     return Usage("gather", "--parallel must be 1 to " + std::to_string(kMaxGatherParallel));
   s.parallel = static_cast<int>(parallel);
   s.dsmadmcDir = cl.Get("dsmadmc-dir");
   s.outDir = cl.Get("out");
-  if (!ReadSharedOptions(cl, Credentials::kRequired, &s.shared, &error) || !CheckGather(&s, &error))
+  if (!ReadSharedOptions(cl, Credentials::kRequired, &s.shared, &error) || !CheckGather(&s, &lock, &error))
     return Usage("gather", error);
   return RunGather(s, std::cout, std::cerr) ? 0 : 1;
 }
@@ -134,8 +142,13 @@ int Report(const std::vector<std::string>& args) {
                            : cl.Has("json") ? ""
                                             : WithSlash(replies) + "report.html";
   const std::string replay = cl.Get("replay");
-  bool ok = cl.Has("text") ? tsmreport::WriteTextReportTo(replies, std::cout, &error, replay)
-                           : tsmreport::WriteReportFiles(replies, page, cl.Get("json"), &error, replay);
+  // One job per output folder: the page's, else the inventory's.
+  const std::string written = AbsolutePath(page.empty() ? cl.Get("json") : page);
+  OutFolderLock lock;
+  bool ok = cl.Has("text")
+                ? tsmreport::WriteTextReportTo(replies, std::cout, &error, replay)
+                : lock.Acquire(written.substr(0, std::max<size_t>(written.find_last_of('/'), 1)), &error) &&
+                      tsmreport::WriteReportFiles(replies, page, cl.Get("json"), &error, replay);
   if (!ok) return Usage("report", error);
   return 0;
 }
@@ -215,7 +228,9 @@ int EncryptPassword(const std::vector<std::string>& args) {
 }  // namespace
 }  // namespace tsmdiscover
 
-int main(int argc, char** argv) {
+namespace {
+
+int Main(int argc, char** argv) {
   using namespace tsmdiscover;
   TakePasswordFromEnvironment();
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -246,4 +261,21 @@ int main(int argc, char** argv) {
   if (command == "verify") return Verify(rest);
   if (command == "encrypt-password") return EncryptPassword(rest);
   return Usage("", "unknown command '" + command + "' (try tsm-discover --help)");
+}
+
+}  // namespace
+
+// A signal stops the running dsmadmc and lets the command end through its
+// own paths, so locks and temporary files are released there.
+int main(int argc, char** argv) {
+  // Not while a password is read: a signal there must end the program.
+  if (argc < 2 || std::string(argv[1]) != "encrypt-password") zyhost::InstallStopSignals();
+  const int status = Main(argc, argv);
+  if (const int sig = zyhost::StopSignal()) {
+    const char* name = sig == SIGINT ? "SIGINT" : sig == SIGTERM ? "SIGTERM" : "SIGHUP";
+    std::cerr << "tsm-discover: interrupted by " << name
+              << "; the running dsmadmc was stopped and the job did not finish\n";
+    return 128 + sig;
+  }
+  return status;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 
+#include "host/HandOver.h"
 #include "host/MessageSchema.h"
 
 namespace tsmreport {
@@ -344,6 +345,7 @@ StreamResult StreamHandOverFile(const std::string& path, int group, int cls, int
                                 const std::vector<WantedStep>& steps, HandOverSink* sink) {
   static std::once_flag init;
   std::call_once(init, [] { xmlInitParser(); });
+  zyhost::RouteXmlMessagesToLog();
   // Opened here rather than by libxml2, so the path is never taken for a
   // URI or a compressed file.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

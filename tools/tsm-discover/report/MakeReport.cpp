@@ -1,8 +1,8 @@
 #include "tools/tsm-discover/report/MakeReport.h"
 
-#include <cstdio>
-#include <fstream>
+#include <sstream>
 
+#include "tools/tsm-discover/FileUtil.h"
 #include "tools/tsm-discover/report/JsonReport.h"
 #include "tools/tsm-discover/report/ReplyReader.h"
 #include "tools/tsm-discover/report/ReportWriters.h"
@@ -13,24 +13,13 @@ namespace {
 
 using Writer = void (*)(const ReportModel&, std::ostream&);
 
+// A temporary of a fixed name would be written through a planted link:
+// ReplaceFile makes its own with mkstemp. The text is small beside the
+// replies it is made from.
 bool WriteFile(const ReportModel& model, Writer write, const std::string& file, std::string* error) {
-  const std::string temporary = file + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    write(model, out);
-    out.flush();
-    if (!out) {
-      std::remove(temporary.c_str());
-      *error = "cannot write " + file;
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), file.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    *error = "cannot write " + file;
-    return false;
-  }
-  return true;
+  std::ostringstream text;
+  write(model, text);
+  return tsmdiscover::ReplaceFile(file, text.str(), error);
 }
 
 }  // namespace

@@ -5,22 +5,14 @@
 
 #include "host/Messages.h"
 #include "tools/tsm-discover/report/MessageRead.h"
+#include "tools/tsm-discover/report/ReportModel.h"
+#include "tools/tsm-discover/report/ReportModel.h"
 
 namespace tsmreport {
 namespace {
 
 using Pattern = TMMsg::SubTaskPattern;
 using Days = TMMsg::DaysToRun;
-
-// Pattern kinds as the subtask builders write them (frequencyType).
-enum Kind : long long {
-  kOnce = 1,
-  kOnDaysOfWeek = 8,
-  kOnDayOfMonth = 16,
-  kOnWeekOfMonth = 32,
-  kOnMonthAndDay = 64,
-  kOnMonthAndWeek = 128,
-};
 
 constexpr long long kSecondsPerHour = 3600;
 constexpr long long kSecondsPerDay = 86400;

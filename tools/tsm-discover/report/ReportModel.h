@@ -21,6 +21,16 @@ struct ClientRow {
   std::vector<SubclientRow> subclients;
 };
 
+// Pattern kinds as the subtask builders write them (frequencyType).
+enum PatternKind : long long {
+  kOnce = 1,
+  kOnDaysOfWeek = 8,
+  kOnDayOfMonth = 16,
+  kOnWeekOfMonth = 32,
+  kOnMonthAndDay = 64,
+  kOnMonthAndWeek = 128,
+};
+
 // The run pattern's values as the subtask builders write them (0 when a
 // field is absent); the takeover check works out the runs from them.
 struct PatternValues {

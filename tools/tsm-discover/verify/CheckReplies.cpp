@@ -1,9 +1,6 @@
 #include "tools/tsm-discover/verify/CheckReplies.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <memory>
@@ -11,11 +8,14 @@
 
 #include "host/HandOver.h"
 #include "host/Messages.h"
+#include "tools/common/MappedFile.h"
 #include "tools/tsm-discover/report/HandOverStream.h"
 #include "tools/tsm-discover/report/ReplyReader.h"
 
 namespace tsmverify {
 namespace {
+
+using toolcommon::MappedFile;
 
 constexpr char kJobListRoot[] = "<message type=\"FDC::JobList\"";
 constexpr char kClientsRoot[] = "<message type=\"App::ClientsList\"";
@@ -24,48 +24,6 @@ constexpr char kClientStart[] = "<message type=\"App::ClientInfo\"";
 constexpr char kClientEntity[] = "<message type=\"ZyEntities::ClientEntity\"";
 constexpr char kClientField[] = "name=\"clientName\" kind=\"string\">";
 constexpr char kDocumentEnd[] = "</message>\n";
-
-// A read-only mapping of a whole file; empty when it cannot be mapped.
-class MappedFile {
- public:
-  explicit MappedFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return;
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
-      void* p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-      if (p != MAP_FAILED) {
-        data_ = static_cast<const char*>(p);
-        size_ = static_cast<size_t>(st.st_size);
-        ::madvise(p, size_, MADV_SEQUENTIAL);
-      }
-    }
-    ::close(fd);
-  }
-  ~MappedFile() {
-    if (data_ != nullptr) ::munmap(const_cast<char*>(data_), size_);
-  }
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
-  // Drops the pages before `upTo` from the resident set (they are read
-  // again from the file if touched), every few MB, so a large file walked
-  // once does not stay resident.
-  void Walked(const char* upTo) const {
-    constexpr size_t kStep = 8 << 20;
-    const size_t done = static_cast<size_t>(upTo - data_) & ~(kStep - 1);
-    if (done > released_) {
-      ::madvise(const_cast<char*>(data_) + released_, done - released_, MADV_DONTNEED);
-      released_ = done;
-    }
-  }
-  const char* data() const { return data_; }
-  size_t size() const { return size_; }
-
- private:
-  const char* data_ = nullptr;
-  size_t size_ = 0;
-  mutable size_t released_ = 0;
-};
 
 // XML text to plain text: the five named entities and numeric ones.
 std::string Unescape(const char* p, const char* end) {
@@ -171,7 +129,7 @@ bool ReadClientNames(const MappedFile& file, const std::string& path, tsmreport:
   if (!ScanItemNames(
           file.data(), file.size(), kClientsRoot, kClientStart, kClientEntity,
           [&](const char* value, const char* close) { names.push_back(Unescape(value, close)); },
-          [&](const char* walked) { file.Walked(walked); }))
+          [&](const char* walked) { file.ForgetBefore(static_cast<size_t>(walked - file.data())); }))
     return StreamClientNames(path, model);
   for (std::string& n : names) model->clients.push_back({std::move(n), "", "", "", "", "", "", {}});
   return true;

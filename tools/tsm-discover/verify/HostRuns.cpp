@@ -9,15 +9,7 @@ namespace {
 
 using tsmcal::kSecondsPerDay;
 using tsmreport::PatternValues;
-
-enum Kind : long long {
-  kOnce = 1,
-  kOnDaysOfWeek = 8,
-  kOnDayOfMonth = 16,
-  kOnWeekOfMonth = 32,
-  kOnMonthAndDay = 64,
-  kOnMonthAndWeek = 128,
-};
+using namespace tsmreport;  // the pattern kinds
 constexpr long long kLastWeek = 5;
 constexpr size_t kMaxStarts = 600000;
 
