@@ -15,15 +15,11 @@
 namespace clienttest {
 
 // Sets the process-wide TSM server name; restores it after.
-class ScopedServerName {
- public:
-  explicit ScopedServerName(const std::string& name) : old_(CForeignHandlerTSM::m_serverName) {
+struct ScopedServerName : testsupport::Undo {
+  explicit ScopedServerName(const std::string& name)
+      : Undo{[old = CForeignHandlerTSM::m_serverName] { CForeignHandlerTSM::m_serverName = old; }} {
     CForeignHandlerTSM::m_serverName = name;
   }
-  ~ScopedServerName() { CForeignHandlerTSM::m_serverName = old_; }
-
- private:
-  std::string old_;
 };
 
 // A detailed node query line (-dataonly=yes -comma) of `tokens` fields:

@@ -18,11 +18,9 @@ TEST(OsMap, OsAndAgentRows) {
       {"LINUX86", "", "25 Unix Linux Any", "29 Linux File System"},
       {"Linux86 ", "2.6", "0 Any Any Any", "130 Other External Agent"},         // trailing blank: not trimmed
       {"Linux x86-64", "5.14.0", "25 Unix Linux Any", "29 Linux File System"},  // current clients
-      {"WinNT", "5.00", "3 Windows Server 5.0", "33 Windows File System"},
       {"winnt", "6.00", "65 Windows Server 6.0", "33 Windows File System"},
       {"WinNT", "6.02", "21 Windows Server Any", "33 Windows File System"},
       {"WinNT", "", "21 Windows Server Any", "33 Windows File System"},
-      {"AIX", "7.1", "36 Unix AIX Any", "21 AIX File System"},
       {"OS/400", "", "0 Any Any Any", "130 Other External Agent"},
       {"", "", "0 Any Any Any", "130 Other External Agent"},
   };

@@ -40,10 +40,9 @@ TEST(StorageMaps, TablesInAnyLetterCase) {
     const char* word;
     int code;
   } cases[] = {
-      {kDrive, "lto", 121},    {kDrive, "LTO-5", 221},     {kDrive, "", 221},        {kDrive, "DISK", 10001},
-      {kDrive, "Worm14", 144}, {kStatus, "online", 1},     {kStatus, "OFFLINE", 0},  {kStatus, "YES", 0},
-      {kController, "rsm", 2}, {kController, "MANUAL", 1}, {kController, "SCSI", 1}, {kMedia, "disk", 2},
-      {kMedia, "FILE", 2},     {kMedia, "LTOCLASS", 1},    {kStorage, "RSM", 1},
+      {kDrive, "lto", 121},   {kDrive, "LTO-5", 221},  {kDrive, "", 221},       {kDrive, "Worm14", 144},
+      {kStatus, "online", 1}, {kStatus, "YES", 0},     {kController, "rsm", 2}, {kController, "SCSI", 1},
+      {kMedia, "disk", 2},    {kMedia, "LTOCLASS", 1}, {kStorage, "RSM", 1},
   };
   for (const auto& c : cases) EXPECT_EQ(maps[c.map](c.word), c.code) << "[" << c.word << "]";
 }

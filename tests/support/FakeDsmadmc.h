@@ -30,11 +30,9 @@ class FakeDsmadmc : public ProcessLauncher {
   void FailOn(const std::string& match, int exitStatus) { rules_.push_back({match, "", exitStatus, false}); }
 
   LaunchResult Run(const std::vector<std::string>& argv, int) override {
-    std::string joined;
-    std::string outfile;
+    std::string joined, outfile;
     for (const std::string& arg : argv) {
-      if (!joined.empty()) joined += ' ';
-      joined += arg;
+      joined += (joined.empty() ? "" : " ") + arg;
       if (arg.rfind("-outfile=", 0) == 0) outfile = arg.substr(9);
     }
     runs_.push_back(argv);
@@ -81,18 +79,10 @@ class FakeDsmadmc : public ProcessLauncher {
 inline std::string CsvLine(const std::vector<std::string>& fields) {
   std::string line;
   for (size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) line += ',';
-    const std::string& field = fields[i];
-    if (field.find_first_of(",\"") == std::string::npos) {
-      line += field;
-      continue;
-    }
-    line += '"';
-    for (char c : field) {
-      if (c == '"') line += '"';
-      line += c;
-    }
-    line += '"';
+    std::string quoted;
+    for (char c : fields[i]) quoted += c == '"' ? "\"\"" : std::string(1, c);
+    const bool plain = fields[i].find_first_of(",\"") == std::string::npos;
+    line += (i > 0 ? "," : "") + (plain ? fields[i] : '"' + quoted + '"');
   }
   return line;
 }

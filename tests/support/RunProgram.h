@@ -62,12 +62,9 @@ inline void InstallSimulator(const std::string& dir, const std::string& site = "
 
 // Lines of `text` without their terminators.
 inline std::vector<std::string> Lines(const std::string& text) {
+  std::istringstream in(text);
   std::vector<std::string> lines;
-  for (size_t start = 0, end; start < text.size(); start = end + 1) {
-    end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-  }
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "host/EvDebug.h"
@@ -15,11 +15,8 @@ namespace testsupport {
 
 TempDir::TempDir() {
   const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tsmtest.XXXXXX";
-  std::vector<char> buf(pattern.begin(), pattern.end());
-  buf.push_back('\0');
-  if (mkdtemp(buf.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = buf.data();
+  path_ = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tsmtest.XXXXXX";
+  if (mkdtemp(&path_[0]) == nullptr) throw std::runtime_error("mkdtemp failed");
 }
 
 TempDir::~TempDir() { RemoveTree(path_); }
@@ -28,9 +25,7 @@ std::string TempDir::file(const std::string& name) const { return path_ + "/" + 
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteFile(const std::string& path, const std::string& content) {
@@ -71,11 +66,8 @@ std::function<void()> EnvRestorer(const std::string& name) {
 }  // namespace
 
 ScopedEnv::ScopedEnv(const std::string& name, const char* value) : Undo{EnvRestorer(name)} {
-  if (value != nullptr) {
-    setenv(name.c_str(), value, 1);
-  } else {
-    unsetenv(name.c_str());
-  }
+  if (value == nullptr) unsetenv(name.c_str());
+  if (value != nullptr) setenv(name.c_str(), value, 1);
 }
 
 ScopedChdir::ScopedChdir(const std::string& dir)
