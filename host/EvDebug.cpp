@@ -67,6 +67,12 @@ std::string Format(const char* format, va_list args) {
 
 constexpr int kErrorLevel = -1;
 
+bool IsNullDevice(const struct stat& st) {
+  struct stat null;
+  return S_ISCHR(st.st_mode) && ::stat("/dev/null", &null) == 0 && S_ISCHR(null.st_mode) &&
+         st.st_rdev == null.st_rdev;
+}
+
 }  // namespace
 
 EvDebug::EvDebug(EvDebugFileInstance*) { ++t_depth; }
@@ -135,10 +141,11 @@ bool EvDebug::SetLogFile(const std::string& path) {
   s.path.clear();
   s.failureReported = false;
   if (path.empty()) return true;
-  // Never through a link: the log's folder may be writable by others.
+  // Never through a link: the log's folder may be writable by others. A
+  // regular file, or the null device itself (a log asked to be dropped).
   int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
   struct stat st;
-  if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+  if (fd >= 0 && (::fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || IsNullDevice(st)))) {
     ::close(fd);
     fd = -1;
   }

@@ -146,6 +146,7 @@ TEST(FixedNameTest, LogAndLockRefuseLinksAndOtherFiles) {
     EXPECT_EQ(testsupport::ReadFile(dir.file("victim")), "keep");
     EXPECT_FALSE(testsupport::FileExists(dir.file("absent")));
   }
+  EXPECT_TRUE(EvDebug::SetLogFile("/dev/null"));  // a log asked to be dropped
   EvDebug::SetLogFile(saved);
 }
 
